@@ -1,0 +1,94 @@
+#include "App.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+namespace fw {
+
+namespace {
+App* g_app = nullptr;
+MessageBoxFunction g_messageBox = nullptr;
+
+int PlatformMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
+{
+    return ::MessageBoxW(owner, text, caption, type);
+}
+}  // namespace
+
+App::App(const wchar_t* name) : m_name(name)
+{
+    g_app = this;
+}
+
+App::~App()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+App* App::Current()
+{
+    return g_app;
+}
+
+bool App::PreTranslateMessage(MSG*)
+{
+    return false;
+}
+
+int App::Run(HINSTANCE instance)
+{
+    m_instance = instance;
+    if (InitInstance()) {
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (PreTranslateMessage(&message))
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return ExitInstance();
+}
+
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function)
+{
+    MessageBoxFunction previous = g_messageBox;
+    g_messageBox = function;
+    return previous;
+}
+
+int ShowMessage(const WString& text, UINT type, HWND owner)
+{
+    WString title = App::Current() ? App::Current()->Name() : WString();
+    MessageBoxFunction show = g_messageBox ? g_messageBox : PlatformMessageBox;
+    return show(owner, text.c_str(), title.c_str(), type);
+}
+
+HMODULE ThisModule()
+{
+    return reinterpret_cast<HMODULE>(&__ImageBase);
+}
+
+WString ModuleFileName(HMODULE module)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return WString();
+        if (length < path.size()) {
+            path.resize(length);
+            return WString(std::move(path));
+        }
+        path.resize(path.size() * 2);  // truncated: try again with room for a long path
+    }
+}
+
+WString ModuleFolder(HMODULE module)
+{
+    WString path = ModuleFileName(module);
+    size_t slash = path.ReverseFind(L'\\');
+    return slash == WString::npos ? WString() : path.Left(slash + 1);
+}
+
+}  // namespace fw

@@ -1,0 +1,66 @@
+#pragma once
+// Modal dialogs from resource templates, with a dispatch table filled by the
+// derived class's constructor: commands by control id, notifications by id
+// and code, and any other message with its result.
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "Window.h"
+
+namespace fw {
+
+class Dialog : public Window {
+public:
+    // The template is looked up in the module that holds this code.
+    explicit Dialog(UINT templateId, HWND parent = nullptr);
+    virtual ~Dialog();
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    // Runs the dialog until EndDialog; returns its result, or -1 when it could not be created.
+    INT_PTR DoModal();
+    void EndDialog(INT_PTR result);
+    bool IsModalRunning() const { return m_running; }
+
+protected:
+    // Binds template controls to members. Run on initialisation and by OnOK.
+    virtual void DoDataExchange() {}
+    // After the controls exist. True lets the platform set the default focus.
+    virtual bool OnInitDialog();
+    // IDOK: data exchange, then end with IDOK. IDCANCEL: end with IDCANCEL.
+    virtual void OnOK();
+    virtual void OnCancel();
+    // Seen before the modal loop dispatches a message of this thread; true = eaten.
+    virtual bool PreTranslateMessage(MSG* message);
+
+    using CommandHandler = std::function<void()>;
+    using NotifyHandler = std::function<LRESULT(NMHDR*)>;
+    using MessageHandler = std::function<LRESULT(WPARAM, LPARAM)>;
+    void OnCommand(UINT id, CommandHandler handler, UINT code = BN_CLICKED);
+    void OnNotify(UINT id, int code, NotifyHandler handler);
+    void OnMessage(UINT message, MessageHandler handler);
+
+private:
+    static INT_PTR CALLBACK StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    struct Entry {
+        UINT message;
+        UINT id;
+        int code;
+        CommandHandler command;
+        NotifyHandler notify;
+        MessageHandler other;
+    };
+    std::vector<Entry> m_entries;
+    UINT m_templateId;
+    HWND m_parent;
+    bool m_running = false;
+    bool m_ended = false;
+    INT_PTR m_result = IDCANCEL;
+};
+
+}  // namespace fw

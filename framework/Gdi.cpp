@@ -1,0 +1,53 @@
+#include "Gdi.h"
+
+namespace fw {
+
+MemoryBitmap::MemoryBitmap(int width, int height, HDC compatibleWith) : m_width(width), m_height(height)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_bitmap = ::CreateDIBSection(compatibleWith, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_dc = ::CreateCompatibleDC(compatibleWith);
+    if (!m_bitmap || !m_dc)
+        return;
+    m_previous = ::SelectObject(m_dc, m_bitmap);
+    m_bits = static_cast<uint32_t*>(bits);
+}
+
+MemoryBitmap::~MemoryBitmap()
+{
+    if (m_dc && m_previous)
+        ::SelectObject(m_dc, m_previous);
+    if (m_dc)
+        ::DeleteDC(m_dc);
+    if (m_bitmap)
+        ::DeleteObject(m_bitmap);
+}
+
+COLORREF MemoryBitmap::Pixel(int x, int y) const
+{
+    if (!m_bits || x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return 0xFFFFFFFF;
+    ::GdiFlush();
+    uint32_t pixel = m_bits[static_cast<size_t>(y) * m_width + x];  // 0x00RRGGBB in memory order B, G, R
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+void MemoryBitmap::Fill(COLORREF colour)
+{
+    if (!m_dc)
+        return;
+    RECT all{0, 0, m_width, m_height};
+    Brush brush(::CreateSolidBrush(colour));
+    ::FillRect(m_dc, &all, brush.Get());
+}
+
+}  // namespace fw

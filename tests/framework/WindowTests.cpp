@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "TestDialog.h"
+#include "framework/App.h"
+#include "framework/Dialog.h"
+#include "support/MessageBoxes.h"
+
+namespace {
+
+constexpr UINT WM_TEST_ASK = WM_USER + 7;
+constexpr UINT WM_TEST_SCRIPT = WM_USER + 8;
+
+// A dialog that drives itself: each step of its script is posted to it after
+// initialisation, and it records what its handlers saw.
+class ScriptedDialog : public fw::Dialog {
+public:
+    explicit ScriptedDialog(std::vector<MSG> script) : fw::Dialog(IDD_TEST_DIALOG), m_script(std::move(script))
+    {
+        OnCommand(IDC_TEST_BUTTON, [this] { log.push_back(L"button"); });
+        OnCommand(IDC_TEST_EDIT, [this] { log.push_back(L"edit changed"); }, EN_CHANGE);
+        OnNotify(IDC_TEST_EDIT, -12345, [this](NMHDR* header) -> LRESULT {
+            log.push_back(L"notify");
+            return header->idFrom + 1000;
+        });
+        OnMessage(WM_TEST_ASK, [this](WPARAM wParam, LPARAM) -> LRESULT {
+            log.push_back(L"ask");
+            return static_cast<LRESULT>(wParam) * 2;
+        });
+        OnMessage(WM_TEST_SCRIPT, [this](WPARAM, LPARAM) -> LRESULT { RunScript(); return 0; });
+    }
+
+    std::vector<std::wstring> log;
+    LRESULT askAnswer = 0;
+    LRESULT notifyAnswer = 0;
+    int exchanges = 0;
+
+protected:
+    void DoDataExchange() override { ++exchanges; }
+    bool OnInitDialog() override
+    {
+        fw::Dialog::OnInitDialog();
+        Post(WM_TEST_SCRIPT);
+        return true;
+    }
+
+private:
+    void RunScript()
+    {
+        askAnswer = Send(WM_TEST_ASK, 21);
+        NMHDR header{GetItem(IDC_TEST_EDIT).Handle(), IDC_TEST_EDIT, static_cast<UINT>(-12345)};
+        notifyAnswer = Send(WM_NOTIFY, IDC_TEST_EDIT, reinterpret_cast<LPARAM>(&header));
+        for (const MSG& step : m_script)
+            Post(step.message, step.wParam, step.lParam);
+    }
+    std::vector<MSG> m_script;
+};
+
+MSG Step(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    MSG step{};
+    step.message = message;
+    step.wParam = wParam;
+    step.lParam = lParam;
+    return step;
+}
+
+}  // namespace
+
+TEST(Dialog, DispatchesCommandsNotificationsAndMessagesWithResults)
+{
+    ScriptedDialog dialog({Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED)),
+                           Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_EDIT, EN_CHANGE)),
+                           Step(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED))});
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(42, dialog.askAnswer);
+    EXPECT_EQ(IDC_TEST_EDIT + 1000, dialog.notifyAnswer);
+    EXPECT_EQ((std::vector<std::wstring>{L"ask", L"notify", L"button", L"edit changed"}), dialog.log);
+    EXPECT_EQ(2, dialog.exchanges);  // initialisation and the OK step
+    EXPECT_FALSE(dialog.IsWindow());
+}
+
+TEST(Dialog, TheSystemCloseCancels)
+{
+    ScriptedDialog closed({Step(WM_CLOSE)});
+    EXPECT_EQ(IDCANCEL, closed.DoModal());
+    EXPECT_EQ(1, closed.exchanges);  // cancel skips the data exchange
+}
+
+TEST(Dialog, MissingTemplateFailsWithMinusOne)
+{
+    class Missing : public fw::Dialog {
+    public:
+        Missing() : fw::Dialog(9999) {}
+    } missing;
+    EXPECT_EQ(-1, missing.DoModal());
+}
+
+namespace {
+
+class Recorder : public fw::WindowImpl {
+public:
+    std::vector<UINT> seen;
+    bool finished = false;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_USER + 1)
+            return 77;
+        seen.push_back(message);
+        return DefaultProc(message, wParam, lParam);
+    }
+    void OnFinalMessage() override { finished = true; }
+};
+
+}  // namespace
+
+TEST(WindowImpl, TakesOverATemplateControlAndLetsGoWhenItIsDestroyed)
+{
+    HWND edit = CreateWindowExW(0, L"EDIT", L"text", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, edit);
+    Recorder recorder;
+    ASSERT_TRUE(recorder.SubclassWindow(edit));
+    EXPECT_EQ(&recorder, fw::WindowImpl::FromHandle(edit));
+    EXPECT_FALSE(Recorder().SubclassWindow(edit));  // one object per window
+    EXPECT_EQ(77, SendMessageW(edit, WM_USER + 1, 0, 0));
+    EXPECT_EQ(std::wstring(L"text"), recorder.GetText().str());  // the edit's own procedure still answers
+    DestroyWindow(edit);
+    EXPECT_TRUE(recorder.finished);
+    EXPECT_EQ(nullptr, recorder.Handle());
+    EXPECT_EQ(static_cast<UINT>(WM_NCDESTROY), recorder.seen.back());
+}
+
+TEST(App, MessageBoxesCarryTheProgramsNameAndGoThroughTheSeam)
+{
+    fw::App app(L"Probe");
+    testsupport::MessageBoxRecorder boxes(IDNO);
+    EXPECT_EQ(IDNO, fw::ShowMessage(L"读取配置文件失败！", MB_YESNO));
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ(L"读取配置文件失败！", boxes.Boxes()[0].text);
+    EXPECT_EQ(L"Probe", boxes.Boxes()[0].title);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO), boxes.Boxes()[0].type);
+}
+
+TEST(App, ModuleFolderEndsWithABackslash)
+{
+    fw::WString file = fw::ModuleFileName();
+    fw::WString folder = fw::ModuleFolder();
+    EXPECT_TRUE(file.EndsWith(L".exe"));
+    EXPECT_TRUE(folder.EndsWith(L"\\"));
+    EXPECT_TRUE(file.StartsWith(folder));
+    EXPECT_EQ(fw::WString::npos, file.Mid(folder.Length()).Find(L'\\'));
+}

@@ -1,0 +1,144 @@
+#include "Process.h"
+
+#include <utility>
+
+namespace testsupport {
+
+Program::~Program()
+{
+    if (m_process)
+        CloseHandle(m_process);
+}
+
+Program::Program(Program&& other) noexcept
+    : m_process(std::exchange(other.m_process, nullptr)), m_id(std::exchange(other.m_id, 0))
+{
+}
+
+Program& Program::operator=(Program&& other) noexcept
+{
+    if (this != &other) {
+        if (m_process)
+            CloseHandle(m_process);
+        m_process = std::exchange(other.m_process, nullptr);
+        m_id = std::exchange(other.m_id, 0);
+    }
+    return *this;
+}
+
+bool Program::Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workingDirectory)
+{
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    if (m_process)
+        CloseHandle(m_process);
+    m_process = info.hProcess;
+    m_id = info.dwProcessId;
+    return true;
+}
+
+bool Program::IsRunning() const
+{
+    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+bool Program::Wait(DWORD milliseconds) const
+{
+    return m_process && WaitForSingleObject(m_process, milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (m_process)
+        GetExitCodeProcess(m_process, &code);
+    return code;
+}
+
+void Program::Kill()
+{
+    if (IsRunning()) {
+        TerminateProcess(m_process, 9);
+        WaitForSingleObject(m_process, 5000);
+    }
+}
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+std::wstring ClassName(HWND window)
+{
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId)
+{
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(parameter);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && IsWindowVisible(window))
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindow(DWORD processId, const std::wstring& className, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    do {
+        for (HWND window : TopLevelWindows(processId))
+            if (ClassName(window) == className)
+                return window;
+        Sleep(10);
+    } while (GetTickCount() - start < milliseconds);
+    return nullptr;
+}
+
+bool WaitForMessageBox(DWORD processId, MessageBoxSeen& box, DWORD milliseconds)
+{
+    constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
+    DWORD start = GetTickCount();
+    do {
+        for (HWND window : TopLevelWindows(processId)) {
+            HWND text = GetDlgItem(window, kMessageTextId);
+            if (ClassName(window) == L"#32770" && text) {
+                box.window = window;
+                box.title = WindowText(window);
+                box.text = WindowText(text);
+                return true;
+            }
+        }
+        Sleep(10);
+    } while (GetTickCount() - start < milliseconds);
+    return false;
+}
+
+void PressButton(HWND dialog, int buttonId)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+}  // namespace testsupport

@@ -1,0 +1,53 @@
+#pragma once
+// Programs started by tests, and the message boxes they show.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+class Program {
+public:
+    Program() = default;
+    ~Program();
+    Program(Program&& other) noexcept;
+    Program& operator=(Program&& other) noexcept;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Starts a program with its working directory; false when it cannot be started.
+    bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workingDirectory);
+    bool IsRunning() const;
+    // Waits for the end; false on time-out.
+    bool Wait(DWORD milliseconds) const;
+    DWORD ExitCode() const;
+    DWORD Id() const { return m_id; }
+    HANDLE Handle() const { return m_process; }
+    void Kill();
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_id = 0;
+};
+
+// The visible top-level windows of a process.
+std::vector<HWND> TopLevelWindows(DWORD processId);
+// Finds a window of the process with the class name (for message boxes "#32770"), within the time.
+HWND WaitForWindow(DWORD processId, const std::wstring& className, DWORD milliseconds);
+
+struct MessageBoxSeen {
+    HWND window = nullptr;
+    std::wstring title;
+    std::wstring text;
+};
+// A message box of the process: its title and text, found within the time.
+bool WaitForMessageBox(DWORD processId, MessageBoxSeen& box, DWORD milliseconds);
+// Presses a button of a dialog or message box.
+void PressButton(HWND dialog, int buttonId);
+
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+
+}  // namespace testsupport

@@ -1,0 +1,4 @@
+// The Update program's one application object.
+#include "UpdateApp.h"
+
+UpdateApp theApp;
