@@ -59,7 +59,11 @@ MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function)
 
 int ShowMessage(const WString& text, UINT type, HWND owner)
 {
-    WString title = App::Current() ? App::Current()->Name() : WString();
+    App* app = App::Current();
+    // Like the program's other windows, the main window waits while a box is open.
+    if (!owner && app && app->MainWindow() && app->MainWindow()->IsWindow())
+        owner = app->MainWindow()->Handle();
+    WString title = app ? app->Name() : WString();
     MessageBoxFunction show = g_messageBox ? g_messageBox : PlatformMessageBox;
     return show(owner, text.c_str(), title.c_str(), type);
 }

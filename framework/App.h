@@ -41,7 +41,8 @@ private:
     Window* m_mainWindow = nullptr;
 };
 
-// Message boxes carry the program's name as their title. They go through a
+// Message boxes carry the program's name as their title and belong to the
+// main window when there is one (null owner). They go through a
 // replaceable function so that tests can answer them; null restores the
 // platform's own box. Returns the previous function.
 using MessageBoxFunction = int (*)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);

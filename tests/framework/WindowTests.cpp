@@ -145,6 +145,15 @@ TEST(App, MessageBoxesCarryTheProgramsNameAndGoThroughTheSeam)
     EXPECT_EQ(L"读取配置文件失败！", boxes.Boxes()[0].text);
     EXPECT_EQ(L"Probe", boxes.Boxes()[0].title);
     EXPECT_EQ(static_cast<UINT>(MB_YESNO), boxes.Boxes()[0].type);
+    EXPECT_EQ(nullptr, boxes.Boxes()[0].owner);
+
+    fw::Window main(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    app.SetMainWindow(&main);
+    fw::ShowMessage(L"owned");
+    EXPECT_EQ(main.Handle(), boxes.Boxes().back().owner);
+    DestroyWindow(main.Handle());
+    fw::ShowMessage(L"main window gone");
+    EXPECT_EQ(nullptr, boxes.Boxes().back().owner);
 }
 
 TEST(App, ModuleFolderEndsWithABackslash)

@@ -26,11 +26,11 @@ std::vector<std::wstring> MessageBoxRecorder::Texts() const
     return texts;
 }
 
-int MessageBoxRecorder::Record(HWND, const wchar_t* text, const wchar_t* caption, UINT type)
+int MessageBoxRecorder::Record(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
 {
     if (!g_recorder)
         return IDOK;
-    g_recorder->m_boxes.push_back({text ? text : L"", caption ? caption : L"", type});
+    g_recorder->m_boxes.push_back({text ? text : L"", caption ? caption : L"", type, owner});
     return g_recorder->m_answer;
 }
 

@@ -15,6 +15,7 @@ struct RecordedBox {
     std::wstring text;
     std::wstring title;
     UINT type;
+    HWND owner;
 };
 
 class MessageBoxRecorder {
