@@ -11,7 +11,7 @@ exec 9>"$prefix.lock"
 flock 9
 if [ ! -f "$prefix/.ready" ]; then
     rm -rf "$prefix"
-    wineboot -i </dev/null >/dev/null 2>&1
+    wine64 wineboot -i </dev/null >/dev/null 2>&1
     wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
     R='HKCU\Software\Wine\Fonts\Replacements'
     for f in 宋体 SimSun 新宋体 NSimSun 黑体 SimHei 微软雅黑 "Microsoft YaHei"; do
