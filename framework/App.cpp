@@ -1,5 +1,7 @@
 #include "App.h"
 
+#include <new>
+
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace fw {
@@ -66,6 +68,18 @@ int ShowMessage(const WString& text, UINT type, HWND owner)
     WString title = app ? app->Name() : WString();
     MessageBoxFunction show = g_messageBox ? g_messageBox : PlatformMessageBox;
     return show(owner, text.c_str(), title.c_str(), type);
+}
+
+void ReportException(const std::exception& error, HWND owner) noexcept
+{
+    // Reporting must not fail in turn: without memory for the box there is no box.
+    try {
+        if (dynamic_cast<const std::bad_alloc*>(&error))
+            ShowMessage(L"Out of memory.", MB_OK | MB_ICONSTOP, owner);
+        else
+            ShowMessage(WString::FromAnsi(error.what()), MB_OK | MB_ICONSTOP, owner);
+    } catch (...) {
+    }
 }
 
 HMODULE ThisModule()

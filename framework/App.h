@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "Window.h"
 #include "WString.h"
 
@@ -48,6 +50,9 @@ private:
 using MessageBoxFunction = int (*)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function);
 int ShowMessage(const WString& text, UINT type = MB_OK, HWND owner = nullptr);
+// Shows the user a failure that was caught as an exception, as a message box
+// ("Out of memory." for a failed allocation, else the exception's own text).
+void ReportException(const std::exception& error, HWND owner = nullptr) noexcept;
 
 // The module that holds this code: the program, or the plug-in DLL that links the framework.
 HMODULE ThisModule();

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "TestDialog.h"
@@ -164,4 +166,15 @@ TEST(App, ModuleFolderEndsWithABackslash)
     EXPECT_TRUE(folder.EndsWith(L"\\"));
     EXPECT_TRUE(file.StartsWith(folder));
     EXPECT_EQ(fw::WString::npos, file.Mid(folder.Length()).Find(L'\\'));
+}
+
+TEST(App, ReportExceptionTellsOfMemoryRunningOutAndOtherFailures)
+{
+    testsupport::MessageBoxRecorder boxes;
+    fw::ReportException(std::bad_alloc());
+    fw::ReportException(std::runtime_error("disk gone"));
+    ASSERT_EQ(2u, boxes.Boxes().size());
+    EXPECT_EQ(L"Out of memory.", boxes.Boxes()[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONSTOP), boxes.Boxes()[0].type);
+    EXPECT_EQ(L"disk gone", boxes.Boxes()[1].text);
 }

@@ -1,0 +1,395 @@
+#pragma once
+// The grid window: a table of cells with fixed header rows and columns,
+// per-row heights and per-column widths, a focus cell, a selection, sorting,
+// in-place editing and notifications to its parent.
+//
+// The grid is split by concern: GridCtrl.cpp (window class, model,
+// dimensions, cells, sizes, notifications), GridCtrlSelection.cpp (focus,
+// selection, sorting), GridCtrlDraw.cpp (geometry, painting, scroll bars),
+// GridCtrlInput.cpp (messages: mouse, keyboard, scrolling, editing).
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "GridCellBase.h"
+#include "GridDefaultCell.h"
+#include "GridTypes.h"
+#include "framework/RuntimeClass.h"
+#include "framework/Window.h"
+
+class CGridCtrl : public fw::WindowImpl, public fw::Object {
+    FW_RUNTIME_CLASS()
+public:
+    static constexpr wchar_t kWindowClass[] = L"MFCGridCtrl";
+
+    CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0);
+    ~CGridCtrl() override;
+
+    // --- creation
+    // Registers "MFCGridCtrl" for the module that holds this code; true when it is there.
+    static bool RegisterWindowClass();
+    bool Create(const RECT& rect, HWND parent, UINT id,
+                DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_HSCROLL | WS_VSCROLL);
+    // Takes over a grid window made elsewhere (a dialog-template control).
+    bool SubclassWindow(HWND handle);
+    bool SubclassDlgItem(UINT id, HWND parent);
+
+    // --- dimensions
+    bool SetRowCount(int rows);
+    bool SetColumnCount(int cols);
+    bool SetFixedRowCount(int fixedRows);
+    bool SetFixedColumnCount(int fixedCols);
+    int GetRowCount() const { return m_rowCount; }
+    int GetColumnCount() const { return m_colCount; }
+    int GetFixedRowCount() const { return m_fixedRowCount; }
+    int GetFixedColumnCount() const { return m_fixedColCount; }
+    // New row index, or -1.
+    int InsertRow(const wchar_t* heading, int before = -1);
+    int InsertColumn(const wchar_t* heading, UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE, int before = -1);
+    bool DeleteRow(int row);
+    bool DeleteColumn(int col);
+    bool DeleteAllItems();
+    bool DeleteNonFixedRows();
+
+    // --- cells
+    bool IsValid(int row, int col) const { return row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount; }
+    bool IsValid(const GridCellId& cell) const { return IsValid(cell.row, cell.col); }
+    bool IsValid(const GridCellRange& range) const;
+    bool IsCellFixed(int row, int col) const { return row < m_fixedRowCount || col < m_fixedColCount; }
+    // Null outside the grid. In virtual mode: a scratch cell filled for the request.
+    CGridCellBase* GetCell(int row, int col);
+    const CGridCellBase* GetCell(int row, int col) const { return const_cast<CGridCtrl*>(this)->GetCell(row, col); }
+    bool SetCellType(int row, int col, const fw::RuntimeClass* cellClass);
+    bool SetDefaultCellType(const fw::RuntimeClass* cellClass);
+    const fw::RuntimeClass* GetDefaultCellType() const { return m_cellClass; }
+    CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol);
+
+    bool SetItemText(int row, int col, const wchar_t* text);
+    fw::WString GetItemText(int row, int col) const;
+    bool SetItemState(int row, int col, UINT state);
+    UINT GetItemState(int row, int col) const;
+    bool SetItemData(int row, int col, LPARAM data);
+    LPARAM GetItemData(int row, int col) const;
+    bool SetItemImage(int row, int col, int image);
+    int GetItemImage(int row, int col) const;
+    bool SetItemFormat(int row, int col, UINT format);
+    UINT GetItemFormat(int row, int col) const;
+    bool SetItemTextColour(int row, int col, COLORREF colour);
+    COLORREF GetItemTextColour(int row, int col) const;
+    bool SetItemBackColour(int row, int col, COLORREF colour);
+    COLORREF GetItemBackColour(int row, int col) const;
+    bool SetItemFont(int row, int col, const LOGFONTW* font);
+    const LOGFONTW* GetItemFont(int row, int col) const;
+    // Negative row or column: the whole grid.
+    void SetModified(bool modified = true, int row = -1, int col = -1);
+    bool GetModified(int row = -1, int col = -1) const;
+    bool IsCellEditable(int row, int col) const;
+
+    // --- geometry (GridCtrlDraw.cpp)
+    bool GetCellOrigin(int row, int col, POINT* origin);
+    // Inclusive: right = left + width - 1, bottom = top + height - 1.
+    bool GetCellRect(int row, int col, RECT* rect);
+    bool GetCellRangeRect(const GridCellRange& range, RECT* rect);
+    GridCellId GetCellFromPt(POINT point, bool allowFixed = true);
+    bool IsCellVisible(int row, int col);
+    void EnsureVisible(int row, int col);
+    GridCellId GetTopleftNonFixedCell(bool forceRecalculation = false);
+    GridCellRange GetVisibleNonFixedCellRange(RECT* rect = nullptr);
+    int GetFixedRowHeight() const;
+    int GetFixedColumnWidth() const;
+    int GetVirtualWidth() const;
+    int GetVirtualHeight() const;
+    bool RedrawCell(int row, int col, HDC dc = nullptr);
+    bool RedrawRow(int row);
+    bool RedrawColumn(int col);
+    void ResetScrollBars();
+    int GetScrollPos32(int bar, bool track = false) const;
+    bool SetScrollPos32(int bar, int pos, bool redraw = true);
+
+    // --- sizes
+    int GetRowHeight(int row) const;
+    int GetColumnWidth(int col) const;
+    bool SetRowHeight(int row, int height);
+    bool SetColumnWidth(int col, int width);
+    bool AutoSizeColumn(int col, UINT flags = 0, bool resetScroll = true);
+    bool AutoSizeRow(int row, bool resetScroll = true);
+    void AutoSizeColumns(UINT flags = 0);
+
+    // --- options
+    void SetGridBackColour(COLORREF colour) { m_backColour = colour; }
+    COLORREF GetGridBackColour() const { return m_backColour; }
+    void SetGridLineColour(COLORREF colour) { m_gridLineColour = colour; }
+    COLORREF GetGridLineColour() const { return m_gridLineColour; }
+    void SetTipBackColour(COLORREF colour) { m_tipBackColour = colour; }
+    COLORREF GetTipBackColour() const { return m_tipBackColour; }
+    void SetTipTextColour(COLORREF colour) { m_tipTextColour = colour; }
+    COLORREF GetTipTextColour() const { return m_tipTextColour; }
+    void SetGridLines(int mode) { m_gridLines = mode; }
+    int GetGridLines() const { return m_gridLines; }
+    void SetEditable(bool editable) { m_editable = editable; }
+    bool IsEditable() const { return m_editable; }
+    void SetListMode(bool listMode);
+    bool GetListMode() const { return m_listMode; }
+    void SetSingleRowSelection(bool single) { m_singleRowSelection = single; }
+    bool GetSingleRowSelection() const { return m_listMode && m_singleRowSelection; }
+    void SetSingleColSelection(bool single) { m_singleColSelection = single; }
+    bool GetSingleColSelection() const { return m_singleColSelection; }
+    void SetRedraw(bool allow, bool resetScrollBars = false);
+    bool GetRedraw() const { return m_allowDraw; }
+    void EnableSelection(bool enable) { ResetSelectedRange(); m_enableSelection = enable; ResetSelectedRange(); }
+    bool IsSelectable() const { return m_enableSelection; }
+    void SetFixedColumnSelection(bool selects) { m_fixedColClickSelectsRow = selects; }
+    bool GetFixedColumnSelection() const { return m_fixedColClickSelectsRow; }
+    void SetFixedRowSelection(bool selects) { m_fixedRowClickSelectsCol = selects; }
+    bool GetFixedRowSelection() const { return m_fixedRowClickSelectsCol; }
+    void SetHeaderSort(bool sorts) { m_headerSort = sorts; }
+    bool GetHeaderSort() const { return m_headerSort; }
+    void SetWantTab(bool wants) { m_wantTab = wants; }
+    bool GetWantTab() const { return m_wantTab; }
+    void SetDoubleBuffering(bool offScreen) { m_drawOffScreen = offScreen; }
+    bool GetDoubleBuffering() const { return m_drawOffScreen; }
+    void SetVirtualPointerOver(bool report) { m_virtualPointerOver = report; }
+    bool GetVirtualPointerOver() const { return m_virtualPointerOver; }
+    void SetColumnsHideable(bool hideable) { m_columnsHideable = hideable; }
+    bool GetColumnsHideable() const { return m_columnsHideable; }
+    void SetRowsHideable(bool hideable) { m_rowsHideable = hideable; }
+    bool GetRowsHideable() const { return m_rowsHideable; }
+    void SetHiddenColumnsOpenable(bool openable) { m_hiddenColsOpenable = openable; }
+    bool GetHiddenColumnsOpenable() const { return m_hiddenColsOpenable; }
+    void SetHiddenRowsOpenable(bool openable) { m_hiddenRowsOpenable = openable; }
+    bool GetHiddenRowsOpenable() const { return m_hiddenRowsOpenable; }
+    void SetTrackFocusCell(bool press) { m_trackFocusCell = press; }
+    bool GetTrackFocusCell() const { return m_trackFocusCell; }
+    void SetFrameFocusCell(bool frame) { m_frameFocusCell = frame; }
+    bool GetFrameFocusCell() const { return m_frameFocusCell; }
+    void SetAutoSizeFlags(UINT flags) { m_autoSizeFlags = flags; }
+    UINT GetAutoSizeFlags() const { return m_autoSizeFlags; }
+    void SetRowResize(bool allow) { m_allowRowResize = allow; }
+    bool GetRowResize() const { return m_allowRowResize; }
+    void SetColumnResize(bool allow) { m_allowColResize = allow; }
+    bool GetColumnResize() const { return m_allowColResize; }
+    void SetFixedRowClickResetsSelection(bool resets) { m_fixedRowClickResets = resets; }
+    bool GetFixedRowClickResetsSelection() const { return m_fixedRowClickResets; }
+    void SetTabMovesToNextControl(bool moves) { m_tabToNextControl = moves; }
+    bool GetTabMovesToNextControl() const { return m_tabToNextControl; }
+    void SetFixedColumnsSelectable(bool selectable) { m_fixedColsSelectable = selectable; }
+    bool GetFixedColumnsSelectable() const { return m_fixedColsSelectable; }
+    void SetImageList(HIMAGELIST images) { m_images = images; }
+    HIMAGELIST GetImageList() const { return m_images; }
+    // Parent of the notifications; null: the window's parent.
+    void SetOwner(HWND owner) { m_owner = owner; }
+    int GetScrollBarState() const { return m_scrollBars; }
+    int GetMouseMode() const { return m_mouseMode; }
+    GridCellId GetClickDownCell() const { return m_clickDown; }
+    GridCellId GetSelectionStartCell() const { return m_selectionStart; }
+
+    // --- virtual mode
+    void SetVirtualMode(bool virtualMode);
+    bool GetVirtualMode() const { return m_virtualMode; }
+    void SetDisplayCallback(GridDisplayCallback callback, LPARAM user = 0)
+    {
+        m_displayCallback = callback;
+        m_displayUser = user;
+    }
+
+    // --- focus, selection, sorting (GridCtrlSelection.cpp)
+    // Returns the previous focus cell.
+    GridCellId SetFocusCell(int row, int col);
+    GridCellId SetFocusCell(const GridCellId& cell) { return SetFocusCell(cell.row, cell.col); }
+    GridCellId GetFocusCell() const { return m_focus; }
+    void SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint = false, bool select = true);
+    void SetSelectedRange(const GridCellRange& range, bool forceRepaint = false, bool select = true)
+    {
+        SetSelectedRange(range.minRow, range.minCol, range.maxRow, range.maxCol, forceRepaint, select);
+    }
+    void SelectAllCells();
+    void SelectRows(GridCellId cell, bool forceRepaint = false, bool select = true);
+    void SelectColumns(GridCellId cell, bool forceRepaint = false, bool select = true);
+    void SelectCells(GridCellId cell, bool forceRepaint = false, bool select = true);
+    void ResetSelectedRange();
+    bool IsCellSelected(int row, int col) const;
+    GridCellRange GetSelectedCellRange() const;
+    int GetSelectedCount() const { return static_cast<int>(m_selected.size()); }
+    bool SortItems(int col, bool ascending, LPARAM user = 0);
+    bool SortItems(GridCompareFunction compare, int col, bool ascending, LPARAM user = 0);
+    void SetSortColumn(int col);
+    int GetSortColumn() const { return m_sortColumn; }
+    void SetSortAscending(bool ascending) { m_sortAscending = ascending; }
+    bool GetSortAscending() const { return m_sortAscending; }
+    void SetCompareFunction(GridCompareFunction compare) { m_compare = compare; }
+    static int TextCompare(const CGridCellBase* first, const CGridCellBase* second, LPARAM user);
+    static int NumericCompare(const CGridCellBase* first, const CGridCellBase* second, LPARAM user);
+
+    // --- overridable behaviour
+    virtual void OnSelectAll();
+    virtual void OnFixedColumnClick(const GridCellId& cell);
+    virtual void OnFixedRowClick(const GridCellId& cell);
+    virtual void StartEditCell(int row, int col, POINT point, UINT ch);
+    virtual void OnEditFinished(int row, int col, const wchar_t* text);
+    virtual bool ValidateEdit(int row, int col, const wchar_t* text);
+    virtual void EndEditing();
+    virtual void OnDraw(HDC dc);
+    virtual CGridCellBase* CreateCell(int row, int col);
+    virtual void DestroyCell(int row, int col);
+    virtual void AdjustRowOrder(int row, int count);
+
+    // --- parent
+    LRESULT SendNotification(int row, int col, int code) const;
+    LRESULT SendDisplayRequest(GridDisplayInfo* info) const;
+
+    // The in-place editor for a cell, on this grid's window; null when it cannot be made.
+    HWND CreateInPlaceEditor(const RECT& rect, DWORD style, UINT id, int row, int col,
+                             const wchar_t* text, UINT ch);
+
+    // Auto-scroll timer of a selecting drag.
+    static constexpr UINT_PTR kAutoScrollTimer = 513;
+
+    // Mouse modes.
+    enum MouseMode {
+        MouseNothing = 0,
+        MouseSelectAll = 1,
+        MouseSelectCol = 2,
+        MouseSelectRow = 3,
+        MouseSelectCells = 4,
+        MouseOverRowDivide = 6,
+        MouseSizingRow = 7,
+        MouseOverColDivide = 8,
+        MouseSizingCol = 9,
+        MousePrepareEdit = 10,
+    };
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Message handlers (GridCtrlInput.cpp, GridCtrlDraw.cpp).
+    void OnPaint();
+    void OnHScroll(UINT code);
+    void OnVScroll(UINT code);
+    void OnSize();
+    void OnLButtonDown(UINT flags, POINT point);
+    void OnMouseMove(UINT flags, POINT point);
+    void OnLButtonUp(UINT flags, POINT point);
+    void OnLButtonDblClk(UINT flags, POINT point);
+    void OnTimer(UINT_PTR id);
+    LRESULT OnGetDlgCode();
+    void OnKeyDown(UINT key);
+    void OnChar(UINT ch, bool imeChar);
+    bool OnSetCursor(HWND window, UINT hitTest);
+    void OnSettingChange();
+    void OnSetFont(HFONT font, bool redraw);
+    void OnEndInPlaceEdit(GridDisplayInfo* info);
+
+private:
+    using GridRow = std::vector<CGridCellBase*>;
+    using SelectionMap = std::unordered_map<uint64_t, GridCellId>;
+    static uint64_t SelectionKey(int row, int col)
+    {
+        return static_cast<uint64_t>(static_cast<uint32_t>(row)) | (static_cast<uint64_t>(static_cast<uint32_t>(col)) << 32);
+    }
+
+    bool GrowRows(int rows);
+    bool GrowColumns(int cols);
+    bool FillRow(GridRow& row, int rowIndex, int firstCol);
+    void ReportMemoryFailure() const;
+    void DeleteAllCells();
+    void ResetRowOrder();
+    void SwapRows(int first, int second);
+    bool SortRange(GridCompareFunction compare, int col, bool ascending, LPARAM user, int low, int high);
+    void SelectForMouseMode(const GridCellId& cell);
+    void RedrawHeadersOf(const GridCellId& cell, const GridCellId& other);
+    HWND NotifyTarget() const;
+    void ForgetTopLeft() { m_topLeft = GridCellId(); }
+    void DrawTrackingLine(const RECT& rect);
+    void SizingRect(RECT* rect) const;
+    bool OverColumnDivider(POINT point, int* col);
+    bool OverRowDivider(POINT point, int* row);
+    GridCellId MoveByKey(UINT key, bool control, bool shift, bool* handled);
+    void ScrollPage(int bar, bool down);
+    void ScrollLine(int bar, bool forward);
+
+    // colours
+    COLORREF m_backColour;
+    COLORREF m_gridLineColour = RGB(192, 192, 192);
+    COLORREF m_windowTextColour;
+    COLORREF m_windowColour;
+    COLORREF m_faceColour;
+    COLORREF m_shadowColour;
+    COLORREF m_tipBackColour = kGridDefaultColour;
+    COLORREF m_tipTextColour = kGridDefaultColour;
+
+    bool m_virtualMode = false;
+    GridDisplayCallback m_displayCallback = nullptr;
+    LPARAM m_displayUser = 0;
+    int m_gridLines = GridLines::Both;
+    bool m_editable = true;
+    bool m_modified = false;
+    bool m_listMode = false;
+    bool m_singleRowSelection = false;
+    bool m_singleColSelection = false;
+    bool m_allowDraw = true;
+    bool m_enableSelection = true;
+    bool m_fixedColClickSelectsRow = true;
+    bool m_fixedRowClickSelectsCol = true;
+    bool m_headerSort = false;
+    bool m_wantTab = true;
+    bool m_drawOffScreen = false;
+    bool m_virtualPointerOver = true;
+    int m_scrollBars = 0;  // 0x1 horizontal shown, 0x2 vertical shown
+    bool m_columnsHideable = true;
+    bool m_rowsHideable = true;
+    bool m_hiddenColsOpenable = true;
+    bool m_hiddenRowsOpenable = true;
+    bool m_trackFocusCell = true;
+    bool m_frameFocusCell = true;
+    UINT m_autoSizeFlags = GridAutoSize::Both;
+
+    int m_rowCount = 0;
+    int m_fixedRowCount = 0;
+    int m_colCount = 0;
+    int m_fixedColCount = 0;
+    std::vector<int> m_rowHeights;
+    std::vector<int> m_colWidths;
+    const fw::RuntimeClass* m_cellClass;
+    CGridDefaultCell m_defaultCells[4];  // normal, fixed column, fixed row, fixed row and column
+    HIMAGELIST m_images = nullptr;
+    std::vector<std::unique_ptr<GridRow>> m_rows;
+
+    int m_mouseMode = MouseNothing;
+    bool m_leftButtonDown = false;
+    POINT m_buttonDownPoint{};
+    POINT m_lastMousePoint{};
+    GridCellId m_clickDown;
+    GridCellId m_selectionStart;
+    GridCellId m_focus;
+    GridCellId m_topLeft;  // cache; invalid = to be recomputed
+    UINT_PTR m_timer = 0;
+    UINT m_timerInterval = 25;
+    int m_resizeCaptureRange = 3;
+    bool m_allowRowResize = true;
+    bool m_allowColResize = true;
+
+    SelectionMap m_selected;
+    SelectionMap m_previousSelection;
+    bool m_sortAscending = true;
+    int m_sortColumn = -1;
+    GridCompareFunction m_compare = nullptr;
+    std::vector<int> m_rowOrder;
+    std::vector<int> m_colOrder;
+    bool m_destroying = false;
+    bool m_fixedRowClickResets = false;
+    bool m_tabToNextControl = false;
+    bool m_fixedColsSelectable = false;
+
+    HWND m_owner = nullptr;
+    std::unique_ptr<CGridCellBase> m_scratchCell;  // virtual mode
+    bool m_inSize = false;
+    bool m_inAttachResize = false;
+    RECT m_trackingLine{};
+    bool m_trackingShown = false;
+    int m_sizingIndex = -1;  // column or row being sized
+};

@@ -1,0 +1,352 @@
+// Focus cell, selection and sorting of the grid, and its answers to clicks
+// on fixed cells and to the select-all command.
+#include "GridCtrl.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <memory>
+
+#include "framework/Gdi.h"
+#include "framework/WaitCursor.h"
+
+// --- focus
+
+void CGridCtrl::RedrawHeadersOf(const GridCellId& cell, const GridCellId& other)
+{
+    if (!m_trackFocusCell)
+        return;
+    if (cell.col != other.col)
+        for (int row = 0; row < m_fixedRowCount; ++row)
+            RedrawCell(row, cell.col);
+    if (cell.row != other.row)
+        for (int col = 0; col < m_fixedColCount; ++col)
+            RedrawCell(cell.row, col);
+}
+
+GridCellId CGridCtrl::SetFocusCell(int row, int col)
+{
+    // The focus never lies on a fixed cell.
+    if (row != -1)
+        row = std::max(row, m_fixedRowCount);
+    if (col != -1)
+        col = std::max(col, m_fixedColCount);
+    const GridCellId previous = m_focus;
+    const GridCellId next(row, col);
+    if (next == previous)
+        return previous;
+
+    m_focus = next;
+    if (IsValid(previous)) {
+        SetItemState(previous.row, previous.col, GetItemState(previous.row, previous.col) & ~GridState::Focused);
+        RedrawCell(previous.row, previous.col);
+        RedrawHeadersOf(previous, next);
+    }
+    if (IsValid(next)) {
+        SetItemState(next.row, next.col, GetItemState(next.row, next.col) | GridState::Focused);
+        RedrawCell(next.row, next.col);
+        RedrawHeadersOf(next, previous);
+    }
+    return previous;
+}
+
+// --- selection
+
+void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint, bool select)
+{
+    if (!m_enableSelection)
+        return;
+    fw::WaitCursor wait;
+    std::unique_ptr<fw::ClientDC> clientDC;
+    if (forceRepaint && IsWindow() && m_allowDraw)
+        clientDC = std::make_unique<fw::ClientDC>(m_hwnd);
+    HDC dc = clientDC ? clientDC->Get() : nullptr;
+
+    if (minRow >= 0 && minRow < m_fixedRowCount)
+        minRow = m_fixedRowCount;
+    if (maxRow >= 0 && maxRow < m_fixedRowCount)
+        maxRow = m_fixedRowCount;
+    if (!m_fixedColsSelectable) {
+        if (minCol >= 0 && minCol < m_fixedColCount)
+            minCol = m_fixedColCount;
+        if (maxCol >= 0 && maxCol < m_fixedColCount)
+            maxCol = m_fixedColCount;
+    }
+    const GridCellRange range(minRow, minCol, maxRow, maxCol);
+
+    // What is on screen, worked out once for the whole range.
+    const bool drawing = IsWindow() && m_allowDraw;
+    const GridCellRange visible = drawing ? GetVisibleNonFixedCellRange() : GridCellRange();
+    auto onScreen = [&](int row, int col) {
+        return drawing && (row < m_fixedRowCount || (row >= visible.minRow && row <= visible.maxRow)) &&
+               (col < m_fixedColCount || (col >= visible.minCol && col <= visible.maxCol));
+    };
+
+    if (select) {
+        SelectionMap old;
+        old.swap(m_selected);
+        for (const auto& entry : old) {
+            const GridCellId& id = entry.second;
+            if (!IsValid(id))
+                continue;
+            if (!m_virtualMode)
+                if (CGridCellBase* cell = GetCell(id.row, id.col))
+                    cell->SetState(cell->GetState() & ~GridState::Selected);
+            if (!range.Contains(id.row, id.col) && onScreen(id.row, id.col))
+                RedrawCell(id.row, id.col, dc);
+        }
+        if (!GetSingleRowSelection()) {
+            for (const auto& entry : m_previousSelection) {
+                const GridCellId& id = entry.second;
+                if (!IsValid(id))
+                    continue;
+                SetItemState(id.row, id.col, (m_virtualMode ? 0 : GetItemState(id.row, id.col)) | GridState::Selected);
+                if (onScreen(id.row, id.col))
+                    RedrawCell(id.row, id.col, dc);
+            }
+        }
+    }
+
+    if (!IsValid(range))
+        return;
+    for (int row = range.minRow; row <= range.maxRow; ++row) {
+        for (int col = range.minCol; col <= range.maxCol; ++col) {
+            bool selected;
+            UINT state = 0;
+            if (m_virtualMode) {
+                selected = m_selected.count(SelectionKey(row, col)) != 0;
+            } else {
+                CGridCellBase* cell = GetCell(row, col);
+                if (!cell)
+                    continue;
+                state = cell->GetState();
+                selected = (state & GridState::Selected) != 0;
+            }
+            if (selected == select)
+                continue;
+            SetItemState(row, col, select ? state | GridState::Selected : state & ~GridState::Selected);
+            if (onScreen(row, col))
+                RedrawCell(row, col, dc);
+        }
+    }
+}
+
+void CGridCtrl::SelectAllCells()
+{
+    SetSelectedRange(m_fixedRowCount, m_fixedColCount, m_rowCount - 1, m_colCount - 1);
+}
+
+void CGridCtrl::SelectRows(GridCellId cell, bool forceRepaint, bool select)
+{
+    if (!IsValid(cell) || cell.row < m_fixedRowCount)
+        return;
+    const int firstCol = m_fixedColsSelectable ? 0 : m_fixedColCount;
+    if (GetSingleRowSelection())
+        SetSelectedRange(cell.row, firstCol, cell.row, m_colCount - 1, forceRepaint, select);
+    else
+        SetSelectedRange(std::min(m_selectionStart.row, cell.row), firstCol, std::max(m_selectionStart.row, cell.row),
+                         m_colCount - 1, forceRepaint, select);
+}
+
+void CGridCtrl::SelectColumns(GridCellId cell, bool forceRepaint, bool select)
+{
+    if (!IsValid(cell) || cell.col < m_fixedColCount)
+        return;
+    if (m_singleColSelection)
+        SetSelectedRange(m_fixedRowCount, cell.col, m_rowCount - 1, cell.col, forceRepaint, select);
+    else
+        SetSelectedRange(m_fixedRowCount, std::min(m_selectionStart.col, cell.col), m_rowCount - 1,
+                         std::max(m_selectionStart.col, cell.col), forceRepaint, select);
+}
+
+void CGridCtrl::SelectCells(GridCellId cell, bool forceRepaint, bool select)
+{
+    if (!IsValid(cell) || IsCellFixed(cell.row, cell.col))
+        return;
+    SetSelectedRange(std::min(m_selectionStart.row, cell.row), std::min(m_selectionStart.col, cell.col),
+                     std::max(m_selectionStart.row, cell.row), std::max(m_selectionStart.col, cell.col),
+                     forceRepaint, select);
+}
+
+void CGridCtrl::SelectForMouseMode(const GridCellId& cell)
+{
+    switch (m_mouseMode) {
+    case MouseSelectAll:
+        SelectAllCells();
+        break;
+    case MouseSelectCol:
+        SelectColumns(cell);
+        break;
+    case MouseSelectRow:
+        SelectRows(cell);
+        break;
+    case MouseSelectCells:
+        SelectCells(cell);
+        break;
+    default:
+        break;
+    }
+}
+
+void CGridCtrl::ResetSelectedRange()
+{
+    m_previousSelection.clear();
+    SetSelectedRange(-1, -1, -1, -1);
+    SetFocusCell(-1, -1);
+}
+
+bool CGridCtrl::IsCellSelected(int row, int col) const
+{
+    if (!m_enableSelection || !IsValid(row, col))
+        return false;
+    if (m_virtualMode)
+        return m_selected.count(SelectionKey(row, col)) != 0;
+    const CGridCellBase* cell = GetCell(row, col);
+    return cell && cell->IsSelected();
+}
+
+GridCellRange CGridCtrl::GetSelectedCellRange() const
+{
+    GridCellRange range(m_rowCount, m_colCount, -1, -1);
+    for (const auto& entry : m_selected) {
+        const GridCellId& id = entry.second;
+        range.minRow = std::min(range.minRow, id.row);
+        range.minCol = std::min(range.minCol, id.col);
+        range.maxRow = std::max(range.maxRow, id.row);
+        range.maxCol = std::max(range.maxCol, id.col);
+    }
+    return range;
+}
+
+void CGridCtrl::SetListMode(bool listMode)
+{
+    ResetSelectedRange();
+    SetSortColumn(-1);
+    m_fixedColClickSelectsRow = false;
+    m_listMode = listMode;
+    if (IsWindow() && m_allowDraw)
+        Invalidate();
+}
+
+// --- sorting
+
+void CGridCtrl::SetSortColumn(int col)
+{
+    const int old = m_sortColumn;
+    m_sortColumn = col;
+    if (old >= 0)
+        RedrawCell(0, old);
+    if (col >= 0 && col != old)
+        RedrawCell(0, col);
+}
+
+bool CGridCtrl::SortItems(int col, bool ascending, LPARAM user)
+{
+    return SortItems(m_compare ? m_compare : &CGridCtrl::TextCompare, col, ascending, user);
+}
+
+bool CGridCtrl::SortItems(GridCompareFunction compare, int col, bool ascending, LPARAM user)
+{
+    SetSortColumn(col);
+    SetSortAscending(ascending);
+    ResetSelectedRange();
+    SetFocusCell(-1, -1);
+    const bool sorted = SortRange(compare, col, ascending, user, m_fixedRowCount, m_rowCount - 1);
+    if (IsWindow() && m_allowDraw)
+        Invalidate();
+    return sorted;
+}
+
+void CGridCtrl::SwapRows(int first, int second)
+{
+    if (!m_virtualMode)
+        std::swap(m_rows[first], m_rows[second]);  // every cell of the two rows at once
+    else if (first < static_cast<int>(m_rowOrder.size()) && second < static_cast<int>(m_rowOrder.size()))
+        std::swap(m_rowOrder[first], m_rowOrder[second]);
+    std::swap(m_rowHeights[first], m_rowHeights[second]);
+}
+
+bool CGridCtrl::SortRange(GridCompareFunction compare, int col, bool ascending, LPARAM user, int low, int high)
+{
+    if (!compare || col < 0 || col >= m_colCount || low < 0 || high >= m_rowCount || high <= low)
+        return false;
+    // The pivot is held by identity: it moves with its row.
+    const CGridCellBase* pivot = GetCell((low + high) / 2, col);
+    int lower = low;
+    int upper = high;
+    while (lower <= upper) {
+        if (ascending) {
+            while (lower < high && compare(GetCell(lower, col), pivot, user) < 0)
+                ++lower;
+            while (upper > low && compare(GetCell(upper, col), pivot, user) > 0)
+                --upper;
+        } else {
+            while (lower < high && compare(GetCell(lower, col), pivot, user) > 0)
+                ++lower;
+            while (upper > low && compare(GetCell(upper, col), pivot, user) < 0)
+                --upper;
+        }
+        if (lower <= upper) {
+            if (compare(GetCell(lower, col), GetCell(upper, col), user) != 0)
+                SwapRows(lower, upper);
+            ++lower;
+            --upper;
+        }
+    }
+    if (low < upper)
+        SortRange(compare, col, ascending, user, low, upper);
+    if (lower < high)
+        SortRange(compare, col, ascending, user, lower, high);
+    return true;
+}
+
+int CGridCtrl::TextCompare(const CGridCellBase* first, const CGridCellBase* second, LPARAM)
+{
+    if (!first || !second)
+        return 0;
+    return std::wcscmp(first->GetText(), second->GetText());
+}
+
+int CGridCtrl::NumericCompare(const CGridCellBase* first, const CGridCellBase* second, LPARAM)
+{
+    if (!first || !second)
+        return 0;
+    const long a = std::wcstol(first->GetText(), nullptr, 10);
+    const long b = std::wcstol(second->GetText(), nullptr, 10);
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+// --- fixed cells and the select-all command
+
+void CGridCtrl::OnFixedRowClick(const GridCellId& cell)
+{
+    if (!IsValid(cell))
+        return;
+    if (m_headerSort) {
+        fw::WaitCursor wait;
+        const bool ascending = !(cell.col == m_sortColumn && m_sortAscending);
+        SortItems(cell.col, ascending, 0);
+        if (IsWindow())
+            Invalidate();
+    }
+    if (m_fixedRowClickSelectsCol) {
+        m_mouseMode = cell.col < m_fixedColCount ? MouseSelectAll : MouseSelectCol;
+        SelectForMouseMode(cell);
+    }
+}
+
+void CGridCtrl::OnFixedColumnClick(const GridCellId& cell)
+{
+    if (!IsValid(cell))
+        return;
+    if (m_fixedColClickSelectsRow) {
+        m_mouseMode = cell.row < m_fixedRowCount ? MouseSelectAll : MouseSelectRow;
+        SelectForMouseMode(cell);
+    }
+}
+
+void CGridCtrl::OnSelectAll()
+{
+    SendNotification(m_clickDown.row, m_clickDown.col, LVN_ITEMCHANGING);
+    SelectAllCells();
+    SendNotification(m_focus.row, m_focus.col, LVN_ITEMCHANGED);
+}

@@ -1,0 +1,42 @@
+#include "GridDefaultCell.h"
+
+const fw::RuntimeClass CGridDefaultCell::Class =
+    fw::RuntimeClass::Creatable<CGridDefaultCell>("CGridDefaultCell", &CGridCell::Class);
+
+CGridDefaultCell::CGridDefaultCell()
+{
+    m_format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    m_textColour = kGridDefaultColour;
+    m_backColour = kGridDefaultColour;
+    LOGFONTW system{};
+    ::GetObjectW(::GetStockObject(SYSTEM_FONT), sizeof(system), &system);
+    SetFont(&system);
+}
+
+void CGridDefaultCell::SetFont(const LOGFONTW* font)
+{
+    if (!font)
+        return;  // a default cell always has a font
+    CGridCell::SetFont(font);
+    if (!m_font)
+        return;
+    m_fontObject.Reset(::CreateFontIndirectW(m_font.get()));
+
+    HDC screen = ::GetDC(nullptr);
+    if (!screen) {
+        m_margin = 3;
+        m_width = 40;
+        m_height = 16;
+        return;
+    }
+    HGDIOBJ previous = ::SelectObject(screen, m_fontObject.Get());
+    SIZE blank{};
+    ::GetTextExtentPoint32W(screen, L" ", 1, &blank);
+    m_margin = static_cast<UINT>(blank.cx);
+    SIZE sample{};
+    ::GetTextExtentPoint32W(screen, L" XXXXXXXXXXXX ", 14, &sample);
+    m_width = sample.cx;
+    m_height = sample.cy * 3 / 2;
+    ::SelectObject(screen, previous);
+    ::ReleaseDC(nullptr, screen);
+}
