@@ -11,12 +11,39 @@ const fw::RuntimeClass CGridCellBase::Class = fw::RuntimeClass::Abstract("CGridC
 
 namespace {
 
+// A solid fill without making a brush for every cell: an opaque empty text
+// fills its rectangle with the background colour.
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
 {
-    fw::Brush brush(::CreateSolidBrush(colour));
-    if (brush)  // without a brush the fill is skipped
-        ::FillRect(dc, &rect, brush.Get());
+    const COLORREF previous = ::SetBkColor(dc, colour);
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    ::SetBkColor(dc, previous);
 }
+
+// Puts back what drawing a cell changes in the device context: the
+// background mode, the text colour and the font. (Pens and brushes are put
+// back by their own guards.) Cheaper than saving the whole state per cell.
+class CellDrawState {
+public:
+    explicit CellDrawState(HDC dc)
+        : m_dc(dc), m_mode(::GetBkMode(dc)), m_text(::GetTextColor(dc)), m_font(::GetCurrentObject(dc, OBJ_FONT))
+    {
+    }
+    ~CellDrawState()
+    {
+        ::SetBkMode(m_dc, m_mode);
+        ::SetTextColor(m_dc, m_text);
+        ::SelectObject(m_dc, m_font);
+    }
+    CellDrawState(const CellDrawState&) = delete;
+    CellDrawState& operator=(const CellDrawState&) = delete;
+
+private:
+    HDC m_dc;
+    int m_mode;
+    COLORREF m_text;
+    HGDIOBJ m_font;
+};
 
 void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2)
 {
@@ -85,7 +112,7 @@ bool CGridCellBase::Draw(HDC dc, int row, int col, RECT rect, bool eraseBackgrou
     if (!defaults)
         return false;
 
-    fw::SavedDC saved(dc);
+    CellDrawState saved(dc);
     ::SetBkMode(dc, TRANSPARENT);
 
     COLORREF textColour = GetTextColour() == kGridDefaultColour ? defaults->GetTextColour() : GetTextColour();
@@ -165,7 +192,8 @@ bool CGridCellBase::Draw(HDC dc, int row, int col, RECT rect, bool eraseBackgrou
         ::InflateRect(&rect, -1, -1);
     }
 
-    ::SelectObject(dc, GetFontObject());  // put back with the saved state
+    if (HFONT font = GetFontObject())
+        ::SelectObject(dc, font);  // put back with the saved state
 
     const int margin = static_cast<int>(GetMargin());
     ::InflateRect(&rect, -margin, -margin);

@@ -299,6 +299,9 @@ private:
     void DeleteAllCells();
     void ResetRowOrder();
     void SwapRows(int first, int second);
+    struct CellOrder;
+    template <class K, int (*CompareKeys)(K, K)>
+    struct KeyOrder;
     bool SortRange(GridCompareFunction compare, int col, bool ascending, LPARAM user, int low, int high);
     void SelectForMouseMode(const GridCellId& cell);
     void RedrawHeadersOf(const GridCellId& cell, const GridCellId& other);

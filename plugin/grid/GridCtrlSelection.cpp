@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cwchar>
 #include <memory>
+#include <new>
+#include <vector>
 
 #include "framework/Gdi.h"
 #include "framework/WaitCursor.h"
@@ -265,37 +267,113 @@ void CGridCtrl::SwapRows(int first, int second)
     std::swap(m_rowHeights[first], m_rowHeights[second]);
 }
 
-bool CGridCtrl::SortRange(GridCompareFunction compare, int col, bool ascending, LPARAM user, int low, int high)
+namespace {
+
+// The quicksort of the grid's rows. Order supplies a key per row (held by
+// value, so the pivot's key stays with its row whatever moves), the
+// comparison of two keys and the exchange of two whole rows.
+template <class Order>
+void QuickSort(Order& order, bool ascending, int low, int high)
 {
-    if (!compare || col < 0 || col >= m_colCount || low < 0 || high >= m_rowCount || high <= low)
-        return false;
-    // The pivot is held by identity: it moves with its row.
-    const CGridCellBase* pivot = GetCell((low + high) / 2, col);
+    const typename Order::Key pivot = order.KeyOf((low + high) / 2);
     int lower = low;
     int upper = high;
     while (lower <= upper) {
         if (ascending) {
-            while (lower < high && compare(GetCell(lower, col), pivot, user) < 0)
+            while (lower < high && order.Compare(order.KeyOf(lower), pivot) < 0)
                 ++lower;
-            while (upper > low && compare(GetCell(upper, col), pivot, user) > 0)
+            while (upper > low && order.Compare(order.KeyOf(upper), pivot) > 0)
                 --upper;
         } else {
-            while (lower < high && compare(GetCell(lower, col), pivot, user) > 0)
+            while (lower < high && order.Compare(order.KeyOf(lower), pivot) > 0)
                 ++lower;
-            while (upper > low && compare(GetCell(upper, col), pivot, user) < 0)
+            while (upper > low && order.Compare(order.KeyOf(upper), pivot) < 0)
                 --upper;
         }
         if (lower <= upper) {
-            if (compare(GetCell(lower, col), GetCell(upper, col), user) != 0)
-                SwapRows(lower, upper);
+            if (order.Compare(order.KeyOf(lower), order.KeyOf(upper)) != 0)
+                order.Swap(lower, upper);
             ++lower;
             --upper;
         }
     }
     if (low < upper)
-        SortRange(compare, col, ascending, user, low, upper);
+        QuickSort(order, ascending, low, upper);
     if (lower < high)
-        SortRange(compare, col, ascending, user, lower, high);
+        QuickSort(order, ascending, lower, high);
+}
+
+}  // namespace
+
+// Any compare function: the keys are the cells themselves (the pivot by identity).
+struct CGridCtrl::CellOrder {
+    using Key = const CGridCellBase*;
+    CGridCtrl& grid;
+    GridCompareFunction compare;
+    int col;
+    LPARAM user;
+    Key KeyOf(int row) const { return grid.GetCell(row, col); }
+    int Compare(Key a, Key b) const { return compare(a, b, user); }
+    void Swap(int a, int b) { grid.SwapRows(a, b); }
+};
+
+// The grid's own compare functions depend on the texts alone, which a sort
+// does not change: their keys are taken once and moved with the rows.
+template <class K, int (*CompareKeys)(K, K)>
+struct CGridCtrl::KeyOrder {
+    using Key = K;
+    CGridCtrl& grid;
+    std::vector<K> keys;  // by row
+    Key KeyOf(int row) const { return keys[row]; }
+    int Compare(Key a, Key b) const { return CompareKeys(a, b); }
+    void Swap(int a, int b)
+    {
+        std::swap(keys[a], keys[b]);
+        grid.SwapRows(a, b);
+    }
+};
+
+namespace {
+int CompareTexts(const wchar_t* a, const wchar_t* b)
+{
+    return std::wcscmp(a, b);
+}
+int CompareNumbers(long a, long b)
+{
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+}  // namespace
+
+bool CGridCtrl::SortRange(GridCompareFunction compare, int col, bool ascending, LPARAM user, int low, int high)
+{
+    if (!compare || col < 0 || col >= m_colCount || low < 0 || high >= m_rowCount || high <= low)
+        return false;
+    const bool ownCompare = compare == &CGridCtrl::TextCompare || compare == &CGridCtrl::NumericCompare;
+    if (!m_virtualMode && ownCompare) {
+        bool complete = true;  // every row has its cell: the keyed sort gives the same order
+        for (int row = low; row <= high && complete; ++row)
+            complete = GetCell(row, col) != nullptr;
+        try {
+            if (complete && compare == &CGridCtrl::TextCompare) {
+                KeyOrder<const wchar_t*, CompareTexts> order{*this, std::vector<const wchar_t*>(m_rowCount, L"")};
+                for (int row = low; row <= high; ++row)
+                    order.keys[row] = GetCell(row, col)->GetText();
+                QuickSort(order, ascending, low, high);
+                return true;
+            }
+            if (complete) {
+                KeyOrder<long, CompareNumbers> order{*this, std::vector<long>(m_rowCount, 0)};
+                for (int row = low; row <= high; ++row)
+                    order.keys[row] = std::wcstol(GetCell(row, col)->GetText(), nullptr, 10);
+                QuickSort(order, ascending, low, high);
+                return true;
+            }
+        } catch (const std::bad_alloc&) {
+            // no room for the keys: compare the cells themselves
+        }
+    }
+    CellOrder order{*this, compare, col, user};
+    QuickSort(order, ascending, low, high);
     return true;
 }
 
