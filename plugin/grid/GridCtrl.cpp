@@ -882,6 +882,53 @@ bool CGridCtrl::IsCellEditable(int row, int col) const
     return m_editable && IsValid(row, col) && !(GetItemState(row, col) & GridState::ReadOnly);
 }
 
+GridCellId CGridCtrl::GetNextItem(const GridCellId& start, UINT flags) const
+{
+    const UINT wanted = flags & 0xFF;
+    auto matches = [&](int row, int col) { return (GetItemState(row, col) & wanted) == wanted; };
+    if (flags & kSearchAbove) {
+        for (int row = start.row - 1; row >= 0; --row)
+            if (IsValid(row, start.col) && matches(row, start.col))
+                return GridCellId(row, start.col);
+    } else if (flags & kSearchBelow) {
+        for (int row = std::max(start.row + 1, 0); row < m_rowCount; ++row)
+            if (IsValid(row, start.col) && matches(row, start.col))
+                return GridCellId(row, start.col);
+    } else if (flags & kSearchLeft) {
+        for (int col = start.col - 1; col >= 0; --col)
+            if (IsValid(start.row, col) && matches(start.row, col))
+                return GridCellId(start.row, col);
+    } else if (flags & kSearchRight) {
+        for (int col = std::max(start.col + 1, 0); col < m_colCount; ++col)
+            if (IsValid(start.row, col) && matches(start.row, col))
+                return GridCellId(start.row, col);
+    } else {
+        int row = std::max(start.row, 0);
+        int col = start.row < 0 ? 0 : start.col + 1;
+        for (; row < m_rowCount; ++row, col = 0)
+            for (; col < m_colCount; ++col)
+                if (matches(row, col))
+                    return GridCellId(row, col);
+    }
+    return GridCellId();
+}
+
+bool CGridCtrl::SetItemTextAsEdited(int row, int col, const wchar_t* text)
+{
+    if (m_virtualMode || !IsValid(row, col))
+        return false;
+    if (SendNotification(row, col, LVN_BEGINLABELEDITW) < 0)
+        return false;
+    const fw::WString old = GetItemText(row, col);
+    SetItemText(row, col, text);
+    if (SendNotification(row, col, LVN_ENDLABELEDITW) < 0) {
+        SetItemText(row, col, old.c_str());
+        return false;
+    }
+    RedrawCell(row, col);
+    return true;
+}
+
 // --- sizes
 
 int CGridCtrl::GetRowHeight(int row) const

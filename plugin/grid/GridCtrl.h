@@ -89,6 +89,16 @@ public:
     void SetModified(bool modified = true, int row = -1, int col = -1);
     bool GetModified(int row = -1, int col = -1) const;
     bool IsCellEditable(int row, int col) const;
+    // The next cell after start whose state has every flag of the low byte of
+    // flags; the search bits say where to look (none: row by row to the end).
+    static constexpr UINT kSearchAbove = 0x0100;
+    static constexpr UINT kSearchBelow = 0x0200;
+    static constexpr UINT kSearchLeft = 0x0400;
+    static constexpr UINT kSearchRight = 0x0800;
+    GridCellId GetNextItem(const GridCellId& start, UINT flags) const;
+    // Sets a cell's text as an edit would, with the parent's consent
+    // (LVN_BEGINLABELEDITW before, LVN_ENDLABELEDITW after).
+    bool SetItemTextAsEdited(int row, int col, const wchar_t* text);
 
     // --- geometry (GridCtrlDraw.cpp)
     bool GetCellOrigin(int row, int col, POINT* origin);

@@ -515,3 +515,32 @@ TEST(GridCtrl, MemoryRunningOutLeavesAConsistentSmallerGridAndIsReported)
     EXPECT_TRUE(grid->SetRowCount(rows + 10));
     ExpectConsistent(*grid);
 }
+
+TEST(GridCtrl, FindsCellsByStateAndSetsTextsAsEditsWithTheParentsConsent)
+{
+    TestParent parent;
+    auto grid = MakeGrid(parent);
+    ASSERT_NE(nullptr, grid);
+    grid->SetRowCount(4);
+    grid->SetColumnCount(3);
+    grid->SetItemState(1, 2, GridState::Selected);
+    grid->SetItemState(3, 0, GridState::Selected | GridState::ReadOnly);
+    EXPECT_EQ(GridCellId(1, 2), grid->GetNextItem(GridCellId(), GridState::Selected));
+    EXPECT_EQ(GridCellId(3, 0), grid->GetNextItem(GridCellId(1, 2), GridState::Selected));
+    EXPECT_EQ(GridCellId(), grid->GetNextItem(GridCellId(3, 0), GridState::Selected));
+    EXPECT_EQ(GridCellId(3, 0), grid->GetNextItem(GridCellId(0, 0), GridState::ReadOnly | CGridCtrl::kSearchBelow));
+    EXPECT_EQ(GridCellId(1, 2), grid->GetNextItem(GridCellId(1, 0), GridState::Selected | CGridCtrl::kSearchRight));
+    EXPECT_EQ(GridCellId(), grid->GetNextItem(GridCellId(1, 2), GridState::Selected | CGridCtrl::kSearchAbove));
+
+    grid->SetItemText(2, 1, L"old");
+    EXPECT_TRUE(grid->SetItemTextAsEdited(2, 1, L"new"));
+    EXPECT_EQ(L"new", grid->GetItemText(2, 1));
+    EXPECT_EQ((std::vector<UINT>{LVN_BEGINLABELEDITW, LVN_ENDLABELEDITW}), parent.Codes());
+    parent.answers[LVN_ENDLABELEDITW] = -1;
+    EXPECT_FALSE(grid->SetItemTextAsEdited(2, 1, L"refused"));
+    EXPECT_EQ(L"new", grid->GetItemText(2, 1));
+    parent.answers[LVN_BEGINLABELEDITW] = -1;
+    parent.Clear();
+    EXPECT_FALSE(grid->SetItemTextAsEdited(2, 1, L"not asked"));
+    EXPECT_EQ((std::vector<UINT>{LVN_BEGINLABELEDITW}), parent.Codes());
+}
