@@ -401,6 +401,7 @@ private:
     HWND m_owner = nullptr;
     std::unique_ptr<CGridCellBase> m_scratchCell;  // virtual mode
     bool m_inSize = false;
+    bool m_quietScrollBars = false;  // bars are redrawn once after a run of steps
     bool m_inAttachResize = false;
     RECT m_trackingLine{};
     bool m_trackingShown = false;
