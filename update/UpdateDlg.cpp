@@ -4,14 +4,24 @@
 #include "framework/App.h"
 #include "resource.h"
 
+
 UpdateDlg::UpdateDlg(const UpdateSettings& settings)
     : fw::Dialog(IDD_UPDATE), m_settings(settings),
       m_icon(::LoadIconW(fw::ThisModule(), MAKEINTRESOURCEW(IDR_MAINFRAME)))
 {
+    m_job.settings = &m_settings;
+    OnCommand(IDC_UPDATE_BUTTON, [this] { OnUpdateButton(); });
+    OnMessage(WM_UPDATE_PROGRESS, [this](WPARAM wParam, LPARAM lParam) { return OnUpdateProgress(wParam, lParam); });
     OnMessage(WM_UPDATE_QUERY, [](WPARAM, LPARAM) -> LRESULT { return 1; });
 }
 
-UpdateDlg::~UpdateDlg() = default;
+UpdateDlg::~UpdateDlg()
+{
+    if (m_worker) {
+        ::WaitForSingleObject(m_worker, INFINITE);
+        ::CloseHandle(m_worker);
+    }
+}
 
 void UpdateDlg::DoDataExchange()
 {
@@ -25,13 +35,120 @@ bool UpdateDlg::OnInitDialog()
     Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     ::SetWindowPos(m_hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
-    fw::Window status = GetItem(IDC_UPDATE_TEXT);
-    status.Show(SW_HIDE);
+    Status().Show(SW_HIDE);
     if (m_settings.UI_LANGUAGE == 1) {
-        status.SetText(L"Please wait for updating...");
-        GetItem(IDC_UPDATE_BUTTON).SetText(L"Update");
+        Status().SetText(UpdateText::PleaseWait(1));
+        Button().SetText(UpdateText::kUpdateCaptionEnglish);
     } else {
-        status.SetText(L"升级中，请稍后...");
+        Status().SetText(UpdateText::PleaseWait(0));  // the template's caption stays on the button
     }
     return true;
+}
+
+fw::Window UpdateDlg::Status() const
+{
+    return GetItem(IDC_UPDATE_TEXT);
+}
+
+fw::Window UpdateDlg::Button() const
+{
+    return GetItem(IDC_UPDATE_BUTTON);
+}
+
+void UpdateDlg::OnOK()
+{
+    if (!IsCopying())
+        fw::Dialog::OnOK();
+}
+
+void UpdateDlg::OnCancel()
+{
+    if (!IsCopying())
+        fw::Dialog::OnCancel();
+}
+
+void UpdateDlg::OnUpdateButton()
+{
+    fw::WString caption = Button().GetText();
+    if (caption == UpdateText::kCloseCaptionChinese || caption == UpdateText::kCloseCaptionEnglish) {
+        StartMainProgram();
+        EndWithOk();
+        return;
+    }
+    if (m_worker)
+        return;  // one run per start of the updater; the button is disabled meanwhile anyway
+    if (PrepareRun())
+        StartRun();
+}
+
+bool UpdateDlg::PrepareRun()
+{
+    const int32_t language = m_settings.UI_LANGUAGE;
+    if (StopProgram(m_settings.ExeFullName, m_found) == 1 || StopProgram(kBatteryProgram, m_found) == 1) {
+        fw::ShowMessage(UpdateText::ProgramNotStopped(language), MB_OK, m_hwnd);
+        return false;
+    }
+    m_job.files.clear();
+    CollectFiles(m_settings.UpdateSrcPath, m_job.files);
+    if (m_job.files.empty()) {
+        fw::ShowMessage(UpdateText::NoFilesInRelease(language), MB_OK, m_hwnd);
+        return false;
+    }
+    return true;
+}
+
+void UpdateDlg::StartRun()
+{
+    Button().Enable(false);
+    m_progress.SetRange(0, static_cast<int>(m_job.files.size()));
+    Status().Show(SW_SHOW);
+    Status().SetText(UpdateText::PleaseWait(m_settings.UI_LANGUAGE));
+
+    m_job.window = m_hwnd;
+    m_copying = true;
+    m_worker = StartUpdateRun(m_job);
+    if (!m_worker)
+        Post(WM_UPDATE_PROGRESS, 0, 0);  // no worker: report it as a failed copy
+}
+
+LRESULT UpdateDlg::OnUpdateProgress(WPARAM position, LPARAM total)
+{
+    const int32_t language = m_settings.UI_LANGUAGE;
+    if (position != 0) {
+        m_progress.SetRange(0, LOWORD(total));
+        m_progress.SetPos(static_cast<int>(position));
+        bool finalMessage = position == static_cast<WPARAM>(total) && m_job.succeeded.load();
+        if (finalMessage) {
+            m_copying = false;
+            StopProgram(m_settings.ExeFullName, m_found);
+            Button().SetText(UpdateText::CloseFor1Only(language));
+            Button().Enable(true);
+            Status().SetText(UpdateText::Succeeded(language));
+            if (m_settings.StartExeWhenUpdateOver != 0) {
+                StartMainProgram();
+                EndWithOk();
+            } else {
+                Button().SetText(UpdateText::CloseForAllBut0(language));
+            }
+        }
+    } else {
+        // The run's own report ends it; a failed file (lParam 0) is followed by one.
+        if (total == kFirstPassIncomplete || total == kSecondPassCopiedNothing || !m_worker)
+            m_copying = false;
+        fw::WString text = UpdateText::CopyFailed(language);
+        if (!PathExists(kUDiskFolder))
+            text = UpdateText::UDiskPulledOut(language);
+        Status().SetText(text);
+        Button().Enable(true);
+        Button().SetText(UpdateText::CloseForAllBut0(language));
+    }
+    return 1;
+}
+
+void UpdateDlg::StartMainProgram()
+{
+    if (StartProgram(m_settings.ExeFullName))
+        EndWithOk();
+    else
+        Status().SetText(UpdateText::ProgramNotStarted(m_settings.UI_LANGUAGE));
 }

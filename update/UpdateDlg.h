@@ -4,26 +4,58 @@
 
 #include <windows.h>
 
+#include "Processes.h"
 #include "UpdateApp.h"
+#include "UpdateRun.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 
-// Posted by the worker: wParam position (0 = failure), lParam total.
-constexpr UINT WM_UPDATE_PROGRESS = WM_USER + 100;
 // Answered with 1; nothing here sends it.
 constexpr UINT WM_UPDATE_QUERY = WM_USER + 101;
+
+// The folder under which the U disk is mounted; its absence explains a failed copy.
+constexpr wchar_t kUDiskFolder[] = L"\\硬盘\\";
+// The device's battery program, stopped before a run (only its file name matters).
+constexpr wchar_t kBatteryProgram[] = L"\\Flash Disk\\Q9Soft\\battery\\Battery.exe";
 
 class UpdateDlg : public fw::Dialog {
 public:
     explicit UpdateDlg(const UpdateSettings& settings);
+    // Waits for a worker that is still finishing (removing the staging folder)
+    // so that the process never ends in the middle of it.
     ~UpdateDlg() override;
 
 protected:
     void DoDataExchange() override;
     bool OnInitDialog() override;
+    // Enter, Escape and the system close end the dialog only while no run copies:
+    // ending the process in the middle of a copy would leave a half-installed release.
+    void OnOK() override;
+    void OnCancel() override;
+
+    // True from the start of the run until its last message (the final one, or
+    // the run's own failure report) has been handled.
+    bool IsCopying() const { return m_copying; }
 
 private:
+    void OnUpdateButton();
+    LRESULT OnUpdateProgress(WPARAM position, LPARAM total);
+    // Stops the programs and lists the release; a message box and false when the run is refused.
+    bool PrepareRun();
+    void StartRun();
+    // Starts the main program again; the status text tells when that failed.
+    void StartMainProgram();
+    // The framework's OK step: ends the dialog whatever the worker does.
+    void EndWithOk() { fw::Dialog::OnOK(); }
+
+    fw::Window Status() const;
+    fw::Window Button() const;
+
     const UpdateSettings& m_settings;
     HICON m_icon;
     fw::ProgressCtrl m_progress;
+    UpdateJob m_job;       // file list and success flag of the run
+    FoundProcess m_found;  // the last program found by name, and its id
+    HANDLE m_worker = nullptr;
+    bool m_copying = false;
 };

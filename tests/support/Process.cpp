@@ -1,5 +1,7 @@
 #include "Process.h"
 
+#include <tlhelp32.h>
+
 #include <utility>
 
 namespace testsupport {
@@ -139,6 +141,33 @@ void PressButton(HWND dialog, int buttonId)
 {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+std::vector<DWORD> ProcessIdsNamed(const std::wstring& exeName)
+{
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return ids;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, exeName.c_str()) == 0)
+            ids.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+void KillProgramsNamed(const std::wstring& exeName)
+{
+    for (DWORD id : ProcessIdsNamed(exeName)) {
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+        if (!process)
+            continue;
+        TerminateProcess(process, 9);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
 }
 
 }  // namespace testsupport

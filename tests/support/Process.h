@@ -50,4 +50,9 @@ void PressButton(HWND dialog, int buttonId);
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
 
+// Ids of the running processes with this executable file name (letter case ignored).
+std::vector<DWORD> ProcessIdsNamed(const std::wstring& exeName);
+// Terminates every process with this executable file name and waits for each to end.
+void KillProgramsNamed(const std::wstring& exeName);
+
 }  // namespace testsupport

@@ -1,0 +1,257 @@
+#include "UpdateTestSupport.h"
+
+#include "UpdateRun.h"
+#include "framework/App.h"
+#include "support/Process.h"
+
+namespace updatetest {
+
+namespace {
+
+void ListBelow(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& files,
+               std::vector<std::wstring>& folders)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((root + relative + L"*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            folders.push_back(relative + name);
+            ListBelow(root, relative + name + L"\\", files, folders);
+        } else {
+            files.push_back(relative + name);
+        }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+}
+
+std::string ReadShared(const std::wstring& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+constexpr wchar_t kInitKey[] = L"init";
+constexpr wchar_t kOsVersion[] = L"OSVersion";
+
+}  // namespace
+
+std::wstring BuiltProgram(const std::wstring& name)
+{
+    return fw::ModuleFolder().str() + name;
+}
+
+bool InstallStandIns(const testsupport::Device& device, const std::wstring& folder)
+{
+    std::string main = ReadShared(BuiltProgram(L"Q9Main.exe"));
+    std::string battery = ReadShared(BuiltProgram(L"Battery.exe"));
+    return !main.empty() && !battery.empty() && device.WriteFile(folder + L"Q9Main.exe", main) &&
+           device.WriteFile(folder + L"battery\\Battery.exe", battery);
+}
+
+void KillStandIns()
+{
+    testsupport::KillProgramsNamed(L"Q9Main.exe");
+    testsupport::KillProgramsNamed(L"Battery.exe");
+}
+
+std::string JournalText(const testsupport::Device& device, const std::wstring& journal)
+{
+    return ReadShared(device.Path(journal));
+}
+
+std::vector<std::string> JournalEvents(const testsupport::Device& device, const std::wstring& journal)
+{
+    std::vector<std::string> events;
+    std::string text = JournalText(device, journal);
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find("\r\n", at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(at, end - at);
+        size_t cut = line.find(" cwd=");
+        if (cut == std::string::npos)
+            cut = line.find(" pid=");
+        events.push_back(line.substr(0, cut));
+        at = end + 2;
+    }
+    return events;
+}
+
+bool WriteFiles(const testsupport::Device& device, const std::wstring& folder,
+                const std::map<std::wstring, std::string>& files)
+{
+    for (const auto& file : files)
+        if (!device.WriteFile(folder + file.first, file.second))
+            return false;
+    return true;
+}
+
+std::map<std::wstring, std::string> FilesBelow(const testsupport::Device& device, const std::wstring& folder)
+{
+    std::vector<std::wstring> files;
+    std::vector<std::wstring> folders;
+    ListBelow(device.Path(folder), L"", files, folders);
+    std::map<std::wstring, std::string> contents;
+    for (const std::wstring& file : files)
+        contents[file] = ReadShared(device.Path(folder + file));
+    return contents;
+}
+
+std::vector<std::wstring> FoldersBelow(const testsupport::Device& device, const std::wstring& folder)
+{
+    std::vector<std::wstring> files;
+    std::vector<std::wstring> folders;
+    ListBelow(device.Path(folder), L"", files, folders);
+    return folders;
+}
+
+ProgressRecorder::ProgressRecorder()
+    : m_window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr))
+{
+}
+
+ProgressRecorder::~ProgressRecorder()
+{
+    if (m_window)
+        DestroyWindow(m_window);
+}
+
+std::vector<std::pair<long long, long long>> ProgressRecorder::Drain()
+{
+    std::vector<std::pair<long long, long long>> messages;
+    MSG message;
+    while (PeekMessageW(&message, m_window, WM_UPDATE_PROGRESS, WM_UPDATE_PROGRESS, PM_REMOVE))
+        messages.emplace_back(static_cast<long long>(message.wParam), static_cast<long long>(message.lParam));
+    return messages;
+}
+
+DebugOutputRecorder::DebugOutputRecorder()
+{
+    InitializeCriticalSection(&m_lock);
+    m_bufferReady = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_BUFFER_READY");
+    m_dataReady = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY");
+    m_mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER");
+    if (m_mapping)
+        m_view = static_cast<const char*>(MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, 4096));
+    if (m_bufferReady && m_dataReady && m_view)
+        m_thread = CreateThread(nullptr, 0, &DebugOutputRecorder::Listen, this, 0, nullptr);
+}
+
+DebugOutputRecorder::~DebugOutputRecorder()
+{
+    if (m_thread) {
+        m_stop = true;
+        SetEvent(m_dataReady);
+        WaitForSingleObject(m_thread, 5000);
+        CloseHandle(m_thread);
+    }
+    if (m_view)
+        UnmapViewOfFile(m_view);
+    for (HANDLE handle : {m_mapping, m_dataReady, m_bufferReady})
+        if (handle)
+            CloseHandle(handle);
+    DeleteCriticalSection(&m_lock);
+}
+
+DWORD WINAPI DebugOutputRecorder::Listen(void* parameter)
+{
+    auto* self = static_cast<DebugOutputRecorder*>(parameter);
+    for (;;) {
+        SetEvent(self->m_bufferReady);
+        WaitForSingleObject(self->m_dataReady, INFINITE);
+        if (self->m_stop)
+            return 0;
+        // The buffer: the writer's process id, then the text in the ANSI code page.
+        std::wstring line = fw::WString::FromAnsi(self->m_view + sizeof(DWORD)).str();
+        EnterCriticalSection(&self->m_lock);
+        self->m_lines.push_back(line);
+        LeaveCriticalSection(&self->m_lock);
+    }
+}
+
+std::vector<std::wstring> DebugOutputRecorder::Lines()
+{
+    EnterCriticalSection(&m_lock);
+    std::vector<std::wstring> lines = m_lines;
+    LeaveCriticalSection(&m_lock);
+    return lines;
+}
+
+OsVersionValue::OsVersionValue(const wchar_t* text, DWORD type)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kInitKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, kOsVersion, nullptr, &m_type, nullptr, &size) == ERROR_SUCCESS) {
+        m_previous.resize(size);
+        m_hadValue = RegQueryValueExW(key, kOsVersion, nullptr, &m_type, m_previous.data(), &size) == ERROR_SUCCESS;
+    }
+    if (text)
+        RegSetValueExW(key, kOsVersion, 0, type, reinterpret_cast<const BYTE*>(text),
+                       static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    else
+        RegDeleteValueW(key, kOsVersion);
+    RegCloseKey(key);
+}
+
+OsVersionValue::~OsVersionValue()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInitKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    if (m_hadValue)
+        RegSetValueExW(key, kOsVersion, 0, m_type, m_previous.data(), static_cast<DWORD>(m_previous.size()));
+    else
+        RegDeleteValueW(key, kOsVersion);
+    RegCloseKey(key);
+}
+
+bool GuardedProgram::Start(const std::wstring& exe, const std::wstring& workingDirectory)
+{
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ACL empty;  // a list that grants nothing
+    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &empty, FALSE);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], &attributes, nullptr, FALSE, 0, nullptr,
+                        workingDirectory.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    m_process = info.hProcess;  // our handle was granted everything at creation
+    m_id = info.dwProcessId;
+    return true;
+}
+
+void GuardedProgram::Kill()
+{
+    if (!m_process)
+        return;
+    TerminateProcess(m_process, 9);
+    WaitForSingleObject(m_process, 5000);
+    CloseHandle(m_process);
+    m_process = nullptr;
+}
+
+}  // namespace updatetest

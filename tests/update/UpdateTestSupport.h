@@ -1,0 +1,117 @@
+#pragma once
+// What the update tests share: the device layout the updater expects, the
+// stand-ins for the device's programs and their journals, and recorders for
+// what the run reports (progress messages, debug output).
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/Device.h"
+
+namespace updatetest {
+
+constexpr wchar_t kInstallFolder[] = L"\\Flash Disk\\Q9Soft\\";
+constexpr wchar_t kMainProgram[] = L"\\Flash Disk\\Q9Soft\\Q9Main.exe";
+constexpr wchar_t kMainJournal[] = L"\\Flash Disk\\Q9Soft\\Q9Main.log";
+constexpr wchar_t kBatteryProgram[] = L"\\Flash Disk\\Q9Soft\\battery\\Battery.exe";
+constexpr wchar_t kBatteryJournal[] = L"\\Flash Disk\\Q9Soft\\battery\\Battery.log";
+constexpr wchar_t kReleaseFolder[] = L"\\硬盘\\Q9Soft\\";
+constexpr wchar_t kStagingFolder[] = L"\\Flash Disk\\temp\\";
+
+// A program built beside the test executable.
+std::wstring BuiltProgram(const std::wstring& name);
+
+// Copies the stand-ins Q9Main.exe and Battery.exe to their places below the folder.
+bool InstallStandIns(const testsupport::Device& device, const std::wstring& folder = kInstallFolder);
+// Ends every stand-in of this Wine server.
+void KillStandIns();
+
+// The events of a stand-in's journal in order ("start", "close", "close ignored", "end").
+std::vector<std::string> JournalEvents(const testsupport::Device& device, const std::wstring& journal);
+// The whole journal text.
+std::string JournalText(const testsupport::Device& device, const std::wstring& journal);
+
+// Writes files (relative path -> bytes) below a device folder.
+bool WriteFiles(const testsupport::Device& device, const std::wstring& folder,
+                const std::map<std::wstring, std::string>& files);
+// Every file below a device folder: relative path -> bytes (empty when the folder is missing).
+std::map<std::wstring, std::string> FilesBelow(const testsupport::Device& device, const std::wstring& folder);
+// The folders below a device folder, as relative paths.
+std::vector<std::wstring> FoldersBelow(const testsupport::Device& device, const std::wstring& folder);
+
+// A message-only window of this thread that records every WM_UPDATE_PROGRESS posted to it.
+class ProgressRecorder {
+public:
+    ProgressRecorder();
+    ~ProgressRecorder();
+    ProgressRecorder(const ProgressRecorder&) = delete;
+    ProgressRecorder& operator=(const ProgressRecorder&) = delete;
+
+    HWND Window() const { return m_window; }
+    // Takes the messages waiting for the window, in posting order, as (wParam, lParam).
+    std::vector<std::pair<long long, long long>> Drain();
+
+private:
+    HWND m_window;
+};
+
+// Catches what this process writes with OutputDebugString (the DBWIN protocol).
+class DebugOutputRecorder {
+public:
+    DebugOutputRecorder();
+    ~DebugOutputRecorder();
+    DebugOutputRecorder(const DebugOutputRecorder&) = delete;
+    DebugOutputRecorder& operator=(const DebugOutputRecorder&) = delete;
+
+    // The lines caught so far, each as written (with its line end).
+    std::vector<std::wstring> Lines();
+
+private:
+    static DWORD WINAPI Listen(void* self);
+    HANDLE m_bufferReady = nullptr;
+    HANDLE m_dataReady = nullptr;
+    HANDLE m_mapping = nullptr;
+    const char* m_view = nullptr;
+    HANDLE m_thread = nullptr;
+    volatile bool m_stop = false;
+    CRITICAL_SECTION m_lock;
+    std::vector<std::wstring> m_lines;
+};
+
+// Sets (or, with a null text, deletes) HKEY_LOCAL_MACHINE\init\OSVersion and puts the previous state back.
+class OsVersionValue {
+public:
+    explicit OsVersionValue(const wchar_t* text, DWORD type = REG_SZ);
+    ~OsVersionValue();
+    OsVersionValue(const OsVersionValue&) = delete;
+    OsVersionValue& operator=(const OsVersionValue&) = delete;
+
+private:
+    bool m_hadValue = false;
+    DWORD m_type = REG_NONE;
+    std::vector<BYTE> m_previous;
+};
+
+// A program started with a security descriptor that refuses every access to
+// its process: others can neither wait for it nor terminate it.
+class GuardedProgram {
+public:
+    GuardedProgram() = default;
+    ~GuardedProgram() { Kill(); }
+    GuardedProgram(const GuardedProgram&) = delete;
+    GuardedProgram& operator=(const GuardedProgram&) = delete;
+
+    bool Start(const std::wstring& exe, const std::wstring& workingDirectory);
+    DWORD Id() const { return m_id; }
+    void Kill();
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_id = 0;
+};
+
+}  // namespace updatetest

@@ -1,0 +1,31 @@
+#pragma once
+// Folder trees as the update run sees them: listing a release, creating and
+// removing folders, and telling whether a path is there. Paths are device
+// paths; folder values end with "\" and are used as plain prefixes.
+
+#include <vector>
+
+#include "framework/WString.h"
+
+// Full paths of files, in the order they were listed.
+using FileList = std::vector<fw::WString>;
+
+// Appends the files below the folder (ending with "\") to the list, depth
+// first in the order the file system returns them. Names of at most 4
+// characters are left out: they are never part of a release.
+void CollectFiles(const fw::WString& folder, FileList& files);
+
+// Creates every missing level of the folder path. Failures, also for levels
+// that exist, are ignored; the result is that of the last attempt.
+bool CreateDirectoryTree(const fw::WString& path);
+
+// Deletes the folder with everything in it and writes one line about the
+// folder itself to the debug output. False only when the folder is not there.
+bool RemoveDirectoryTree(const fw::WString& folder);
+
+// True when a search finds the path itself, with or without a trailing "\".
+// A drive root from "B:\" to "Y:\" always counts as there.
+bool PathExists(const fw::WString& path);
+
+// True when the path names an existing folder.
+bool IsExistingFolder(const fw::WString& path);

@@ -1,0 +1,101 @@
+#include "UpdateRun.h"
+
+namespace {
+
+// The pause between the second pass and the removal of the staging folder.
+constexpr DWORD kSettleMilliseconds = 200;
+
+void PostProgress(HWND window, WPARAM position, LPARAM total)
+{
+    ::PostMessageW(window, WM_UPDATE_PROGRESS, position, total);
+}
+
+fw::WString FolderOf(const fw::WString& path)
+{
+    size_t slash = path.ReverseFind(L'\\');
+    return slash == fw::WString::npos ? fw::WString() : path.Left(slash);
+}
+
+}  // namespace
+
+int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start, const fw::WString& destinationRoot,
+                 int total, bool stopOnAnyError, HWND progressWindow)
+{
+    if (!IsExistingFolder(destinationRoot))
+        CreateDirectoryTree(destinationRoot);
+
+    int position = start;
+    int copied = 0;
+    for (const fw::WString& path : files) {
+        // The list holds paths below the source root; the root's length is cut off as it stands.
+        fw::WString target = destinationRoot + path.Mid(sourceRoot.Length());
+        fw::WString folder = FolderOf(target);
+        if (!IsExistingFolder(folder))
+            CreateDirectoryTree(folder);
+
+        if (::CopyFileW(path.c_str(), target.c_str(), FALSE)) {
+            ++copied;
+        } else if (stopOnAnyError || !IsRuntimeLibraryFile(path)) {
+            PostProgress(progressWindow, 0, 0);
+            return 0;
+        }
+        ++position;
+        PostProgress(progressWindow, static_cast<WPARAM>(position), total);
+    }
+    return copied;
+}
+
+bool IsRuntimeLibraryFile(const fw::WString& path)
+{
+    size_t slash = path.ReverseFind(L'\\');
+    fw::WString name = slash == fw::WString::npos ? path : path.Mid(slash + 1);
+    size_t dot = name.ReverseFind(L'.');
+    fw::WString title = dot == fw::WString::npos ? fw::WString() : name.Left(dot);
+    fw::WString prefix = title.MakeUpper().Left(3);
+    return prefix == L"MSV" || prefix == L"MFC" || prefix == L"ATL";
+}
+
+DWORD WINAPI UpdateRun(void* parameter)
+{
+    UpdateJob& job = *static_cast<UpdateJob*>(parameter);
+    const UpdateSettings& settings = *job.settings;
+    job.succeeded.store(false);
+
+    CreateDirectoryTree(settings.UpdateDstPath);
+    int listed = static_cast<int>(job.files.size());
+
+    // Nothing of the installation is touched before the whole release is staged.
+    int staged = CopyFileList(settings.UpdateSrcPath, job.files, 0, settings.TempPath, PassTotal(listed), true,
+                              job.window);
+    if (staged != listed) {
+        PostProgress(job.window, 0, kFirstPassIncomplete);
+        return 1;  // the staging folder stays with what was copied
+    }
+
+    // Whatever the staging folder holds takes part, also files an earlier run left there.
+    job.files.clear();
+    CollectFiles(settings.TempPath, job.files);
+    int installed = CopyFileList(settings.TempPath, job.files, listed, settings.UpdateDstPath, PassTotal(staged),
+                                 false, job.window);
+    ::Sleep(kSettleMilliseconds);
+    RemoveDirectoryTree(settings.TempPath);
+
+    if (installed != 0) {
+        job.succeeded.store(true);  // before the final message, which the dialog reads it for
+        PostProgress(job.window, static_cast<WPARAM>(PassTotal(staged)), PassTotal(staged));
+    } else {
+        PostProgress(job.window, 0, kSecondPassCopiedNothing);
+    }
+    return 1;
+}
+
+HANDLE StartUpdateRun(UpdateJob& job)
+{
+    HANDLE thread = ::CreateThread(nullptr, 0, &UpdateRun, &job, CREATE_SUSPENDED, nullptr);
+    if (!thread)
+        return nullptr;
+    // Below normal (the device's priority 4), so that the dialog stays responsive while files are copied.
+    ::SetThreadPriority(thread, THREAD_PRIORITY_BELOW_NORMAL);
+    ::ResumeThread(thread);
+    return thread;
+}

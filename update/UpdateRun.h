@@ -1,0 +1,51 @@
+#pragma once
+// The copying half of an update: one worker thread per run copies the release
+// from its source through the staging folder into the installation folder and
+// reports to the dialog only by posting WM_UPDATE_PROGRESS.
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "FileTree.h"
+#include "UpdateApp.h"
+
+// wParam position (0 = failure), lParam total; always posted, never sent.
+constexpr UINT WM_UPDATE_PROGRESS = WM_USER + 100;
+
+// lParam of the failure messages the run itself posts (CopyFileList posts (0, 0)).
+constexpr LPARAM kFirstPassIncomplete = 1;
+constexpr LPARAM kSecondPassCopiedNothing = 2;
+
+// The state of one run. The dialog owns it; once the worker runs, the file
+// list is the worker's and the dialog reads only the success flag, which the
+// worker writes before it posts its final message.
+struct UpdateJob {
+    const UpdateSettings* settings = nullptr;  // read-only after start-up
+    HWND window = nullptr;                     // receives WM_UPDATE_PROGRESS
+    FileList files;
+    std::atomic<bool> succeeded{false};
+};
+
+// Totals of the two passes for n listed files: the extra steps keep the bar
+// short of its end until the final message.
+constexpr int PassTotal(int files) { return 2 * files + 5; }
+
+// Copies every listed file to the destination root plus its path relative to
+// the source root, posting (position, total) after each file from start + 1 on.
+// The number of files copied, or 0 after posting (0, 0) for a failure that
+// ended the pass. Unless stopping on any error, a runtime library that cannot
+// be copied is passed over (still counted in the progress, not as copied).
+int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start, const fw::WString& destinationRoot,
+                 int total, bool stopOnAnyError, HWND progressWindow);
+
+// True for the C runtime, MFC and ATL libraries (the file title starts with
+// "MSV", "MFC" or "ATL" in any case): they may be in use by the system.
+bool IsRuntimeLibraryFile(const fw::WString& path);
+
+// The worker procedure; its argument is the UpdateJob. Returns 1.
+DWORD WINAPI UpdateRun(void* job);
+
+// Starts the worker for the job below normal priority. The thread handle, or
+// null when no thread could be started.
+HANDLE StartUpdateRun(UpdateJob& job);
