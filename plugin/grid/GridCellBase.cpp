@@ -33,7 +33,8 @@ public:
     {
         ::SetBkMode(m_dc, m_mode);
         ::SetTextColor(m_dc, m_text);
-        ::SelectObject(m_dc, m_font);
+        if (::GetCurrentObject(m_dc, OBJ_FONT) != m_font)
+            ::SelectObject(m_dc, m_font);
     }
     CellDrawState(const CellDrawState&) = delete;
     CellDrawState& operator=(const CellDrawState&) = delete;
@@ -192,8 +193,9 @@ bool CGridCellBase::Draw(HDC dc, int row, int col, RECT rect, bool eraseBackgrou
         ::InflateRect(&rect, -1, -1);
     }
 
-    if (HFONT font = GetFontObject())
-        ::SelectObject(dc, font);  // put back with the saved state
+    HFONT cellFont = GetFontObject();
+    if (cellFont && ::GetCurrentObject(dc, OBJ_FONT) != cellFont)
+        ::SelectObject(dc, cellFont);  // put back with the saved state
 
     const int margin = static_cast<int>(GetMargin());
     ::InflateRect(&rect, -margin, -margin);

@@ -354,6 +354,9 @@ void CGridCtrl::OnDraw(HDC dc)
                 clip, m_backColour);
     FillClipped(dc, RECT{0, bottom, right, std::max(bottom, static_cast<int>(client.bottom))}, clip, m_backColour);
 
+    // Most cells draw with the normal default cell's font: selected once here,
+    // the cells need not select it again.
+    fw::SelectGuard font(dc, m_defaultCells[0].GetFontObject());
     auto drawCell = [&](int row, int col, int x, int y) {
         const int width = GetColumnWidth(col);
         const int height = GetRowHeight(row);
