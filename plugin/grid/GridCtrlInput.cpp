@@ -142,14 +142,17 @@ void CGridCtrl::OnSettingChange()
 
 namespace {
 
-// The largest position a bar can take: its range less its page.
-int ScrollLimit(HWND window, int bar)
+// The largest position a bar can take (its range less its page), and its position.
+int ScrollLimit(HWND window, int bar, int* position)
 {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE;
-    if (!::GetScrollInfo(window, bar, &info))
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (!::GetScrollInfo(window, bar, &info)) {
+        *position = 0;
         return 0;
+    }
+    *position = info.nPos;
     return std::max(0, info.nMax - std::max(static_cast<int>(info.nPage) - 1, 0));
 }
 
@@ -158,8 +161,8 @@ int ScrollLimit(HWND window, int bar)
 void CGridCtrl::OnVScroll(UINT code)
 {
     EndEditing();
-    const int position = GetScrollPos32(SB_VERT);
-    const int limit = ScrollLimit(m_hwnd, SB_VERT);
+    int position = 0;
+    const int limit = ScrollLimit(m_hwnd, SB_VERT, &position);
     const GridCellId topLeft = GetTopleftNonFixedCell();
     const RECT client = GetClientRect();
     const int fixedHeight = GetFixedRowHeight();
@@ -216,8 +219,8 @@ void CGridCtrl::OnVScroll(UINT code)
 void CGridCtrl::OnHScroll(UINT code)
 {
     EndEditing();
-    const int position = GetScrollPos32(SB_HORZ);
-    const int limit = ScrollLimit(m_hwnd, SB_HORZ);
+    int position = 0;
+    const int limit = ScrollLimit(m_hwnd, SB_HORZ, &position);
     const GridCellId topLeft = GetTopleftNonFixedCell();
     const RECT client = GetClientRect();
     const int fixedWidth = GetFixedColumnWidth();
@@ -504,7 +507,6 @@ void CGridCtrl::OnMouseMove(UINT, POINT point)
         return;
     }
     switch (m_mouseMode) {
-    case MouseSelectAll:
     case MouseSelectCol:
     case MouseSelectRow:
     case MouseSelectCells: {

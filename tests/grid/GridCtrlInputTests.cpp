@@ -492,3 +492,50 @@ TEST(GridCtrlInput, PaintsThroughWmPaintAndTakesNewFonts)
     EXPECT_EQ(-30, back.lfHeight);
     ::DeleteObject(font);
 }
+
+TEST(GridCtrlInput, DraggingBelowTheGridScrollsAndExtendsTheSelection)
+{
+    TestParent parent;
+    auto grid = Filled(parent, 101, 3, 300, 200);
+    grid->Post(WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(*grid, 2, 1)));
+    Pump();
+    EXPECT_EQ(CGridCtrl::MouseSelectCells, grid->GetMouseMode());
+    const RECT client = grid->GetClientRect();
+    POINT below{100, client.bottom + 15};
+    ::ClientToScreen(grid->Handle(), &below);
+    ASSERT_TRUE(::SetCursorPos(below.x, below.y));
+    for (int tick = 0; tick < 15; ++tick)
+        grid->Send(WM_TIMER, CGridCtrl::kAutoScrollTimer);
+    EXPECT_GT(grid->GetTopleftNonFixedCell().row, 1);
+    const GridCellRange selected = grid->GetSelectedCellRange();
+    EXPECT_EQ(2, selected.minRow);
+    EXPECT_GT(selected.maxRow, 9);
+    EXPECT_EQ(grid->GetVisibleNonFixedCellRange().maxRow, selected.maxRow);
+    grid->Post(WM_LBUTTONUP, 0, MAKELPARAM(100, client.bottom + 15));
+    Pump();
+    EXPECT_EQ(CGridCtrl::MouseNothing, grid->GetMouseMode());
+    grid->Send(WM_TIMER, CGridCtrl::kAutoScrollTimer);  // a late tick does nothing
+    EXPECT_EQ(selected, grid->GetSelectedCellRange());
+}
+
+TEST(GridCtrlInput, DividersShowTheSizingCursorAndTabCanLeaveTheGrid)
+{
+    TestParent parent;
+    auto grid = Filled(parent, 4, 3);
+    RECT header{};
+    ASSERT_TRUE(grid->GetCellRect(0, 1, &header));
+    grid->Send(WM_MOUSEMOVE, 0, MAKELPARAM(header.right, 5));
+    EXPECT_EQ(CGridCtrl::MouseOverColDivide, grid->GetMouseMode());
+    grid->Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(grid->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::LoadCursorW(nullptr, IDC_SIZEWE), ::GetCursor());
+    grid->Send(WM_MOUSEMOVE, 0, MAKELPARAM(header.left + 20, 50));
+    EXPECT_EQ(CGridCtrl::MouseNothing, grid->GetMouseMode());
+    grid->Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(grid->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::LoadCursorW(nullptr, IDC_ARROW), ::GetCursor());
+
+    ClickCell(*grid, 1, 0);
+    grid->SetTabMovesToNextControl(true);
+    Key(*grid, VK_TAB);
+    EXPECT_EQ(1, parent.nextControlRequests);
+    EXPECT_EQ(GridCellId(1, 0), grid->GetFocusCell());
+}

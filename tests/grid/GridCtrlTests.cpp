@@ -385,6 +385,14 @@ TEST(GridCtrl, SizesHideColumnsAndAutoSizeKeepsThemHidden)
     grid->AutoSizeColumns();
     EXPECT_EQ(0, grid->GetColumnWidth(2));
     EXPECT_GT(grid->GetColumnWidth(0), 0);
+    // Nothing to measure (header rows asked for, none there): the width stays.
+    auto flat = MakeGrid(parent, 200, 100, 9);
+    flat->SetRowCount(2);
+    flat->SetColumnCount(1);
+    flat->SetItemText(1, 0, L"text");
+    EXPECT_FALSE(flat->AutoSizeColumn(0, GridAutoSize::Header));
+    EXPECT_EQ(flat->GetDefaultCell(false, true)->GetWidth(), flat->GetColumnWidth(0));
+
     grid->SetRowHeight(1, 0);
     EXPECT_FALSE(grid->AutoSizeRow(1));
     EXPECT_EQ(0, grid->GetRowHeight(1));

@@ -61,6 +61,10 @@ LRESULT CALLBACK TestParent::Proc(HWND window, UINT message, WPARAM wParam, LPAR
             auto answer = self->answers.find(code);
             return answer == self->answers.end() ? 0 : answer->second;
         }
+        if (message == WM_NEXTDLGCTL) {
+            ++self->nextControlRequests;
+            return 0;
+        }
         if (message == WM_COMMAND) {
             self->commands.emplace_back(wParam, lParam);
             return 0;

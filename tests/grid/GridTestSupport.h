@@ -43,7 +43,7 @@ public:
     std::map<UINT, LRESULT> answers;                   // answer by notification code
     std::function<void(GridDisplayInfo*)> display;    // fills LVN_GETDISPINFOW
     int displayRequests = 0;
-    std::vector<fw::WString> endEditTexts;  // text of each LVN_ENDLABELEDITW
+    int nextControlRequests = 0;  // WM_NEXTDLGCTL seen
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
