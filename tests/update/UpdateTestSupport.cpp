@@ -186,8 +186,16 @@ DWORD WINAPI DebugOutputRecorder::Listen(void* parameter)
 
 std::vector<std::wstring> DebugOutputRecorder::Lines()
 {
+    // A writer waits until the listener has taken the line before it, so once
+    // this marker is written every earlier line has been taken.
+    const wchar_t* marker = L"DebugOutputRecorder: flush";
+    if (m_thread)
+        OutputDebugStringW(marker);
     EnterCriticalSection(&m_lock);
-    std::vector<std::wstring> lines = m_lines;
+    std::vector<std::wstring> lines;
+    for (const std::wstring& line : m_lines)
+        if (line != marker)
+            lines.push_back(line);
     LeaveCriticalSection(&m_lock);
     return lines;
 }

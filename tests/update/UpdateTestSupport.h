@@ -67,7 +67,7 @@ public:
     DebugOutputRecorder(const DebugOutputRecorder&) = delete;
     DebugOutputRecorder& operator=(const DebugOutputRecorder&) = delete;
 
-    // The lines caught so far, each as written (with its line end).
+    // The lines written so far, each as written (with its line end).
     std::vector<std::wstring> Lines();
 
 private:
