@@ -24,6 +24,8 @@ if [ ! -f "$prefix/.ready" ]; then
     wineserver -w
     touch "$prefix/.ready"
 fi
-# A persistent server; its output must not hold the caller's pipes open.
+# A persistent server; neither its output nor the lock may stay with it, or
+# the caller's pipes and the next start would wait for it to end.
+exec 9>&-
 wineserver -p </dev/null >/dev/null 2>&1
 wine64 wineboot </dev/null >/dev/null 2>&1
