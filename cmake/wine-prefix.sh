@@ -27,5 +27,5 @@ fi
 # A persistent server; neither its output nor the lock may stay with it, or
 # the caller's pipes and the next start would wait for it to end.
 exec 9>&-
-wineserver -p </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1 || true  # already running
 wine64 wineboot </dev/null >/dev/null 2>&1
