@@ -4,7 +4,6 @@
 #include "framework/App.h"
 #include "resource.h"
 
-
 UpdateDlg::UpdateDlg(const UpdateSettings& settings)
     : fw::Dialog(IDD_UPDATE), m_settings(settings),
       m_icon(::LoadIconW(fw::ThisModule(), MAKEINTRESOURCEW(IDR_MAINFRAME)))
