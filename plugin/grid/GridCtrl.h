@@ -278,8 +278,7 @@ protected:
 
     // Message handlers (GridCtrlInput.cpp, GridCtrlDraw.cpp).
     void OnPaint();
-    void OnHScroll(UINT code);
-    void OnVScroll(UINT code);
+    void OnScroll(int bar, UINT code);  // WM_HSCROLL (SB_HORZ) and WM_VSCROLL (SB_VERT)
     void OnSize();
     void OnLButtonDown(UINT flags, POINT point);
     void OnMouseMove(UINT flags, POINT point);

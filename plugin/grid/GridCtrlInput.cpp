@@ -35,10 +35,10 @@ LRESULT CGridCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return TRUE;  // painting covers everything
     case WM_HSCROLL:
-        OnHScroll(LOWORD(wParam));
+        OnScroll(SB_HORZ, LOWORD(wParam));
         return 0;
     case WM_VSCROLL:
-        OnVScroll(LOWORD(wParam));
+        OnScroll(SB_VERT, LOWORD(wParam));
         return 0;
     case WM_SIZE:
         OnSize();
@@ -158,38 +158,45 @@ int ScrollLimit(HWND window, int bar, int* position)
 
 }  // namespace
 
-void CGridCtrl::OnVScroll(UINT code)
+// Rows (SB_VERT) and columns (SB_HORZ) scroll alike; the codes of the two bars have the same values.
+void CGridCtrl::OnScroll(int bar, UINT code)
 {
     EndEditing();
+    const bool vertical = bar == SB_VERT;
     int position = 0;
-    const int limit = ScrollLimit(m_hwnd, SB_VERT, &position);
+    const int limit = ScrollLimit(m_hwnd, bar, &position);
     const GridCellId topLeft = GetTopleftNonFixedCell();
     const RECT client = GetClientRect();
-    const int fixedHeight = GetFixedRowHeight();
-    RECT body{client.left, fixedHeight, client.right, client.bottom};
+    const int fixedExtent = vertical ? GetFixedRowHeight() : GetFixedColumnWidth();
+    const int page = static_cast<int>(vertical ? client.bottom : client.right) - fixedExtent;
+    RECT body = client;  // what scrolls: everything but the fixed rows (columns)
+    (vertical ? body.top : body.left) = fixedExtent;
+    const int count = vertical ? m_rowCount : m_colCount;
+    const int fixedCount = vertical ? m_fixedRowCount : m_fixedColCount;
+    auto size = [this, vertical](int index) { return vertical ? GetRowHeight(index) : GetColumnWidth(index); };
     int target = position;
 
     switch (code) {
     case SB_LINEDOWN: {
-        int row = topLeft.row;
-        while (row >= 0 && row < m_rowCount - 1 && GetRowHeight(row) == 0)
-            ++row;
-        target = std::min(limit, position + std::max(0, GetRowHeight(row)));
+        int index = vertical ? topLeft.row : topLeft.col;
+        while (index >= 0 && index < count - 1 && size(index) == 0)
+            ++index;
+        target = std::min(limit, position + std::max(0, size(index)));
         break;
     }
     case SB_LINEUP: {
-        int row = topLeft.row - 1;
-        while (row >= m_fixedRowCount && GetRowHeight(row) == 0)
-            --row;
-        if (row >= m_fixedRowCount)
-            target = std::max(0, position - GetRowHeight(row));
+        int index = (vertical ? topLeft.row : topLeft.col) - 1;
+        while (index >= fixedCount && size(index) == 0)
+            --index;
+        if (index >= fixedCount)
+            target = std::max(0, position - size(index));
         break;
     }
     case SB_PAGEDOWN:
-        target = std::min(limit, std::max(0, position + static_cast<int>(client.bottom) - fixedHeight));
+        target = std::min(limit, std::max(0, position + page));
         break;
     case SB_PAGEUP:
-        target = std::max(0, std::min(limit, position - (static_cast<int>(client.bottom) - fixedHeight)));
+        target = std::max(0, std::min(limit, position - page));
         break;
     case SB_TOP:
         target = 0;
@@ -199,7 +206,7 @@ void CGridCtrl::OnVScroll(UINT code)
         break;
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: {
-        SetScrollPos32(SB_VERT, GetScrollPos32(SB_VERT, true));
+        SetScrollPos32(bar, GetScrollPos32(bar, true));
         ForgetTopLeft();
         if (GetTopleftNonFixedCell() != topLeft && m_allowDraw)
             ::InvalidateRect(m_hwnd, &body, FALSE);
@@ -210,65 +217,7 @@ void CGridCtrl::OnVScroll(UINT code)
     }
     if (target == position)
         return;
-    SetScrollPos32(SB_VERT, target, !m_quietScrollBars);
-    ForgetTopLeft();
-    if (m_allowDraw)
-        ::InvalidateRect(m_hwnd, &body, FALSE);
-}
-
-void CGridCtrl::OnHScroll(UINT code)
-{
-    EndEditing();
-    int position = 0;
-    const int limit = ScrollLimit(m_hwnd, SB_HORZ, &position);
-    const GridCellId topLeft = GetTopleftNonFixedCell();
-    const RECT client = GetClientRect();
-    const int fixedWidth = GetFixedColumnWidth();
-    RECT body{fixedWidth, client.top, client.right, client.bottom};
-    int target = position;
-
-    switch (code) {
-    case SB_LINERIGHT: {
-        int col = topLeft.col;
-        while (col >= 0 && col < m_colCount - 1 && GetColumnWidth(col) == 0)
-            ++col;
-        target = std::min(limit, position + std::max(0, GetColumnWidth(col)));
-        break;
-    }
-    case SB_LINELEFT: {
-        int col = topLeft.col - 1;
-        while (col >= m_fixedColCount && GetColumnWidth(col) == 0)
-            --col;
-        if (col >= m_fixedColCount)
-            target = std::max(0, position - GetColumnWidth(col));
-        break;
-    }
-    case SB_PAGERIGHT:
-        target = std::min(limit, std::max(0, position + static_cast<int>(client.right) - fixedWidth));
-        break;
-    case SB_PAGELEFT:
-        target = std::max(0, std::min(limit, position - (static_cast<int>(client.right) - fixedWidth)));
-        break;
-    case SB_LEFT:
-        target = 0;
-        break;
-    case SB_RIGHT:
-        target = limit;
-        break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
-        SetScrollPos32(SB_HORZ, GetScrollPos32(SB_HORZ, true));
-        ForgetTopLeft();
-        if (GetTopleftNonFixedCell() != topLeft && m_allowDraw)
-            ::InvalidateRect(m_hwnd, &body, FALSE);
-        return;
-    }
-    default:
-        return;
-    }
-    if (target == position)
-        return;
-    SetScrollPos32(SB_HORZ, target, !m_quietScrollBars);
+    SetScrollPos32(bar, target, !m_quietScrollBars);
     ForgetTopLeft();
     if (m_allowDraw)
         ::InvalidateRect(m_hwnd, &body, FALSE);

@@ -370,6 +370,44 @@ TEST(GridCtrlInput, AColumnDraggedToWidthZeroStaysHidden)
     EXPECT_EQ(60, grid->GetColumnWidth(2));
 }
 
+TEST(GridCtrlInput, ColumnsScrollUnderTheFixedColumnAndHiddenOnesTakeNoSpace)
+{
+    TestParent parent;
+    auto grid = Filled(parent, 3, 40, 300, 200);
+    grid->SetFixedColumnCount(1);
+    EXPECT_EQ(0x1, grid->GetScrollBarState());  // 39 columns of 60 pixels: only a horizontal bar
+    // The column shown first right of the fixed one.
+    auto firstShown = [&grid] { return grid->GetCellFromPt(POINT{65, 30}).col; };
+    EXPECT_EQ(1, firstShown());
+
+    grid->Post(WM_HSCROLL, SB_LINERIGHT, 0);
+    Pump();
+    EXPECT_EQ(2, firstShown());
+    EXPECT_EQ(0, grid->GetCellFromPt(POINT{30, 30}).col);  // the fixed column stays
+    grid->SetColumnWidth(2, 0);
+    grid->Post(WM_HSCROLL, SB_LINELEFT, 0);
+    Pump();
+    EXPECT_EQ(1, firstShown());
+    grid->Post(WM_HSCROLL, SB_LINERIGHT, 0);
+    Pump();
+    EXPECT_EQ(3, firstShown());
+
+    const RECT client = grid->GetClientRect();
+    const int page = (client.right - 60) / 60;  // whole columns right of the fixed one
+    grid->Post(WM_HSCROLL, SB_LEFT, 0);
+    grid->Post(WM_HSCROLL, SB_PAGERIGHT, 0);
+    Pump();
+    EXPECT_EQ(1 + page + 1, firstShown());  // the hidden column 2 counts for nothing
+    grid->Post(WM_HSCROLL, SB_RIGHT, 0);
+    Pump();
+    EXPECT_EQ(39, grid->GetVisibleNonFixedCellRange().maxCol);
+    EXPECT_FALSE(grid->IsCellVisible(1, 1));
+    grid->Post(WM_HSCROLL, SB_PAGELEFT, 0);
+    grid->Post(WM_HSCROLL, SB_LEFT, 0);
+    Pump();
+    EXPECT_EQ(1, firstShown());
+}
+
 TEST(GridCtrlInput, ScrollBarsFollowTheSizesAndPageTheView)
 {
     TestParent parent;
