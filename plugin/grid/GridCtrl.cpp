@@ -751,11 +751,7 @@ UINT CGridCtrl::GetItemState(int row, int col) const
 
 bool CGridCtrl::SetItemData(int row, int col, LPARAM data)
 {
-    CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetData(data);
-    return true;
+    return WithStoredCell(row, col, [&](CGridCellBase& cell) { cell.SetData(data); });
 }
 
 LPARAM CGridCtrl::GetItemData(int row, int col) const
@@ -766,11 +762,7 @@ LPARAM CGridCtrl::GetItemData(int row, int col) const
 
 bool CGridCtrl::SetItemImage(int row, int col, int image)
 {
-    CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetImage(image);
-    return true;
+    return WithStoredCell(row, col, [&](CGridCellBase& cell) { cell.SetImage(image); });
 }
 
 int CGridCtrl::GetItemImage(int row, int col) const
@@ -781,11 +773,7 @@ int CGridCtrl::GetItemImage(int row, int col) const
 
 bool CGridCtrl::SetItemFormat(int row, int col, UINT format)
 {
-    CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetFormat(format);
-    return true;
+    return WithStoredCell(row, col, [&](CGridCellBase& cell) { cell.SetFormat(format); });
 }
 
 UINT CGridCtrl::GetItemFormat(int row, int col) const
@@ -796,11 +784,7 @@ UINT CGridCtrl::GetItemFormat(int row, int col) const
 
 bool CGridCtrl::SetItemTextColour(int row, int col, COLORREF colour)
 {
-    CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetTextColour(colour);
-    return true;
+    return WithStoredCell(row, col, [&](CGridCellBase& cell) { cell.SetTextColour(colour); });
 }
 
 COLORREF CGridCtrl::GetItemTextColour(int row, int col) const
@@ -811,11 +795,7 @@ COLORREF CGridCtrl::GetItemTextColour(int row, int col) const
 
 bool CGridCtrl::SetItemBackColour(int row, int col, COLORREF colour)
 {
-    CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetBackColour(colour);
-    return true;
+    return WithStoredCell(row, col, [&](CGridCellBase& cell) { cell.SetBackColour(colour); });
 }
 
 COLORREF CGridCtrl::GetItemBackColour(int row, int col) const
@@ -826,11 +806,7 @@ COLORREF CGridCtrl::GetItemBackColour(int row, int col) const
 
 bool CGridCtrl::SetItemFont(int row, int col, const LOGFONTW* font)
 {
-    CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetFont(font);
-    return true;
+    return WithStoredCell(row, col, [&](CGridCellBase& cell) { cell.SetFont(font); });
 }
 
 const LOGFONTW* CGridCtrl::GetItemFont(int row, int col) const

@@ -301,6 +301,15 @@ private:
         return static_cast<uint64_t>(static_cast<uint32_t>(row)) | (static_cast<uint64_t>(static_cast<uint32_t>(col)) << 32);
     }
 
+    // Runs the change on the stored cell; false in virtual mode or outside the grid.
+    template <class Change>
+    bool WithStoredCell(int row, int col, Change change)
+    {
+        CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
+        if (cell)
+            change(*cell);
+        return cell != nullptr;
+    }
     bool GrowRows(int rows);
     bool GrowColumns(int cols);
     bool FillRow(GridRow& row, int rowIndex, int firstCol);
