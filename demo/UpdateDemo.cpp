@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "Png.h"
+#include "support/Device.h"
 #include "framework/Gdi.h"
 #include "update/resource.h"
 
@@ -63,50 +64,18 @@ std::wstring Seconds(DWORD milliseconds)
 std::string ReadBytes(const std::wstring& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
+    testsupport::ReadBytes(path, bytes);
     return bytes;
 }
 
-bool WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
-// Files below a folder (relative path -> bytes) and the names the updater leaves out.
-void ListFiles(const std::wstring& folder, const std::wstring& relative, std::map<std::wstring, std::string>& files,
+// Files below a folder (relative path -> bytes), and its folders.
+void ListFiles(const std::wstring& folder, std::map<std::wstring, std::string>& files,
                std::vector<std::wstring>& folders)
 {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((folder + relative + L"*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            folders.push_back(relative + name);
-            ListFiles(folder, relative + name + L"\\", files, folders);
-        } else {
-            files[relative + name] = ReadBytes(folder + relative + name);
-        }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
+    std::vector<std::wstring> names;
+    testsupport::ListTree(folder, names, folders);
+    for (const std::wstring& name : names)
+        files[name] = ReadBytes(folder + name);
 }
 
 std::wstring FileName(const std::wstring& path)
@@ -141,7 +110,7 @@ bool SetLanguage(int language)
         return false;
     size_t end = text.find(L"\r\n", at);
     text.replace(at, end - at, L"UI_LANGUAGE=" + std::to_wstring(language));
-    return WriteBytes(kSettingsFile, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+    return testsupport::WriteBytes(kSettingsFile, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
 }
 
 // The journal of a stand-in as its events: "start, close, end, start".
@@ -314,10 +283,10 @@ int wmain(int argc, wchar_t** argv)
 
     std::map<std::wstring, std::string> release;
     std::vector<std::wstring> releaseFolders;
-    ListFiles(kReleaseFolder, L"", release, releaseFolders);
+    ListFiles(kReleaseFolder, release, releaseFolders);
     std::map<std::wstring, std::string> before;
     std::vector<std::wstring> installedFolders;
-    ListFiles(kInstallFolder, L"", before, installedFolders);
+    ListFiles(kInstallFolder, before, installedFolders);
     std::vector<std::wstring> leftOut;
     for (const auto& file : release)
         if (FileName(file.first).size() <= 4)
@@ -417,7 +386,7 @@ int wmain(int argc, wchar_t** argv)
 
     std::map<std::wstring, std::string> after;
     std::vector<std::wstring> afterFolders;
-    ListFiles(kInstallFolder, L"", after, afterFolders);
+    ListFiles(kInstallFolder, after, afterFolders);
     size_t same = 0;
     for (const auto& file : release)
         if (after.count(file.first) && after[file.first] == file.second)

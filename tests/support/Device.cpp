@@ -213,18 +213,7 @@ bool Device::WriteFile(const std::wstring& devicePath, const std::string& bytes)
 
 bool Device::ReadFile(const std::wstring& devicePath, std::string& bytes) const
 {
-    HANDLE file = CreateFileW(Path(devicePath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bytes.clear();
-    char buffer[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return ok;
+    return ReadBytes(Path(devicePath), bytes);
 }
 
 bool Device::Exists(const std::wstring& devicePath) const
@@ -242,6 +231,52 @@ HeldFile::~HeldFile()
 {
     if (m_handle != INVALID_HANDLE_VALUE)
         CloseHandle(m_handle);
+}
+
+bool ReadBytes(const std::wstring& path, std::string& bytes)
+{
+    bytes.clear();
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    char buffer[65536];
+    DWORD got = 0;
+    bool ok;
+    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return ok;
+}
+
+namespace {
+
+void ListBelow(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& files,
+               std::vector<std::wstring>& folders)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((root + relative + L"*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            folders.push_back(relative + name);
+            ListBelow(root, relative + name + L"\\", files, folders);
+        } else {
+            files.push_back(relative + name);
+        }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+}
+
+}  // namespace
+
+void ListTree(const std::wstring& folder, std::vector<std::wstring>& files, std::vector<std::wstring>& folders)
+{
+    ListBelow(folder, L"", files, folders);
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes)

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -69,6 +70,12 @@ public:
 private:
     HANDLE m_handle;
 };
+
+// The bytes of a file, also while another program holds it open for writing.
+bool ReadBytes(const std::wstring& path, std::string& bytes);
+// Every file and folder below a folder (its path ending with "\"), relative to
+// it, depth first in the order the file system lists them.
+void ListTree(const std::wstring& folder, std::vector<std::wstring>& files, std::vector<std::wstring>& folders);
 
 // Writes text as UTF-16LE, optionally after a byte-order mark.
 bool WriteUtf16File(const std::wstring& path, const std::wstring& text, bool byteOrderMark = false);

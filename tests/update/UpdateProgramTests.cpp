@@ -65,16 +65,7 @@ protected:
 
     static bool ReadBuilt(const wchar_t* name, std::string& bytes)
     {
-        HANDLE file = CreateFileW(updatetest::BuiltProgram(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        char buffer[65536];
-        DWORD got = 0;
-        while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            bytes.append(buffer, got);
-        CloseHandle(file);
-        return !bytes.empty();
+        return testsupport::ReadBytes(updatetest::BuiltProgram(name), bytes) && !bytes.empty();
     }
 
     void WriteSettings(int language, int startWhenOver)

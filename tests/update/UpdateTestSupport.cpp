@@ -8,39 +8,10 @@ namespace updatetest {
 
 namespace {
 
-void ListBelow(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& files,
-               std::vector<std::wstring>& folders)
-{
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((root + relative + L"*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            folders.push_back(relative + name);
-            ListBelow(root, relative + name + L"\\", files, folders);
-        } else {
-            files.push_back(relative + name);
-        }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-}
-
 std::string ReadShared(const std::wstring& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
+    testsupport::ReadBytes(path, bytes);
     return bytes;
 }
 
@@ -105,7 +76,7 @@ std::map<std::wstring, std::string> FilesBelow(const testsupport::Device& device
 {
     std::vector<std::wstring> files;
     std::vector<std::wstring> folders;
-    ListBelow(device.Path(folder), L"", files, folders);
+    testsupport::ListTree(device.Path(folder), files, folders);
     std::map<std::wstring, std::string> contents;
     for (const std::wstring& file : files)
         contents[file] = ReadShared(device.Path(folder + file));
@@ -116,7 +87,7 @@ std::vector<std::wstring> FoldersBelow(const testsupport::Device& device, const 
 {
     std::vector<std::wstring> files;
     std::vector<std::wstring> folders;
-    ListBelow(device.Path(folder), L"", files, folders);
+    testsupport::ListTree(device.Path(folder), files, folders);
     return folders;
 }
 
