@@ -257,6 +257,18 @@ bool CGridCtrl::SetColumnCount(int cols)
     return result;
 }
 
+void CGridCtrl::MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOtherWay)
+{
+    const UINT state = GetItemState(row, col);
+    if (!fixed && fixedOtherWay) {
+        SetItemState(row, col, state & ~flag);  // still a header the other way: keeps its look
+        return;
+    }
+    SetItemState(row, col, fixed ? state | GridState::Fixed | flag : state & ~(GridState::Fixed | flag));
+    SetItemTextColour(row, col, kGridDefaultColour);
+    SetItemBackColour(row, col, kGridDefaultColour);
+}
+
 bool CGridCtrl::SetFixedRowCount(int fixedRows)
 {
     if (fixedRows == m_fixedRowCount)
@@ -270,27 +282,10 @@ bool CGridCtrl::SetFixedRowCount(int fixedRows)
         SetFocusCell(-1, -1);
 
     if (!m_virtualMode) {
-        if (fixedRows > m_fixedRowCount) {
-            for (int row = m_fixedRowCount; row < fixedRows; ++row) {
-                for (int col = 0; col < m_colCount; ++col) {
-                    SetItemState(row, col, GetItemState(row, col) | GridState::Fixed | GridState::FixedRow);
-                    SetItemTextColour(row, col, kGridDefaultColour);
-                    SetItemBackColour(row, col, kGridDefaultColour);
-                }
-            }
-        } else {
-            for (int row = fixedRows; row < m_fixedRowCount; ++row) {
-                for (int col = 0; col < m_colCount; ++col) {
-                    if (col < m_fixedColCount) {
-                        SetItemState(row, col, GetItemState(row, col) & ~GridState::FixedRow);
-                    } else {
-                        SetItemState(row, col, GetItemState(row, col) & ~(GridState::Fixed | GridState::FixedRow));
-                        SetItemTextColour(row, col, kGridDefaultColour);
-                        SetItemBackColour(row, col, kGridDefaultColour);
-                    }
-                }
-            }
-        }
+        const bool growing = fixedRows > m_fixedRowCount;
+        for (int row = std::min(fixedRows, m_fixedRowCount); row < std::max(fixedRows, m_fixedRowCount); ++row)
+            for (int col = 0; col < m_colCount; ++col)
+                MarkFixed(row, col, GridState::FixedRow, growing, col < m_fixedColCount);
     }
     m_fixedRowCount = fixedRows;
     ForgetTopLeft();
@@ -313,27 +308,10 @@ bool CGridCtrl::SetFixedColumnCount(int fixedCols)
         SetFocusCell(-1, -1);
 
     if (!m_virtualMode) {
-        if (fixedCols > m_fixedColCount) {
-            for (int row = 0; row < m_rowCount; ++row) {
-                for (int col = m_fixedColCount; col < fixedCols; ++col) {
-                    SetItemState(row, col, GetItemState(row, col) | GridState::Fixed | GridState::FixedCol);
-                    SetItemTextColour(row, col, kGridDefaultColour);
-                    SetItemBackColour(row, col, kGridDefaultColour);
-                }
-            }
-        } else {
-            for (int row = 0; row < m_rowCount; ++row) {
-                for (int col = fixedCols; col < m_fixedColCount; ++col) {
-                    if (row < m_fixedRowCount) {
-                        SetItemState(row, col, GetItemState(row, col) & ~GridState::FixedCol);
-                    } else {
-                        SetItemState(row, col, GetItemState(row, col) & ~(GridState::Fixed | GridState::FixedCol));
-                        SetItemTextColour(row, col, kGridDefaultColour);
-                        SetItemBackColour(row, col, kGridDefaultColour);
-                    }
-                }
-            }
-        }
+        const bool growing = fixedCols > m_fixedColCount;
+        for (int row = 0; row < m_rowCount; ++row)
+            for (int col = std::min(fixedCols, m_fixedColCount); col < std::max(fixedCols, m_fixedColCount); ++col)
+                MarkFixed(row, col, GridState::FixedCol, growing, row < m_fixedRowCount);
     }
     m_fixedColCount = fixedCols;
     ForgetTopLeft();

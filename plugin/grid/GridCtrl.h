@@ -310,6 +310,9 @@ private:
             change(*cell);
         return cell != nullptr;
     }
+    // A cell that becomes fixed by flag (fixed row or column) or stops being so;
+    // one that stays fixed the other way keeps its colours.
+    void MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOtherWay);
     bool GrowRows(int rows);
     bool GrowColumns(int cols);
     bool FillRow(GridRow& row, int rowIndex, int firstCol);
