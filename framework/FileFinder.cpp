@@ -1,0 +1,23 @@
+#include "FileFinder.h"
+
+namespace fw {
+
+FileFinder::FileFinder(const WString& pattern) : m_handle(::FindFirstFileW(pattern.c_str(), &m_entry)) {}
+
+bool FileFinder::Next()
+{
+    if (!m_handle.IsValid())
+        return false;
+    if (::FindNextFileW(m_handle.Get(), &m_entry))
+        return true;
+    m_handle.Reset();
+    return false;
+}
+
+bool FileFinder::IsDots() const
+{
+    const wchar_t* name = m_entry.cFileName;
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+}  // namespace fw
