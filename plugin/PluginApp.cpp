@@ -1,0 +1,12 @@
+#include "PluginApp.h"
+
+namespace {
+PluginApp theApp;
+}
+
+PluginApp::PluginApp() : fw::App(L"Corvane") {}
+
+PluginApp& ThePluginApp()
+{
+    return theApp;
+}
