@@ -2,8 +2,6 @@
 
 #include <new>
 
-extern "C" IMAGE_DOS_HEADER __ImageBase;
-
 namespace fw {
 
 namespace {
@@ -37,9 +35,9 @@ bool App::PreTranslateMessage(MSG*)
     return false;
 }
 
-int App::Run(HINSTANCE instance)
+int App::Run()
 {
-    m_instance = instance;
+    ModuleScope module;
     if (InitInstance()) {
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -50,6 +48,20 @@ int App::Run(HINSTANCE instance)
         }
     }
     return ExitInstance();
+}
+
+bool App::StartLibrary()
+{
+    if (m_library == LibraryState::NotStarted)
+        m_library = InitInstance() ? LibraryState::Started : LibraryState::Refused;
+    return m_library == LibraryState::Started;
+}
+
+void App::EndLibrary()
+{
+    if (m_library == LibraryState::Started)
+        ExitInstance();
+    m_library = LibraryState::Ended;
 }
 
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function)
@@ -82,9 +94,12 @@ void ReportException(const std::exception& error, HWND owner) noexcept
     }
 }
 
-HMODULE ThisModule()
+void ReportUnknownException(HWND owner) noexcept
 {
-    return reinterpret_cast<HMODULE>(&__ImageBase);
+    try {
+        ShowMessage(L"Unexpected failure.", MB_OK | MB_ICONSTOP, owner);
+    } catch (...) {
+    }
 }
 
 WString ModuleFileName(HMODULE module)

@@ -1,12 +1,15 @@
 #pragma once
 // The application object: one per program (or plug-in), created as a global.
 // The program's entry point runs its start-up step and, when that asks for
-// it, a message loop.
+// it, a message loop. A plug-in has no entry point of its own: its exports
+// start the object on their first call (StartLibrary) and its unload ends it
+// (EndLibrary, from the derived object's destructor).
 
 #include <windows.h>
 
 #include <exception>
 
+#include "Module.h"
 #include "Window.h"
 #include "WString.h"
 
@@ -23,7 +26,8 @@ public:
     static App* Current();
 
     const WString& Name() const { return m_name; }
-    HINSTANCE Instance() const { return m_instance; }
+    // The module that holds the code, program or plug-in.
+    HINSTANCE Instance() const { return ThisModule(); }
     // The window whose end ends the program (the framework does not own it).
     Window* MainWindow() const { return m_mainWindow; }
     void SetMainWindow(Window* window) { m_mainWindow = window; }
@@ -34,13 +38,22 @@ public:
     // Seen by every modal loop before the message is dispatched; true = eaten.
     virtual bool PreTranslateMessage(MSG* message);
 
-    // Start-up, the loop when asked for, then exit. The process exit code.
-    int Run(HINSTANCE instance);
+    // A program's life: start-up, the loop when asked for, then exit, all
+    // inside the module's scope. The process exit code.
+    int Run();
+
+    // A plug-in's life. StartLibrary runs InitInstance on the first call of a
+    // load and gives its answer then and on every later call; EndLibrary runs
+    // ExitInstance once if InitInstance ran. EndLibrary is meant for the unload
+    // (the derived object's destructor), so ExitInstance may only free memory there.
+    bool StartLibrary();
+    void EndLibrary();
 
 private:
     WString m_name;
-    HINSTANCE m_instance = nullptr;
     Window* m_mainWindow = nullptr;
+    enum class LibraryState { NotStarted, Started, Refused, Ended };
+    LibraryState m_library = LibraryState::NotStarted;
 };
 
 // Message boxes carry the program's name as their title and belong to the
@@ -53,9 +66,8 @@ int ShowMessage(const WString& text, UINT type = MB_OK, HWND owner = nullptr);
 // Shows the user a failure that was caught as an exception, as a message box
 // ("Out of memory." for a failed allocation, else the exception's own text).
 void ReportException(const std::exception& error, HWND owner = nullptr) noexcept;
-
-// The module that holds this code: the program, or the plug-in DLL that links the framework.
-HMODULE ThisModule();
+// The same for something thrown that is no std::exception.
+void ReportUnknownException(HWND owner = nullptr) noexcept;
 // Full path of a module's file (null: the program's).
 WString ModuleFileName(HMODULE module = nullptr);
 // Folder part of that path, up to and including the last "\".

@@ -1,6 +1,7 @@
 #include "Dialog.h"
 
 #include "App.h"
+#include "Guard.h"
 
 namespace fw {
 
@@ -93,17 +94,20 @@ bool Dialog::PreTranslateMessage(MSG*)
 
 void Dialog::OnCommand(UINT id, CommandHandler handler, UINT code)
 {
-    m_entries.push_back({WM_COMMAND, id, static_cast<int>(code), std::move(handler), {}, {}});
+    if (handler)
+        m_entries.push_back({EntryKind::Command, WM_COMMAND, id, static_cast<int>(code), std::move(handler), {}, {}});
 }
 
 void Dialog::OnNotify(UINT id, int code, NotifyHandler handler)
 {
-    m_entries.push_back({WM_NOTIFY, id, code, {}, std::move(handler), {}});
+    if (handler)
+        m_entries.push_back({EntryKind::Notify, WM_NOTIFY, id, code, {}, std::move(handler), {}});
 }
 
 void Dialog::OnMessage(UINT message, MessageHandler handler)
 {
-    m_entries.push_back({message, 0, 0, {}, {}, std::move(handler)});
+    if (handler)
+        m_entries.push_back({EntryKind::Message, message, 0, 0, {}, {}, std::move(handler)});
 }
 
 bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -112,18 +116,22 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
     for (const Entry& entry : m_entries) {
         if (entry.message != message)
             continue;
-        if (message == WM_COMMAND) {
+        switch (entry.kind) {
+        case EntryKind::Command:
             if (entry.id == LOWORD(wParam) && entry.code == HIWORD(wParam)) {
                 entry.command();
                 return true;
             }
-        } else if (message == WM_NOTIFY) {
+            break;
+        case EntryKind::Notify: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
             if (header && entry.id == header->idFrom && entry.code == static_cast<int>(header->code)) {
                 result = entry.notify(header);
                 return true;
             }
-        } else {
+            break;
+        }
+        case EntryKind::Message:
             result = entry.other(wParam, lParam);
             return true;
         }
@@ -144,14 +152,27 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 
 INT_PTR CALLBACK Dialog::StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Dialog* self;
     if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<Dialog*>(lParam);
+        auto* self = reinterpret_cast<Dialog*>(lParam);
         ::SetWindowLongPtrW(handle, DWLP_USER, lParam);
         self->m_hwnd = handle;
-        return self->OnInitDialog() ? TRUE : FALSE;
+        constexpr INT_PTR kFailed = -1;
+        INT_PTR started = NoThrow(kFailed, [self] { return self->OnInitDialog() ? INT_PTR{TRUE} : INT_PTR{FALSE}; },
+                                  handle);
+        // A dialog that could not start ends at once, as one that could not be made.
+        if (started == kFailed) {
+            self->EndDialog(-1);
+            return FALSE;
+        }
+        return started;
     }
-    self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(handle, DWLP_USER));
+    // A handler that failed leaves the message to the platform's default.
+    return NoThrow(INT_PTR{FALSE}, [&] { return Proc(handle, message, wParam, lParam); }, handle);
+}
+
+INT_PTR Dialog::Proc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(handle, DWLP_USER));
     if (!self)
         return FALSE;
     LRESULT result = 0;

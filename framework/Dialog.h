@@ -39,6 +39,7 @@ protected:
     using CommandHandler = std::function<void()>;
     using NotifyHandler = std::function<LRESULT(NMHDR*)>;
     using MessageHandler = std::function<LRESULT(WPARAM, LPARAM)>;
+    // An empty handler is not entered.
     void OnCommand(UINT id, CommandHandler handler, UINT code = BN_CLICKED);
     void OnNotify(UINT id, int code, NotifyHandler handler);
     void OnMessage(UINT message, MessageHandler handler);
@@ -47,7 +48,12 @@ private:
     static INT_PTR CALLBACK StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // An entry answers either commands (id, code), notifications (id, code)
+    // or every instance of one message, WM_COMMAND and WM_NOTIFY included;
+    // the first entry that answers a message handles it.
+    enum class EntryKind { Command, Notify, Message };
     struct Entry {
+        EntryKind kind;
         UINT message;
         UINT id;
         int code;
@@ -55,6 +61,7 @@ private:
         NotifyHandler notify;
         MessageHandler other;
     };
+    static INT_PTR Proc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     std::vector<Entry> m_entries;
     UINT m_templateId;
     HWND m_parent;

@@ -38,13 +38,23 @@ WString WString::Format(const wchar_t* format, ...)
 
 WString WString::FromAnsi(const char* text, int length)
 {
+    return FromCodePage(CP_ACP, text, length);
+}
+
+WString WString::FromUtf8(const std::string& text)
+{
+    return FromCodePage(CP_UTF8, text.data(), static_cast<int>(text.size()));
+}
+
+WString WString::FromCodePage(unsigned codePage, const char* text, int length)
+{
     if (!text || length == 0)
         return WString();
-    int needed = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
+    int needed = MultiByteToWideChar(codePage, 0, text, length, nullptr, 0);
     if (needed <= 0)
         return WString();
     std::wstring wide(static_cast<size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, length, &wide[0], needed);
+    MultiByteToWideChar(codePage, 0, text, length, &wide[0], needed);
     if (length < 0 && !wide.empty())
         wide.pop_back();  // the converted terminator
     return WString(std::move(wide));
@@ -52,14 +62,24 @@ WString WString::FromAnsi(const char* text, int length)
 
 std::string WString::ToAnsi() const
 {
+    return ToCodePage(CP_ACP);
+}
+
+std::string WString::ToUtf8() const
+{
+    return ToCodePage(CP_UTF8);
+}
+
+std::string WString::ToCodePage(unsigned codePage) const
+{
     if (m_text.empty())
         return std::string();
     int length = static_cast<int>(m_text.size());
-    int needed = WideCharToMultiByte(CP_ACP, 0, m_text.data(), length, nullptr, 0, nullptr, nullptr);
+    int needed = WideCharToMultiByte(codePage, 0, m_text.data(), length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0)
         return std::string();
     std::string narrow(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(CP_ACP, 0, m_text.data(), length, &narrow[0], needed, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, m_text.data(), length, &narrow[0], needed, nullptr, nullptr);
     return narrow;
 }
 

@@ -23,6 +23,9 @@ public:
     static WString FromAnsi(const char* text, int length = -1);
     // To the ANSI code page; characters it lacks get the platform's replacement.
     std::string ToAnsi() const;
+    // The same with UTF-8 (journals, settings files, console output).
+    static WString FromUtf8(const std::string& text);
+    std::string ToUtf8() const;
 
     const wchar_t* c_str() const { return m_text.c_str(); }
     const std::wstring& str() const { return m_text; }
@@ -59,6 +62,8 @@ public:
     friend bool operator<(const WString& a, const WString& b) { return a.m_text < b.m_text; }
 
 private:
+    static WString FromCodePage(unsigned codePage, const char* text, int length);
+    std::string ToCodePage(unsigned codePage) const;
     std::wstring m_text;
 };
 

@@ -1,6 +1,7 @@
 #include "Window.h"
 
 #include "App.h"
+#include "Guard.h"
 
 #include <string>
 
@@ -115,12 +116,16 @@ LRESULT CALLBACK WindowImpl::StaticProc(HWND handle, UINT message, WPARAM wParam
     WindowImpl* self = FromHandle(handle);
     if (!self)
         return ::DefWindowProcW(handle, message, wParam, lParam);
-    if (message != WM_NCDESTROY)
-        return self->WindowProc(message, wParam, lParam);
-    // The last message: pass it on, then let go of the window before the object hears of it.
-    LRESULT result = self->WindowProc(message, wParam, lParam);
-    self->UnsubclassWindow();
-    self->OnFinalMessage();
+    // A handler that failed answers 0 (for WM_NCCREATE: the window is not made).
+    LRESULT result = NoThrow(LRESULT{0}, [&] { return self->WindowProc(message, wParam, lParam); }, handle);
+    if (message == WM_NCDESTROY) {
+        // The last message: let go of the window before the object hears of it, on every path.
+        self->UnsubclassWindow();
+        NoThrow(false, [self] {
+            self->OnFinalMessage();
+            return true;
+        });
+    }
     return result;
 }
 

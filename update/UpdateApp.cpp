@@ -1,7 +1,6 @@
 #include "UpdateApp.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include "UpdateDlg.h"
 #include "UpdateTexts.h"
@@ -15,9 +14,6 @@ fw::WString UpdateApp::SettingsPath()
 
 bool UpdateApp::InitInstance()
 {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&controls);
-
     if (!ReadUpdateSettings(SettingsPath()))
         return false;
     ApplySettingsTable();

@@ -1,5 +1,7 @@
 #include "UpdateRun.h"
 
+#include "framework/Guard.h"
+
 namespace {
 
 // The pause between the second pass and the removal of the staging folder.
@@ -55,9 +57,10 @@ bool IsRuntimeLibraryFile(const fw::WString& path)
     return prefix == L"MSV" || prefix == L"MFC" || prefix == L"ATL";
 }
 
-DWORD WINAPI UpdateRun(void* parameter)
+namespace {
+
+DWORD RunJob(UpdateJob& job)
 {
-    UpdateJob& job = *static_cast<UpdateJob*>(parameter);
     const UpdateSettings& settings = *job.settings;
     job.succeeded.store(false);
 
@@ -86,6 +89,18 @@ DWORD WINAPI UpdateRun(void* parameter)
     } else {
         PostProgress(job.window, 0, kSecondPassCopiedNothing);
     }
+    return 1;
+}
+
+}  // namespace
+
+DWORD WINAPI UpdateRun(void* parameter)
+{
+    UpdateJob& job = *static_cast<UpdateJob*>(parameter);
+    if (fw::NoThrow(false, [&job] { return RunJob(job) != 0; }))
+        return 1;
+    // A run that failed on its way (memory ran out) ends like an incomplete pass, so the dialog stops waiting.
+    PostProgress(job.window, 0, kFirstPassIncomplete);
     return 1;
 }
 

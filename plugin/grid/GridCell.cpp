@@ -6,6 +6,7 @@
 #include "GridCtrl.h"
 #include "GridDefaultCell.h"
 #include "framework/Gdi.h"
+#include "framework/Module.h"
 
 const fw::RuntimeClass CGridCell::Class = fw::RuntimeClass::Creatable<CGridCell>("CGridCell", &CGridCellBase::Class);
 
@@ -13,16 +14,18 @@ namespace {
 
 // Cells with a font of their own share one font object, made from the
 // LOGFONT of the cell that asks last (the grid draws on one thread only).
+// The module owns it: its shut-down deletes it, and the next cell makes it again.
+fw::Font g_sharedFont;
+LOGFONTW g_sharedFontMade{};
+
 HFONT SharedFontFor(const LOGFONTW& font)
 {
-    static fw::Font shared;
-    static LOGFONTW made{};
-    if (!shared || std::memcmp(&made, &font, sizeof(font)) != 0) {
-        shared.Reset();
-        shared.Reset(::CreateFontIndirectW(&font));
-        made = font;
+    if (!g_sharedFont || std::memcmp(&g_sharedFontMade, &font, sizeof(font)) != 0) {
+        g_sharedFont.Reset(::CreateFontIndirectW(&font));
+        g_sharedFontMade = font;
+        fw::AtModuleShutDown([] { g_sharedFont.Reset(); });
     }
-    return shared.Get();
+    return g_sharedFont.Get();
 }
 
 }  // namespace

@@ -42,18 +42,15 @@ CGridCtrl::~CGridCtrl()
 
 bool CGridCtrl::RegisterWindowClass()
 {
-    HINSTANCE instance = fw::ThisModule();
     WNDCLASSW wc{};
-    if (::GetClassInfoW(instance, kWindowClass, &wc))
-        return true;
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     // Windows of the class are subclassed by CGridCtrl once made, by code or from a template.
     wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     wc.lpszClassName = kWindowClass;
-    return ::RegisterClassW(&wc) != 0;
+    // The module owns the class: a plug-in's goes when its call ends.
+    return fw::RegisterModuleClass(wc);
 }
 
 bool CGridCtrl::Create(const RECT& rect, HWND parent, UINT id, DWORD style)

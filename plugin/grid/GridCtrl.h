@@ -31,7 +31,8 @@ public:
     ~CGridCtrl() override;
 
     // --- creation
-    // Registers "MFCGridCtrl" for the module that holds this code; true when it is there.
+    // Registers "MFCGridCtrl" for the module that holds this code (fw::RegisterModuleClass,
+    // unregistered at the module's shut-down); true when it is there.
     static bool RegisterWindowClass();
     bool Create(const RECT& rect, HWND parent, UINT id,
                 DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_HSCROLL | WS_VSCROLL);

@@ -86,6 +86,92 @@ TEST(Dialog, DispatchesCommandsNotificationsAndMessagesWithResults)
     EXPECT_FALSE(dialog.IsWindow());
 }
 
+TEST(Dialog, AMessageEntrySeesTheCommandsNoOtherEntryTakesAndIdZeroFindsNoEmptyHandler)
+{
+    class Listening : public ScriptedDialog {
+    public:
+        explicit Listening(std::vector<MSG> script) : ScriptedDialog(std::move(script))
+        {
+            OnMessage(WM_COMMAND, [this](WPARAM wParam, LPARAM) -> LRESULT {
+                if (HIWORD(wParam) == BN_CLICKED)  // not the edit's own focus notifications
+                    commands.push_back(wParam);
+                if (LOWORD(wParam) == IDCANCEL)
+                    EndDialog(IDCANCEL);
+                return 0;
+            });
+        }
+        std::vector<WPARAM> commands;
+    };
+    const std::vector<MSG> script = {Step(WM_COMMAND, MAKEWPARAM(0, 0)),
+                                     Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED)),
+                                     Step(WM_COMMAND, MAKEWPARAM(555, BN_CLICKED)),
+                                     Step(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED))};
+    testsupport::MessageBoxRecorder boxes;
+    Listening listening(script);
+    EXPECT_EQ(IDCANCEL, listening.DoModal());
+    EXPECT_EQ((std::vector<std::wstring>{L"ask", L"notify", L"button"}), listening.log);  // the first entry answers
+    EXPECT_EQ((std::vector<WPARAM>{MAKEWPARAM(0, 0), MAKEWPARAM(555, BN_CLICKED), MAKEWPARAM(IDCANCEL, BN_CLICKED)}),
+              listening.commands);
+    ScriptedDialog plain(script);
+    EXPECT_EQ(IDCANCEL, plain.DoModal());
+    EXPECT_TRUE(boxes.Texts().empty()) << "a handler failed";
+}
+
+TEST(Guard, AHandlerThatRunsOutOfMemoryIsReportedAndEndsWithADefinedResult)
+{
+    class Failing : public ScriptedDialog {
+    public:
+        explicit Failing(bool failStart)
+            : ScriptedDialog({Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_EDIT, BN_CLICKED)),
+                              Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED)),
+                              Step(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED))}),
+              m_failStart(failStart)
+        {
+            OnCommand(IDC_TEST_EDIT, [] { throw std::bad_alloc(); });
+        }
+
+    protected:
+        bool OnInitDialog() override
+        {
+            if (m_failStart)
+                throw std::runtime_error("no start");
+            return ScriptedDialog::OnInitDialog();
+        }
+
+    private:
+        bool m_failStart;
+    };
+    testsupport::MessageBoxRecorder boxes;
+    Failing goesOn(false);
+    EXPECT_EQ(IDCANCEL, goesOn.DoModal());  // the dialog went on after the failed handler
+    EXPECT_EQ(std::vector<std::wstring>{L"button"}, std::vector<std::wstring>(goesOn.log.end() - 1, goesOn.log.end()));
+    Failing neverStarts(true);
+    EXPECT_EQ(-1, neverStarts.DoModal());  // as a dialog that could not be made
+    EXPECT_FALSE(neverStarts.IsWindow());
+
+    class Throwing : public fw::WindowImpl {
+    public:
+        bool finished = false;
+
+    protected:
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message == WM_USER + 2 || message == WM_NCDESTROY)
+                throw std::bad_alloc();
+            return DefaultProc(message, wParam, lParam);
+        }
+        void OnFinalMessage() override { finished = true; }
+    } window;
+    HWND handle = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window.SubclassWindow(handle));
+    EXPECT_EQ(0, SendMessageW(handle, WM_USER + 2, 0, 0));
+    DestroyWindow(handle);
+    EXPECT_TRUE(window.finished) << "the last message failed and the object never let go";
+    EXPECT_EQ(nullptr, window.Handle());
+    EXPECT_EQ((std::vector<std::wstring>{L"Out of memory.", L"no start", L"Out of memory.", L"Out of memory."}),
+              boxes.Texts());
+}
+
 TEST(Dialog, TheSystemCloseCancels)
 {
     ScriptedDialog closed({Step(WM_CLOSE)});
