@@ -1,12 +1,99 @@
 #include "PluginApp.h"
 
+#include <new>
+
 namespace {
-PluginApp theApp;
+
+// Returned when there is no buffer to return.
+constexpr char kNoText[] = "";
+
+struct KeyMapping {
+    WPARAM device;
+    WPARAM dialog;
+};
+constexpr KeyMapping kDeviceKeys[] = {
+    {VK_F2, VK_TAB}, {VK_F5, VK_DOWN}, {VK_F6, VK_RIGHT}, {VK_F7, VK_UP}, {VK_F8, VK_LEFT}, {VK_F9, VK_RETURN},
+};
+
+// The host's box of the innermost call that runs.
+CorvaneMessageBox g_hostBox = nullptr;
+
+int ShowThroughHost(HWND, const wchar_t* text, const wchar_t* caption, UINT type)
+{
+    const UINT buttons = type & MB_TYPEMASK;
+    if (!g_hostBox)
+        return buttons == MB_OK ? IDOK : buttons == MB_YESNO ? IDNO : IDCANCEL;
+    return g_hostBox(CorvaneString(text), CorvaneString(caption), static_cast<int32_t>(buttons));
+}
+
+}  // namespace
+
+PluginCall::PluginCall(CorvaneMessageBox messageBox) noexcept
+    : m_previousBox(g_hostBox), m_previousFunction(fw::SetMessageBoxFunction(&ShowThroughHost))
+{
+    g_hostBox = messageBox;
+}
+
+PluginCall::~PluginCall()
+{
+    g_hostBox = m_previousBox;
+    fw::SetMessageBoxFunction(m_previousFunction);
+}
+
+WPARAM MapDeviceKey(WPARAM virtualKey)
+{
+    for (const KeyMapping& key : kDeviceKeys)
+        if (key.device == virtualKey)
+            return key.dialog;
+    return virtualKey;
 }
 
 PluginApp::PluginApp() : fw::App(L"Corvane") {}
 
-PluginApp& ThePluginApp()
+PluginApp::~PluginApp()
 {
-    return theApp;
+    EndLibrary();
+    ReleaseResult();  // also when the exports never started the object
+}
+
+bool PluginApp::InitInstance()
+{
+    fw::App::InitInstance();
+    return true;
+}
+
+int PluginApp::ExitInstance()
+{
+    ReleaseResult();
+    return fw::App::ExitInstance();
+}
+
+bool PluginApp::PreTranslateMessage(MSG* message)
+{
+    if (message->message == WM_KEYDOWN)
+        message->wParam = MapDeviceKey(message->wParam);
+    return fw::App::PreTranslateMessage(message);
+}
+
+const char* PluginApp::SetResult(const fw::WString& text) noexcept
+{
+    ReleaseResult();
+    const int length = static_cast<int>(text.Length());
+    int needed = length == 0 ? 0 : ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
+    if (needed < 0)
+        needed = 0;
+    m_result = new (std::nothrow) char[static_cast<size_t>(needed) + 1];
+    if (!m_result)
+        return kNoText;
+    int converted = needed == 0 ? 0
+                                : ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), length, m_result, needed + 1,
+                                                        nullptr, nullptr);
+    m_result[converted > 0 ? converted : 0] = '\0';
+    return m_result;
+}
+
+void PluginApp::ReleaseResult() noexcept
+{
+    delete[] m_result;
+    m_result = nullptr;
 }
