@@ -11,16 +11,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"DeviceProgramStandIn";
 constexpr wchar_t kIgnoreCloseSwitch[] = L"/ignore-close";
 
-std::string ToUtf8(const fw::WString& text)
-{
-    int length = static_cast<int>(text.Length());
-    int needed = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
-    if (needed > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, &bytes[0], needed, nullptr, nullptr);
-    return bytes;
-}
-
 fw::WString CurrentDirectory()
 {
     wchar_t buffer[MAX_PATH] = {};
@@ -85,8 +75,12 @@ fw::WString StandInApp::FileBeside(const wchar_t* suffix) const
 
 void StandInApp::Note(const fw::WString& event) const
 {
-    fw::WString line = fw::WString::Format(L"%ls pid=%lu\r\n", event.c_str(), ::GetCurrentProcessId());
-    std::string bytes = ToUtf8(line);
+    Write(fw::WString::Format(L"%ls pid=%lu", event.c_str(), ::GetCurrentProcessId()));
+}
+
+void StandInApp::Write(const fw::WString& line) const
+{
+    std::string bytes = (line + L"\r\n").ToUtf8();
     HANDLE journal = ::CreateFileW(FileBeside(L".log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (journal == INVALID_HANDLE_VALUE)

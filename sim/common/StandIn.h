@@ -38,6 +38,8 @@ public:
     bool IgnoresClose() const { return m_ignoreClose; }
     // Appends "<event> pid=<id>" and a line end to the journal.
     void Note(const fw::WString& event) const;
+    // Appends a line as it stands (UTF-8, CR LF).
+    void Write(const fw::WString& line) const;
     // Journal and switch file beside the program.
     fw::WString FileBeside(const wchar_t* suffix) const;
 

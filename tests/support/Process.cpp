@@ -28,15 +28,21 @@ Program& Program::operator=(Program&& other) noexcept
     return *this;
 }
 
-bool Program::Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workingDirectory)
+bool Program::Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workingDirectory,
+                    HANDLE output)
 {
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!arguments.empty())
         commandLine += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+    }
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, output ? TRUE : FALSE, 0, nullptr,
                         workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info))
         return false;
     CloseHandle(info.hThread);

@@ -18,7 +18,9 @@ public:
     Program& operator=(const Program&) = delete;
 
     // Starts a program with its working directory; false when it cannot be started.
-    bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workingDirectory);
+    // An inheritable output handle becomes its standard output and error.
+    bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workingDirectory,
+               HANDLE output = nullptr);
     bool IsRunning() const;
     // Waits for the end; false on time-out.
     bool Wait(DWORD milliseconds) const;
