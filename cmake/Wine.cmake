@@ -13,11 +13,31 @@ set(WINE_TEST_ENVIRONMENT
     TEST_TMP_ROOT=${CMAKE_BINARY_DIR}/testtmp
     TEST_BIN_DIR=${CMAKE_BINARY_DIR}/bin)
 
+# The device's ANSI code page, 936: a Chinese locale made in the build folder
+# (cmake/zh-locale.sh) and chosen for the Wine process, which then converts
+# ANSI text as a Chinese device does. Programs it starts inherit it.
+set(WINE_LOCALE_DIR ${CMAKE_BINARY_DIR}/locale)
+set(WINE_CODEPAGE_936_ENVIRONMENT
+    LOCPATH=${WINE_LOCALE_DIR}
+    LANG=zh_CN.UTF-8
+    LC_ALL=zh_CN.UTF-8)
+
 # Registers one CTest entry per test executable (one Wine process each).
+# CODEPAGE 936 runs it with the device's ANSI code page (default: 1252).
 function(add_wine_test target)
+    cmake_parse_arguments(PARSE_ARGV 1 WINE_TEST "" "CODEPAGE" "")
+    set(environment ${WINE_TEST_ENVIRONMENT})
+    set(fixtures wine)
+    if(WINE_TEST_CODEPAGE STREQUAL "936")
+        list(REMOVE_ITEM environment LANG=C.UTF-8)
+        list(APPEND environment ${WINE_CODEPAGE_936_ENVIRONMENT})
+        list(APPEND fixtures codepage_936)
+    elseif(WINE_TEST_CODEPAGE)
+        message(FATAL_ERROR "add_wine_test: code page ${WINE_TEST_CODEPAGE} is not set up")
+    endif()
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES
-        ENVIRONMENT "${WINE_TEST_ENVIRONMENT}"
-        FIXTURES_REQUIRED wine
+        ENVIRONMENT "${environment}"
+        FIXTURES_REQUIRED "${fixtures}"
         TIMEOUT 600)
 endfunction()

@@ -1,0 +1,90 @@
+// The plug-in's frame inside the test's own process: the application object
+// and the routing of the framework's messages to the host.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "plugin/PluginApp.h"
+#include "support/MessageBoxes.h"
+
+namespace {
+
+struct HostBox {
+    CorvaneString text;
+    CorvaneString caption;
+    int32_t type;
+};
+std::vector<HostBox> g_hostBoxes;
+
+int32_t CORVANE_CALL RecordingHostBox(CorvaneString text, CorvaneString caption, int32_t type)
+{
+    g_hostBoxes.push_back({text, caption, type});  // copies that outlive the call
+    return IDYES;
+}
+
+}  // namespace
+
+TEST(PluginApp, MapsTheDeviceKeysOfEveryKeyDownAndNothingElse)
+{
+    PluginApp app;
+    const std::vector<std::pair<WPARAM, WPARAM>> keys = {{VK_F2, VK_TAB},   {VK_F5, VK_DOWN}, {VK_F6, VK_RIGHT},
+                                                         {VK_F7, VK_UP},    {VK_F8, VK_LEFT}, {VK_F9, VK_RETURN},
+                                                         {VK_F3, VK_F3},    {VK_F4, VK_F4},   {'A', 'A'}};
+    for (const auto& key : keys) {
+        MSG down{nullptr, WM_KEYDOWN, key.first, 1, 0, {}};
+        EXPECT_FALSE(app.PreTranslateMessage(&down));
+        EXPECT_EQ(key.second, down.wParam) << "key " << key.first;
+        MSG up{nullptr, WM_KEYUP, key.first, 1, 0, {}};
+        app.PreTranslateMessage(&up);
+        EXPECT_EQ(key.first, up.wParam);
+    }
+}
+
+TEST(PluginApp, TheResultIsThePathInTheDevicesCodePageAndNeverNull)
+{
+    ASSERT_EQ(936u, ::GetACP()) << "the plug-in's tests run with the device's ANSI code page";
+    PluginApp app;
+    EXPECT_EQ(std::string("\\" "\xD3\xB2\xC5\xCC" "\\" "\xCA\xFD\xBE\xDD" "\\" "\xB9\xA4\xB3\xCC\xD2\xBB" "\\"
+                          "\xCE\xC4\xBC\xFE" ".abc"),
+              app.SetResult(L"\\硬盘\\数据\\工程一\\文件.abc"));
+    EXPECT_EQ(std::string("\\Flash Disk\\?.abc"), app.SetResult(L"\\Flash Disk\\\u2603.abc"));  // not in the code page
+    const char* empty = app.SetResult(L"");
+    ASSERT_NE(nullptr, empty);
+    EXPECT_EQ('\0', empty[0]);
+    app.ExitInstance();
+    EXPECT_STREQ("x", app.SetResult(L"x"));
+}
+
+TEST(PluginCall, RoutesTheFrameworksMessagesToTheHostsBoxWhileACallRuns)
+{
+    g_hostBoxes.clear();
+    PluginApp app;
+    testsupport::MessageBoxRecorder outside(IDOK);
+    {
+        PluginCall call(&RecordingHostBox);
+        fw::ReportException(std::bad_alloc());
+        EXPECT_EQ(IDYES, fw::ShowMessage(L"磁盘空间已满", MB_YESNO | MB_ICONQUESTION));
+        {
+            PluginCall inner(nullptr);  // no hook: dropped, and a question counts as No
+            EXPECT_EQ(IDNO, fw::ShowMessage(L"dropped", MB_YESNO));
+            EXPECT_EQ(IDOK, fw::ShowMessage(L"dropped"));
+        }
+        fw::ReportException(std::runtime_error("again"));
+    }
+    fw::ShowMessage(L"outside");
+
+    ASSERT_EQ(3u, g_hostBoxes.size());
+    EXPECT_STREQ(L"Out of memory.", g_hostBoxes[0].text.c_str());
+    EXPECT_STREQ(L"Corvane", g_hostBoxes[0].caption.c_str());
+    EXPECT_EQ(0, g_hostBoxes[0].type);  // the button bits only: the hook knows types 0 and 4
+    EXPECT_STREQ(L"磁盘空间已满", g_hostBoxes[1].text.c_str());
+    EXPECT_EQ(4, g_hostBoxes[1].type);
+    EXPECT_STREQ(L"again", g_hostBoxes[2].text.c_str());
+    EXPECT_EQ((std::vector<std::wstring>{L"outside"}), outside.Texts());
+    g_hostBoxes.clear();
+}
