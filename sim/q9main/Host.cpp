@@ -246,7 +246,7 @@ bool ReadFileBytes(const fw::WString& path, std::string& bytes)
 }
 
 // A settings file: UTF-8 (a byte-order mark is skipped), key=value lines;
-// empty lines and lines starting with "#" are skipped. The first bad line, or 0.
+// empty lines and lines starting with "#" are skipped. False with the bad line.
 bool ApplyFile(Settings& settings, const fw::WString& path, fw::WString& bad)
 {
     std::string bytes;
@@ -495,7 +495,7 @@ void ListFolderInto(const Plugin& plugin, const Settings& settings, HWND owner)
         return;
     }
     const bool combo = settings.control == L"combo";
-    fw::Window control(::CreateWindowExW(0, combo ? L"COMBOBOX" : L"STATIC", L"", 
+    fw::Window control(::CreateWindowExW(0, combo ? L"COMBOBOX" : L"STATIC", L"",
                                          WS_CHILD | WS_VISIBLE | (combo ? CBS_DROPDOWNLIST | WS_VSCROLL : 0), place.left,
                                          place.top, place.right, place.bottom, owner, nullptr, nullptr, nullptr));
     plugin.SetFolderCtrl()(folderText, &control);
