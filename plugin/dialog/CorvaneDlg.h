@@ -90,6 +90,8 @@ public:
     int32_t LayoutCode() const { return m_layoutCode; }
     int StorageKind() const { return m_storageKind; }
     bool HasUploadSpace() const { return m_uploadSpace; }
+    // The text of the free-space indicator as last drawn.
+    const fw::WString& FreeSpaceText() const { return m_freeSpaceText; }
     const HostHooks& Host() const { return m_host; }
     CGridCtrl& ProjectGrid() { return m_projectGrid; }
     CGridCtrl& FileGrid() { return m_fileGrid; }
@@ -145,6 +147,7 @@ private:
     int32_t m_language = 0;
     const ColorScheme* m_colors = nullptr;
     std::unique_ptr<fw::MemoryBitmap> m_freeSpaceBitmap;  // off-screen free-space indicator
+    fw::WString m_freeSpaceText;
     POINT m_pressPoint{};                                 // last left-button press on a grid
     int m_storageKind = kFlashDisk;
     CGridCtrl m_projectGrid;

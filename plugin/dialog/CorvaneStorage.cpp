@@ -155,7 +155,7 @@ void CCorvaneDlg::DrawFreeSpace()
     const bool measured = FreeSpaceOf(m_storageRoot, &total, &free);
     const float percent = measured ? FreePercent(total, free, m_storageRoot == kFlashDiskRoot) : 0.0f;
     const wchar_t* format = CorvaneText::kFreeSpaceFormat.For(m_language);
-    const fw::WString text = measured && format ? fw::WString::Format(format, static_cast<double>(percent)) : fw::WString();
+    m_freeSpaceText = measured && format ? fw::WString::Format(format, static_cast<double>(percent)) : fw::WString();
 
     fw::Window indicator = GetItem(IDC_FREE_SPACE);
     indicator.Show(SW_HIDE);  // painted in its place
@@ -174,7 +174,7 @@ void CCorvaneDlg::DrawFreeSpace()
         }
         {
             fw::SelectGuard font(dc, HostFont());
-            ::DrawTextW(dc, text.c_str(), -1, &r, kFreeSpaceTextFormat);
+            ::DrawTextW(dc, m_freeSpaceText.c_str(), -1, &r, kFreeSpaceTextFormat);
         }
         fw::SelectGuard pen(dc, black.Get());
         r.right -= ::GetSystemMetrics(SM_CXBORDER);

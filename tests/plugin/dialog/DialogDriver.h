@@ -27,6 +27,7 @@
 
 #include "CorvaneDlg.h"
 #include "framework/Gdi.h"
+#include "plugin/resource.h"
 #include "support/Device.h"
 
 namespace dialogtest {
@@ -78,6 +79,23 @@ private:
 std::string Ansi(const std::wstring& text);
 // True when the ANSI code page can carry Chinese (936 on the device).
 bool AnsiCarriesChinese();
+
+// The dialog with the button commands posted to it recorded (IDC_OPEN,
+// IDC_DELETE ...) as they arrive in its modal loop; the grids' own
+// after-click commands are left out.
+class RecordingDialog : public CCorvaneDlg {
+public:
+    std::vector<int> postedCommands;
+
+protected:
+    bool PreTranslateMessage(MSG* message) override
+    {
+        const int id = LOWORD(message->wParam);
+        if (message->message == WM_COMMAND && message->hwnd == m_hwnd && id != IDC_PROJECT_GRID && id != IDC_FILE_GRID)
+            postedCommands.push_back(id);
+        return CCorvaneDlg::PreTranslateMessage(message);
+    }
+};
 
 class DialogDriver {
 public:

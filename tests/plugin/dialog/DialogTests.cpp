@@ -1,0 +1,286 @@
+// The file manager run as a person uses it: start-up on the host's project
+// and file, the keys and swipes of the device, sorting and the header check
+// box, the buttons' states, Open and Exit, both languages and the layout.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "DialogDriver.h"
+#include "plugin/resource.h"
+#include "support/Printers.h"
+
+using dialogtest::DialogDriver;
+using dialogtest::RecordingDialog;
+using dialogtest::RecordingHost;
+using dialogtest::TestFile;
+using dialogtest::WriteProject;
+using Texts = std::vector<std::wstring>;
+
+namespace {
+
+constexpr wchar_t kData[] = L"\\Flash Disk\\Data\\";
+
+Texts Sorted(Texts texts)
+{
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+int RowOf(CGridCtrl& grid, const std::wstring& name)
+{
+    for (int row = 1; row < grid.GetRowCount(); ++row)
+        if (grid.GetItemText(row, 1).str() == name)
+            return row;
+    return -1;
+}
+
+class FileManager : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(device.IsReady());
+        device.Enter();
+        ASSERT_TRUE(WriteProject(device, std::wstring(kData) + L"P1\\",
+                                 {{L"F01.abc", std::string(2047, 'a'), L"2024-05-01 10:30"},
+                                  {L"F02.abc", std::string(9 * 1024, 'b'), L"2024-05-03 08:05"},
+                                  {L"F03.abc", std::string(100 * 1024, 'c'), L"2024-05-02 23:59"},
+                                  {L"notes.txt", "not a project file", L""}},
+                                 "[result]\r\nF01.abc=2024-05-04 09:00##uploaded\r\n"));
+        ASSERT_TRUE(WriteProject(device, std::wstring(kData) + L"P2\\", {{L"G01.abc", "", L"2023-01-01 00:00"}}));
+        ASSERT_TRUE(WriteProject(device, std::wstring(kData) + L"项目三\\", {{L"报告.abc", "x", L"2024-06-01 12:00"}}));
+    }
+
+    testsupport::Device device;
+    RecordingHost host;
+    RecordingDialog dialog;
+};
+
+TEST_F(FileManager, OpensOnTheHostsProjectAndFileAndReturnsItsPath)
+{
+    host.startLocation = "P1\\F01";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    driver.Then([&] {
+        EXPECT_EQ((Texts{L"P1", L"P2", L"项目三"}), Sorted(driver.Column(driver.Projects(), 1)));
+        EXPECT_EQ(L"工程名称(3)", driver.Projects().GetItemText(0, 1));
+        EXPECT_EQ(RowOf(driver.Projects(), L"P1"), DialogDriver::SelectedRow(driver.Projects()));
+        // Newest first, with sizes in kB, local times and the upload state.
+        EXPECT_EQ((Texts{L"F02", L"F03", L"F01"}), driver.Column(driver.Files(), 1));
+        EXPECT_EQ((Texts{L"", L"", L"uploaded"}), driver.Column(driver.Files(), 2));
+        EXPECT_EQ((Texts{L"", L"", L"2024-05-04 09:00"}), driver.Column(driver.Files(), 3));
+        EXPECT_EQ((Texts{L"9", L"100", L"1"}), driver.Column(driver.Files(), 4));
+        EXPECT_EQ((Texts{L"2024.05.03-08:05", L"2024.05.02-23:59", L"2024.05.01-10:30"}),
+                  driver.Column(driver.Files(), 5));
+        EXPECT_EQ(L"文件名称(3)", driver.Files().GetItemText(0, 1));
+        EXPECT_EQ(3, DialogDriver::SelectedRow(driver.Files()));
+        EXPECT_TRUE(driver.IsEnabled(IDC_OPEN));
+        EXPECT_FALSE(driver.IsEnabled(IDC_DELETE));
+        driver.Key(VK_RETURN);  // F9 on the device
+    });
+    EXPECT_EQ(IDOK, driver.Run());
+    EXPECT_EQ(L"\\Flash Disk\\Data\\P1\\F01.abc", dialog.GetResultPath());
+    EXPECT_TRUE(host.Journal().empty());
+}
+
+TEST_F(FileManager, DeviceKeysMoveTheSelectionAndOpen)
+{
+    host.startLocation = "P1\\F03";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    driver.Then([&] {
+              EXPECT_EQ(2, DialogDriver::SelectedRow(driver.Files()));
+              driver.Key(VK_DOWN);  // F5
+          })
+        .Then([&] {
+            EXPECT_EQ(3, DialogDriver::SelectedRow(driver.Files()));
+            EXPECT_EQ(L"F01.abc", dialog.StartFile());
+            driver.Key(VK_LEFT);  // F8: nothing
+        })
+        .Then([&] {
+            EXPECT_EQ(3, DialogDriver::SelectedRow(driver.Files()));
+            driver.Key(VK_UP);  // F7
+        })
+        .Then([&] {
+            EXPECT_EQ(L"F03.abc", dialog.StartFile());
+            driver.Key(VK_RETURN);  // F9
+        });
+    EXPECT_EQ(IDOK, driver.Run());
+    EXPECT_EQ(L"\\Flash Disk\\Data\\P1\\F03.abc", dialog.GetResultPath());
+}
+
+TEST_F(FileManager, ProjectsOpenByClickUpDownAndEnterTheFirstOneIncluded)
+{
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    CGridCtrl& projects = driver.Projects();
+    driver.Then([&] {
+              EXPECT_EQ(L"", dialog.OpenProject());
+              EXPECT_EQ(1, driver.Files().GetRowCount());
+              driver.Click(projects, 2, 1);
+          })
+        .Then([&] {
+            EXPECT_EQ(projects.GetItemText(2, 1) + L"\\", dialog.OpenProject());
+            driver.Key(VK_UP);  // to the first project: it opens like any other
+        })
+        .Then([&] {
+            EXPECT_EQ(1, DialogDriver::SelectedRow(projects));
+            const fw::WString first = projects.GetItemText(1, 1);
+            EXPECT_EQ(first + L"\\", dialog.OpenProject());
+            const Texts expected = first == L"P1" ? Texts{L"F01", L"F02", L"F03"}
+                                                  : (first == L"P2" ? Texts{L"G01"} : Texts{L"报告"});
+            EXPECT_EQ(expected, Sorted(driver.Column(driver.Files(), 1)));
+            driver.Key(VK_DOWN);
+        })
+        .Then([&] {
+            EXPECT_EQ(projects.GetItemText(2, 1) + L"\\", dialog.OpenProject());
+            driver.Key(VK_RETURN);  // Enter on the project grid opens the selected project
+        })
+        .Then([&] {
+            EXPECT_EQ(2, DialogDriver::SelectedRow(projects));
+            EXPECT_EQ(projects.GetItemText(2, 1) + L"\\", dialog.OpenProject());
+            driver.Key(VK_F4);  // becomes Escape
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_EQ(L"", dialog.GetResultPath());
+}
+
+TEST_F(FileManager, HeadersSortAndTheHeaderCheckBoxTicksEveryRow)
+{
+    host.startLocation = "P1\\F01";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    CGridCtrl& files = driver.Files();
+    const auto buttons = [&] {
+        return std::vector<bool>{driver.IsEnabled(IDC_DELETE), driver.IsEnabled(IDC_EXPORT),
+                                 driver.IsEnabled(IDC_UPLOAD)};
+    };
+    driver.Then([&] { driver.Click(files, 0, 4); })
+        .Then([&] {
+            EXPECT_EQ((Texts{L"1", L"9", L"100"}), driver.Column(files, 4));  // by number, not by text
+            driver.Click(files, 0, 4);
+        })
+        .Then([&] {
+            EXPECT_EQ((Texts{L"100", L"9", L"1"}), driver.Column(files, 4));
+            driver.Click(files, 0, 1);
+        })
+        .Then([&] {
+            EXPECT_EQ((Texts{L"F01", L"F02", L"F03"}), driver.Column(files, 1));
+            EXPECT_EQ((std::vector<bool>{false, false, false}), buttons());
+            driver.Click(files, 0, 0);
+        })
+        .Then([&] {
+            EXPECT_EQ((Texts{L"F01", L"F02", L"F03"}), DialogDriver::Checked(files));
+            EXPECT_EQ((std::vector<bool>{true, true, true}), buttons());
+            driver.Click(files, 0, 0);
+        })
+        .Then([&] {
+            EXPECT_EQ(Texts{}, DialogDriver::Checked(files));
+            EXPECT_EQ((std::vector<bool>{false, false, false}), buttons());
+            driver.Key(VK_F3);  // Delete is disabled: nothing
+            driver.Click(files, 2, 0);
+        })
+        .Then([&] {
+            EXPECT_EQ(Texts{L"F02"}, DialogDriver::Checked(files));
+            EXPECT_EQ((std::vector<bool>{true, true, true}), buttons());
+            EXPECT_TRUE(driver.IsEnabled(IDC_OPEN));
+            driver.Key(VK_F3);
+        })
+        .Then([&] { driver.Press(IDC_EXIT); });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_EQ(std::vector<int>{IDC_DELETE}, dialog.postedCommands);
+}
+
+TEST_F(FileManager, SteepLongSwipesPageTheList)
+{
+    std::vector<TestFile> many;
+    for (int i = 0; i < 80; ++i)
+        many.push_back({fw::WString::Format(L"M%02d.abc", i).str(), "m", L""});
+    ASSERT_TRUE(WriteProject(device, std::wstring(kData) + L"Many\\", many));
+    host.startLocation = "Many\\";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    CGridCtrl& files = driver.Files();
+    std::vector<int> tops;
+    const auto swipe = [&](POINT from, POINT to) {
+        driver.Then([&, from, to] {
+            tops.push_back(files.GetTopleftNonFixedCell().row);
+            driver.Swipe(files, from, to);
+        });
+    };
+    driver.Then([&] { ASSERT_EQ(81, files.GetRowCount()); });
+    swipe({100, 50}, {130, 200});  // dy 150, dx 30: down a page
+    swipe({100, 200}, {130, 50});  // and up again
+    swipe({100, 50}, {180, 200});  // dy / dx = 1
+    swipe({100, 50}, {100, 200});  // straight down
+    swipe({100, 50}, {130, 150});  // dy 100
+    driver.Then([&] { tops.push_back(files.GetTopleftNonFixedCell().row); });
+    driver.Run();
+    ASSERT_EQ(6u, tops.size());
+    EXPECT_EQ(1, tops[0]);
+    EXPECT_GT(tops[1], 10);
+    EXPECT_EQ((std::vector<int>{1, 1, 1, 1}), std::vector<int>(tops.begin() + 2, tops.end()));
+}
+
+TEST_F(FileManager, OpenWithoutAFileTellsTheUserInEitherLanguage)
+{
+    for (int32_t language : {0, 1}) {
+        host.language = language;
+        host.ClearJournal();
+        RecordingDialog manager;
+        manager.TakeOverRecord(host.Record());
+        DialogDriver driver(manager);
+        driver.Then([&] { driver.Click(driver.Projects(), RowOf(driver.Projects(), L"P2"), 1); })
+            .Then([&] {
+                EXPECT_EQ(Texts{L"G01"}, driver.Column(driver.Files(), 1));
+                EXPECT_FALSE(driver.IsEnabled(IDC_OPEN));
+                driver.Click(driver.Files(), 0, 1);  // into the file list, no file chosen
+            })
+            .Then([&] { driver.Key(VK_RETURN); })
+            .Then([&] { driver.Press(IDC_EXIT); });
+        EXPECT_EQ(IDCANCEL, driver.Run());
+        EXPECT_EQ(L"", manager.GetResultPath());
+        EXPECT_EQ(Texts{language == 0 ? L"messageBox(请选择需要打开的文件。|提示|0)"
+                                      : L"messageBox(Please select the file, which you want to open it.|Notice|0)"},
+                  host.Journal());
+    }
+}
+
+TEST_F(FileManager, EnglishAndHostsWithoutUploadShowNoUploadColumns)
+{
+    host.language = 1;
+    host.startLocation = "P2\\G01";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    driver.Then([&] {
+        EXPECT_EQ((Texts{L"Open", L"Delete", L"Copy", L"", L"Exit", L"Storage"}),
+                  (Texts{driver.Text(IDC_OPEN), driver.Text(IDC_DELETE), driver.Text(IDC_EXPORT),
+                         driver.Text(IDC_UPLOAD), driver.Text(IDC_EXIT), driver.Text(IDC_STORAGE_LABEL)}));
+        EXPECT_FALSE(driver.IsEnabled(IDC_UPLOAD));
+        EXPECT_EQ(L"Project Name(3)", driver.Projects().GetItemText(0, 1));
+        EXPECT_EQ(L"File Name(1)", driver.Files().GetItemText(0, 1));
+        EXPECT_EQ(L"Unknown", driver.Files().GetItemText(1, 4));
+        EXPECT_EQ(0, driver.Files().GetColumnWidth(2));
+        EXPECT_EQ(0, driver.Files().GetColumnWidth(3));
+        EXPECT_GT(driver.Files().GetColumnWidth(4), 0);
+        driver.Click(driver.Files(), 0, 0);
+    }).Then([&] {
+        EXPECT_TRUE(driver.IsEnabled(IDC_DELETE));
+        EXPECT_FALSE(driver.IsEnabled(IDC_UPLOAD));
+    });
+    driver.Run();
+
+    host.language = 0;
+    host.withUploadItem = false;
+    RecordingDialog withoutUpload;
+    withoutUpload.TakeOverRecord(host.Record());
+    DialogDriver second(withoutUpload);
+    second.Then([&] {
+        EXPECT_EQ(L"未知", second.Files().GetItemText(1, 4));
+        EXPECT_EQ(L"", second.Text(IDC_UPLOAD));
+        EXPECT_EQ(0, second.Files().GetColumnWidth(2));
+        EXPECT_EQ(0, second.Files().GetColumnWidth(3));
+    });
+    second.Run();
+}
+
+}  // namespace
