@@ -283,4 +283,164 @@ TEST_F(FileManager, EnglishAndHostsWithoutUploadShowNoUploadColumns)
     second.Run();
 }
 
+// The template's controls, in dialog units on the device's 320 x 240.
+struct TemplateControl {
+    int id;
+    const wchar_t* windowClass;
+    const wchar_t* caption;
+    RECT units;  // x, y, x + w, y + h
+    bool visible;
+    bool enabled;
+};
+constexpr TemplateControl kTemplate[] = {
+    {IDC_PROJECT_GRID, L"MFCGridCtrl", L"GridCtrl", {10, 10, 120, 192}, true, true},
+    {IDC_FILE_GRID, L"MFCGridCtrl", L"GridCtrl", {130, 10, 310, 192}, true, true},
+    {IDC_OPEN, L"Button", L"打开", {0, 216, 53, 240}, true, true},
+    {IDC_DELETE, L"Button", L"删除", {53, 216, 106, 240}, true, true},
+    {IDC_EXPORT, L"Button", L"导出", {106, 216, 159, 240}, true, true},
+    {IDC_UPLOAD, L"Button", L"上传", {159, 216, 212, 240}, true, true},
+    {IDC_FILLER, L"Button", L"", {212, 216, 267, 240}, true, false},
+    {IDC_EXIT, L"Button", L"退出", {267, 216, 320, 240}, true, true},
+    {IDC_FREE_SPACE, L"Static", L"静态", {63, 195, 310, 213}, false, true},
+    {IDC_STORAGE_LABEL, L"Static", L"存储空间", {12, 195, 63, 213}, true, true},
+    {IDC_TITLE_BAR, L"Static", L"", {0, 0, 320, 18}, false, true},
+    {IDC_TITLE_LEFT, L"Static", L"", {0, 0, 105, 18}, false, true},
+    {IDC_TITLE_MIDDLE, L"Static", L"", {105, 0, 210, 18}, false, true},
+    {IDC_TITLE_RIGHT, L"Static", L"", {210, 0, 320, 18}, false, true},
+};
+
+TEST_F(FileManager, TemplateControlsAreLaidOutOnWhateverScreenThereIs)
+{
+    host.language = 2;  // no language: the template's own captions stay
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    const auto check = [&](int cx, int cy) {
+        const RECT window = dialog.GetWindowRect();
+        EXPECT_EQ((std::vector<LONG>{0, 0, cx, cy}),
+                  (std::vector<LONG>{window.left, window.top, window.right, window.bottom}));
+        HWND previous = nullptr;
+        for (const TemplateControl& control : kTemplate) {
+            HWND child = ::GetDlgItem(dialog.Handle(), control.id);
+            ASSERT_TRUE(child) << control.id;
+            // In the template's order.
+            EXPECT_EQ(previous ? ::GetWindow(previous, GW_HWNDNEXT) : ::GetWindow(dialog.Handle(), GW_CHILD), child);
+            previous = child;
+            wchar_t windowClass[32] = {};
+            ::GetClassNameW(child, windowClass, 32);
+            EXPECT_EQ(0, ::lstrcmpiW(control.windowClass, windowClass)) << control.id;
+            if (control.id != IDC_UPLOAD && control.id != IDC_FREE_SPACE) {
+                EXPECT_EQ(control.caption, driver.Text(control.id)) << control.id;
+            }
+            EXPECT_EQ(control.visible, ::IsWindowVisible(child) != FALSE) << control.id;
+            // The commands start disabled, with nothing to work on.
+            const bool command = control.id == IDC_OPEN || control.id == IDC_DELETE || control.id == IDC_EXPORT ||
+                                 control.id == IDC_UPLOAD;
+            if (!command) {
+                EXPECT_EQ(control.enabled, ::IsWindowEnabled(child) != FALSE) << control.id;
+            }
+            const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+            if (std::wstring(control.windowClass) == L"Static") {
+                EXPECT_EQ(WS_GROUP, style & WS_GROUP) << control.id;
+                EXPECT_EQ(control.id == IDC_FREE_SPACE ? SS_RIGHT : SS_LEFT, style & SS_TYPEMASK) << control.id;
+            }
+            const RECT rect = driver.RectOf(control.id);
+            EXPECT_NEAR(control.units.left * cx / 320.0, rect.left, 3) << control.id;
+            EXPECT_NEAR(control.units.top * cy / 240.0, rect.top, 3) << control.id;
+            EXPECT_NEAR(control.units.right * cx / 320.0, rect.right, 3) << control.id;
+            EXPECT_NEAR(control.units.bottom * cy / 240.0, rect.bottom, 3) << control.id;
+        }
+        const LONG gridStyle = ::GetWindowLongW(::GetDlgItem(dialog.Handle(), IDC_FILE_GRID), GWL_STYLE);
+        EXPECT_EQ(0x0C0D, gridStyle & 0xFFFF);
+        EXPECT_EQ(WS_CHILD | WS_VISIBLE | WS_TABSTOP, gridStyle & (WS_CHILD | WS_VISIBLE | WS_TABSTOP));
+    };
+    driver.Then([&] {
+              check(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+              dialog.LayoutToScreen(320, 240);  // the device's screen
+          })
+        .Then([&] { check(320, 240); });
+    driver.Run();
+}
+
+// Rows of a picture's area that hold dark (text) pixels.
+int InkHeight(const fw::MemoryBitmap& picture, const RECT& area)
+{
+    int top = -1, bottom = -1;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            const COLORREF pixel = picture.Pixel(x, y);
+            if (GetRValue(pixel) < 96 && GetGValue(pixel) < 96 && GetBValue(pixel) < 96) {
+                top = top < 0 ? y : top;
+                bottom = y;
+                break;
+            }
+        }
+    return top < 0 ? 0 : bottom - top + 1;
+}
+
+struct GridLook {
+    RECT projects;
+    RECT files;
+    int rowHeight;
+    int inkHeight;
+};
+
+GridLook LookOf(RecordingHost& host)
+{
+    RecordingDialog dialog;
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    GridLook look{};
+    driver.Then([&] {
+        look.projects = driver.RectOf(IDC_PROJECT_GRID);
+        look.files = driver.RectOf(IDC_FILE_GRID);
+        look.rowHeight = driver.Files().GetRowHeight(1);
+        // The name of the first file, in the dialog's picture.
+        RECT cell{};
+        driver.Files().GetCellRect(1, 1, &cell);
+        ::MapWindowPoints(driver.Files().Handle(), dialog.Handle(), reinterpret_cast<POINT*>(&cell), 2);
+        look.inkHeight = InkHeight(*driver.Snapshot(), cell);
+    });
+    driver.Run();
+    return look;
+}
+
+TEST_F(FileManager, LayoutCodeFourWidensTheProjectListAndEnlargesBothFonts)
+{
+    host.startLocation = "P1\\F01";
+    const GridLook normal = LookOf(host);
+    host.filePattern = std::string("*.abc\x01\x04", 7);
+    const GridLook large = LookOf(host);
+
+    const int d = (normal.files.right - normal.files.left) / 8;
+    EXPECT_EQ(normal.projects.right + d, large.projects.right);
+    EXPECT_EQ(normal.files.left + d, large.files.left);
+    EXPECT_EQ(normal.files.right, large.files.right);
+    EXPECT_EQ(normal.projects.left, large.projects.left);
+    EXPECT_GE(large.rowHeight, 28);
+    EXPECT_GT(large.rowHeight, normal.rowHeight);
+    EXPECT_GT(normal.inkHeight, 0);
+    EXPECT_GE(large.inkHeight, normal.inkHeight + 4);
+}
+
+TEST_F(FileManager, ControlsTakeTheHostsColours)
+{
+    fw::Brush background(::CreateSolidBrush(RGB(10, 120, 200)));
+    fw::Brush button(::CreateSolidBrush(RGB(0, 160, 0)));
+    host.colors = ColorScheme{background.Get(), button.Get(), RGB(255, 255, 0), RGB(10, 120, 200), 0};
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    driver.Then([&] {
+        const auto picture = driver.Snapshot();
+        EXPECT_EQ(RGB(10, 120, 200), picture->Pixel(2, 2));  // the dialog
+        const RECT label = driver.RectOf(IDC_STORAGE_LABEL);
+        EXPECT_EQ(RGB(10, 120, 200), picture->Pixel(label.right - 2, label.bottom - 2));  // a static
+        int yellow = 0;  // its text
+        for (int y = label.top; y < label.bottom; ++y)
+            for (int x = label.left; x < label.right; ++x)
+                yellow += picture->Pixel(x, y) == RGB(255, 255, 0) ? 1 : 0;
+        EXPECT_GT(yellow, 10);
+    });
+    driver.Run();
+}
+
 }  // namespace
