@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <vector>
 
 #include "CorvaneTexts.h"
 #include "ProfileReader.h"
@@ -127,6 +128,7 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
     fw::WString matchName;
     {
         std::optional<RedrawSuspended> suspended;
+        std::vector<fw::WString> names;  // for a grid, in the order of the enumeration
         if (grid) {
             grid->DeleteNonFixedRows();
             suspended.emplace(*grid);
@@ -136,16 +138,19 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
                 if (find.IsDots() || find.IsFolder() != folders)
                     continue;
                 ++listed;
-                if (combo) {
+                if (combo)
                     ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(find.Name()));
-                    continue;
-                }
-                if (!grid)
-                    continue;  // any other window: counted, nothing added
-                const fw::WString name = ownFileGrid ? DropLast(find.Name(), extensionLength) : fw::WString(find.Name());
-                const int row = grid->InsertRow(L"", -1);
-                if (row < 0)
-                    continue;
+                else if (grid)
+                    names.push_back(ownFileGrid ? DropLast(find.Name(), extensionLength) : fw::WString(find.Name()));
+                // any other window: counted, nothing added
+            } while (find.Next());
+        }
+        if (grid) {
+            // All rows at once, appended as single inserts would: the grid grows in one step.
+            const int first = grid->GetRowCount();
+            grid->SetRowCount(first + static_cast<int>(names.size()));
+            for (int row = first; row < grid->GetRowCount(); ++row) {
+                const fw::WString& name = names[static_cast<size_t>(row - first)];
                 grid->SetItemText(row, kColumnName, name.c_str());
                 grid->SetCellType(row, kColumnCheck, &CGridCellCheck::Class);
                 const bool matches = (id == IDC_PROJECT_GRID && name == openProject) ||
@@ -154,7 +159,7 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
                     matchRow = row;
                     matchName = name;
                 }
-            } while (find.Next());
+            }
         }
         if (grid && !folders) {
             FillFileStatus(*grid, folder);
