@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr wchar_t kUDisk[] = L"\\硬盘\\";
 constexpr COLORREF kGridBackground = 0x00FFFFFF;
 constexpr int kProjectColumns = 2;
 constexpr int kFileColumns = 6;
@@ -32,20 +31,6 @@ constexpr Caption kCaptions[] = {
     {IDC_OPEN, {L"打开", L"Open"}},
     {IDC_EXIT, {L"退出", L"Exit"}},
 };
-
-bool HasComboBoxClass(HWND window)
-{
-    wchar_t className[16] = {};
-    return ::GetClassNameW(window, className, 16) > 0 && ::lstrcmpiW(className, L"ComboBox") == 0;
-}
-
-RECT RectIn(HWND parent, HWND child)
-{
-    RECT rect{};
-    ::GetWindowRect(child, &rect);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
 
 }  // namespace
 
@@ -117,12 +102,12 @@ void CCorvaneDlg::LayoutToScreen(unsigned cx, unsigned cy)
     const WPARAM font = reinterpret_cast<WPARAM>(HostFont());
     for (HWND child = ::GetWindow(m_hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         ::SendMessageW(child, WM_SETFONT, font, TRUE);
-        const RECT rect = RectIn(m_hwnd, child);
+        const RECT rect = RectInDialog(child);
         const int left = static_cast<int>(static_cast<float>(rect.left) * fx);
         const int top = static_cast<int>(static_cast<float>(rect.top) * fy);
         const int right = static_cast<int>(static_cast<float>(rect.right - rect.left) * fx + static_cast<float>(left));
         int bottom = static_cast<int>(static_cast<float>(rect.bottom - rect.top) * fy + static_cast<float>(top));
-        if (HasComboBoxClass(child))
+        if (HasWindowClass(child, kComboBoxClass))
             bottom = 4 * bottom - 3 * top;  // room for the drop-down list
         if (static_cast<unsigned>(bottom) > cy)
             bottom = static_cast<int>(cy) - 10;
@@ -133,8 +118,8 @@ void CCorvaneDlg::LayoutToScreen(unsigned cx, unsigned cy)
         const WPARAM large = reinterpret_cast<WPARAM>(m_largeGridFont.Get());
         m_projectGrid.Send(WM_SETFONT, large, TRUE);
         m_fileGrid.Send(WM_SETFONT, large, TRUE);
-        const RECT project = RectIn(m_hwnd, m_projectGrid.Handle());
-        const RECT files = RectIn(m_hwnd, m_fileGrid.Handle());
+        const RECT project = RectInDialog(m_projectGrid.Handle());
+        const RECT files = RectInDialog(m_fileGrid.Handle());
         const int d = (files.right - files.left) / 8;
         ::MoveWindow(m_projectGrid.Handle(), project.left, project.top, project.right + d - project.left,
                      project.bottom - project.top, TRUE);
@@ -193,7 +178,7 @@ void CCorvaneDlg::InitGrids()
 void CCorvaneDlg::UpdateButtons()
 {
     const bool checked = CountCheckedRows(m_fileGrid) > 0 || CountCheckedRows(m_projectGrid) > 0;
-    GetItem(IDC_EXPORT).Enable(checked && m_storageRoot != kUDisk);
+    GetItem(IDC_EXPORT).Enable(checked && m_storageRoot != kUDiskRoot);
     GetItem(IDC_UPLOAD).Enable(checked && m_uploadSpace);
     GetItem(IDC_DELETE).Enable(checked);
 
@@ -255,6 +240,14 @@ LRESULT CCorvaneDlg::OnCtlColor(UINT message, WPARAM dc, LPARAM control)
 CGridCtrl* CCorvaneDlg::GridOf(int id)
 {
     return id == IDC_PROJECT_GRID ? &m_projectGrid : (id == IDC_FILE_GRID ? &m_fileGrid : nullptr);
+}
+
+RECT CCorvaneDlg::RectInDialog(HWND child) const
+{
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
 CGridCtrl* CCorvaneDlg::GridOfWindow(HWND window)

@@ -104,6 +104,11 @@ public:
     static constexpr int kColumnSize = 4;
     static constexpr int kColumnModified = 5;
 
+    // The volumes.
+    static constexpr wchar_t kFlashDiskRoot[] = L"\\Flash Disk\\";
+    static constexpr wchar_t kStorageCardRoot[] = L"\\Storage Card\\";
+    static constexpr wchar_t kUDiskRoot[] = L"\\硬盘\\";
+
     // Storage kinds.
     static constexpr int kFlashDisk = 0;
     static constexpr int kStorageCard = 1;
@@ -124,6 +129,10 @@ private:
     void OnPaint();
     HFONT HostFont() const;
     CGridCtrl* GridOf(int id);
+    // A child's window rectangle in this dialog's coordinates.
+    RECT RectInDialog(HWND child) const;
+    static bool HasWindowClass(HWND window, const wchar_t* name);
+    static constexpr wchar_t kComboBoxClass[] = L"ComboBox";
     // The check box of a row's column 0, or null when that cell is none.
     static CGridCellCheck* CheckCellOf(CGridCtrl& grid, int row);
     CGridCtrl* GridOfWindow(HWND window);

@@ -19,7 +19,6 @@
 namespace {
 
 constexpr wchar_t kFolderPattern[] = L"*.*";
-constexpr wchar_t kComboBoxClass[] = L"ComboBox";
 // The upload state of a project's files, written by another program.
 constexpr wchar_t kUploadStatusFile[] = L"/upload.ini";
 constexpr wchar_t kUploadStatusSection[] = L"result";
@@ -39,12 +38,6 @@ fw::WString DropLast(const fw::WString& text, size_t count)
 fw::WString FirstComponent(const fw::WString& path)
 {
     return path.Left(path.Find(L'\\'));
-}
-
-bool HasWindowClass(HWND window, const wchar_t* name)
-{
-    wchar_t className[64] = {};
-    return ::GetClassNameW(window, className, 64) > 0 && ::lstrcmpiW(className, name) == 0;
 }
 
 // By name: another module's copy of a class has a descriptor of its own.
@@ -89,6 +82,12 @@ fw::WString LocalTimeText(const FILETIME& time)
 }
 
 }  // namespace
+
+bool CCorvaneDlg::HasWindowClass(HWND window, const wchar_t* name)
+{
+    wchar_t className[64] = {};
+    return ::GetClassNameW(window, className, 64) > 0 && ::lstrcmpiW(className, name) == 0;
+}
 
 CGridCellCheck* CCorvaneDlg::CheckCellOf(CGridCtrl& grid, int row)
 {

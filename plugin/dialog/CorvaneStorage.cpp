@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr wchar_t kFlashDiskRoot[] = L"\\Flash Disk\\";
-constexpr wchar_t kStorageCardRoot[] = L"\\Storage Card\\";
-constexpr wchar_t kUDiskRoot[] = L"\\硬盘\\";
 
 // The internal flash keeps this much for itself: counted neither as free nor as total.
 constexpr long long kFlashReservedMegabytes = 150;
@@ -186,8 +183,7 @@ void CCorvaneDlg::DrawFreeSpace()
         ::LineTo(dc, 0, 0);
     }
     // The indicator follows every reload: show the new figures.
-    RECT area = indicator.GetWindowRect();
-    ::MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&area), 2);
+    const RECT area = RectInDialog(indicator.Handle());
     Invalidate(&area);
 
     // Nothing sets the flag back while the dialog lives. A flash disk that
@@ -204,8 +200,7 @@ void CCorvaneDlg::OnPaint()
     fw::PaintDC paint(m_hwnd);
     if (!paint.Get() || !m_freeSpaceBitmap || !m_freeSpaceBitmap->IsValid())
         return;
-    RECT area = GetItem(IDC_FREE_SPACE).GetWindowRect();
-    ::MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&area), 2);
+    const RECT area = RectInDialog(GetItem(IDC_FREE_SPACE).Handle());
     ::BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
              m_freeSpaceBitmap->DC(), 0, 0, SRCCOPY);
 }

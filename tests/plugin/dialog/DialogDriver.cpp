@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "framework/Handles.h"
 
 namespace dialogtest {
@@ -288,6 +290,20 @@ bool WriteProject(const testsupport::Device& device, const std::wstring& project
     if (files.empty())
         ok = testsupport::RunUnix(L"mkdir -p " + testsupport::ShellQuote(device.UnixPath(projectFolder))) == 0;
     return ok;
+}
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> texts)
+{
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+int RowOf(CGridCtrl& grid, const std::wstring& name)
+{
+    for (int row = 1; row < grid.GetRowCount(); ++row)
+        if (grid.GetItemText(row, 1).str() == name)
+            return row;
+    return -1;
 }
 
 std::wstring ShownTime(const std::wstring& localTime)

@@ -19,6 +19,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -148,6 +150,23 @@ private:
     unsigned m_timeLimit;
     UINT_PTR m_timer = 0;
 };
+
+// A test on a device entered as the working drive, with a recording host.
+class DeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(device.IsReady());
+        device.Enter();
+    }
+    testsupport::Device device;
+    RecordingHost host;
+};
+
+// Names sorted, for lists in the file system's order.
+std::vector<std::wstring> Sorted(std::vector<std::wstring> texts);
+// The row whose name (column 1) is name; -1 when none.
+int RowOf(CGridCtrl& grid, const std::wstring& name);
 
 // A file with contents and a modification time (local time, "2024-05-01 10:30").
 struct TestFile {

@@ -12,6 +12,8 @@
 using dialogtest::DialogDriver;
 using dialogtest::RecordingDialog;
 using dialogtest::RecordingHost;
+using dialogtest::RowOf;
+using dialogtest::Sorted;
 using dialogtest::TestFile;
 using dialogtest::WriteProject;
 using Texts = std::vector<std::wstring>;
@@ -20,26 +22,11 @@ namespace {
 
 constexpr wchar_t kData[] = L"\\Flash Disk\\Data\\";
 
-Texts Sorted(Texts texts)
-{
-    std::sort(texts.begin(), texts.end());
-    return texts;
-}
-
-int RowOf(CGridCtrl& grid, const std::wstring& name)
-{
-    for (int row = 1; row < grid.GetRowCount(); ++row)
-        if (grid.GetItemText(row, 1).str() == name)
-            return row;
-    return -1;
-}
-
-class FileManager : public ::testing::Test {
+class FileManager : public dialogtest::DeviceTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(device.IsReady());
-        device.Enter();
+        DeviceTest::SetUp();
         ASSERT_TRUE(WriteProject(device, std::wstring(kData) + L"P1\\",
                                  {{L"F01.abc", std::string(2047, 'a'), L"2024-05-01 10:30"},
                                   {L"F02.abc", std::string(9 * 1024, 'b'), L"2024-05-03 08:05"},
@@ -50,8 +37,6 @@ protected:
         ASSERT_TRUE(WriteProject(device, std::wstring(kData) + L"项目三\\", {{L"报告.abc", "x", L"2024-06-01 12:00"}}));
     }
 
-    testsupport::Device device;
-    RecordingHost host;
     RecordingDialog dialog;
 };
 

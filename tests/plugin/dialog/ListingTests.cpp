@@ -11,6 +11,7 @@
 using dialogtest::DialogDriver;
 using dialogtest::RecordingDialog;
 using dialogtest::RecordingHost;
+using dialogtest::Sorted;
 using dialogtest::WriteProject;
 using Texts = std::vector<std::wstring>;
 
@@ -18,22 +19,7 @@ namespace {
 
 constexpr wchar_t kData[] = L"\\Flash Disk\\Data\\";
 
-Texts Sorted(Texts texts)
-{
-    std::sort(texts.begin(), texts.end());
-    return texts;
-}
-
-class Listing : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(device.IsReady());
-        device.Enter();
-    }
-    testsupport::Device device;
-    RecordingHost host;
-};
+using Listing = dialogtest::DeviceTest;
 
 // A top-level window holding the host's controls.
 struct HostWindow {
@@ -132,13 +118,7 @@ TEST_F(Listing, FileRowsShowSizeTimeAndUploadStateAsTheFilesHaveThem)
                   driver.Column(files, 3));
         EXPECT_EQ(L"2024.01.01-00:08", files.GetItemText(1, 5));
         EXPECT_EQ(L"文件名称(8)", files.GetItemText(0, 1));
-        const int empty = [&] {
-            for (int row = 1; row < driver.Projects().GetRowCount(); ++row)
-                if (driver.Projects().GetItemText(row, 1) == L"Empty")
-                    return row;
-            return -1;
-        }();
-        driver.Click(driver.Projects(), empty, 1);
+        driver.Click(driver.Projects(), dialogtest::RowOf(driver.Projects(), L"Empty"), 1);
     }).Then([&] {
         EXPECT_EQ(1, driver.Files().GetRowCount());
         EXPECT_EQ(L"文件名称(0)", driver.Files().GetItemText(0, 1));

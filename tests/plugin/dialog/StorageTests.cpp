@@ -36,8 +36,7 @@ Shown Show(RecordingHost& host)
     DialogDriver driver(dialog);
     Shown shown;
     driver.Then([&] {
-        shown.projects = driver.Column(driver.Projects(), 1);
-        std::sort(shown.projects.begin(), shown.projects.end());
+        shown.projects = dialogtest::Sorted(driver.Column(driver.Projects(), 1));
         shown.projectTitle = driver.Projects().GetItemText(0, 1);
         shown.root = dialog.StorageRoot();
         shown.kind = dialog.StorageKind();
@@ -60,13 +59,8 @@ Shown Show(RecordingHost& host)
     return shown;
 }
 
-class Storage : public ::testing::Test {
+class Storage : public dialogtest::DeviceTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(device.IsReady());
-        device.Enter();
-    }
     void Projects()
     {
         ASSERT_TRUE(WriteProject(device, L"\\Flash Disk\\Data\\OnFlash\\", {{L"F.abc", "f", L""}}));
@@ -85,8 +79,6 @@ protected:
         return testsupport::RunUnix(L"fallocate -l " + std::to_wstring(usedMegabytes) + L"M " + fill) == 0;
     }
 
-    testsupport::Device device;
-    RecordingHost host;
     std::wstring reason;
 };
 
