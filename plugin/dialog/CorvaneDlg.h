@@ -109,6 +109,8 @@ public:
     static constexpr wchar_t kStorageCardRoot[] = L"\\Storage Card\\";
     static constexpr wchar_t kUDiskRoot[] = L"\\硬盘\\";
 
+    static constexpr wchar_t kComboBoxClass[] = L"ComboBox";
+
     // Storage kinds.
     static constexpr int kFlashDisk = 0;
     static constexpr int kStorageCard = 1;
@@ -132,7 +134,6 @@ private:
     // A child's window rectangle in this dialog's coordinates.
     RECT RectInDialog(HWND child) const;
     static bool HasWindowClass(HWND window, const wchar_t* name);
-    static constexpr wchar_t kComboBoxClass[] = L"ComboBox";
     // The check box of a row's column 0, or null when that cell is none.
     static CGridCellCheck* CheckCellOf(CGridCtrl& grid, int row);
     CGridCtrl* GridOfWindow(HWND window);
@@ -157,7 +158,7 @@ private:
     const ColorScheme* m_colors = nullptr;
     std::unique_ptr<fw::MemoryBitmap> m_freeSpaceBitmap;  // off-screen free-space indicator
     fw::WString m_freeSpaceText;
-    POINT m_pressPoint{};                                 // last left-button press on a grid
+    POINT m_pressPoint{};  // last left-button press on a grid
     int m_storageKind = kFlashDisk;
     CGridCtrl m_projectGrid;
     CGridCtrl m_fileGrid;

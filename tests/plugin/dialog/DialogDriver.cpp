@@ -306,13 +306,4 @@ int RowOf(CGridCtrl& grid, const std::wstring& name)
     return -1;
 }
 
-std::wstring ShownTime(const std::wstring& localTime)
-{
-    // "2024-05-01 10:30" -> "2024.05.01-10:30"
-    std::wstring shown = localTime;
-    for (wchar_t& ch : shown)
-        ch = ch == L'-' ? L'.' : (ch == L' ' ? L'-' : ch);
-    return shown;
-}
-
 }  // namespace dialogtest

@@ -177,7 +177,5 @@ struct TestFile {
 // Writes a project folder's files (and upload.ini when given) below the device path.
 bool WriteProject(const testsupport::Device& device, const std::wstring& projectFolder,
                   const std::vector<TestFile>& files, const std::string& uploadIni = std::string());
-// The text the file grid shows for a local time given as "YYYY-MM-DD hh:mm".
-std::wstring ShownTime(const std::wstring& localTime);
 
 }  // namespace dialogtest
