@@ -119,7 +119,7 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
     const int id = grid ? grid->GetId() : 0;
     const bool ownFileGrid = grid == &m_fileGrid;
     const size_t extensionLength = Extension().Length();
-    const fw::WString openProject = FirstComponent(m_openProject);
+    const fw::WString selectedProject = FirstComponent(m_openProject);
     const fw::WString startName = DropLast(m_startFile, extensionLength);
 
     int listed = 0;
@@ -152,7 +152,7 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
                 const fw::WString& name = names[static_cast<size_t>(row - first)];
                 grid->SetItemText(row, kColumnName, name.c_str());
                 grid->SetCellType(row, kColumnCheck, &CGridCellCheck::Class);
-                const bool matches = (id == IDC_PROJECT_GRID && name == openProject) ||
+                const bool matches = (id == IDC_PROJECT_GRID && name == selectedProject) ||
                                      (id == IDC_FILE_GRID && !m_startFile.IsEmpty() && name == startName);
                 if (matches) {
                     matchRow = row;
