@@ -11,6 +11,8 @@ namespace {
 constexpr wchar_t kObjectProperty[] = L"fw.WindowImpl";
 }
 
+const RuntimeClass WindowImpl::Class = RuntimeClass::Abstract("WindowImpl", &Object::Class);
+
 HWND Window::Detach()
 {
     HWND handle = m_hwnd;

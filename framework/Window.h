@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "RuntimeClass.h"
 #include "WString.h"
 
 namespace fw {
@@ -49,10 +50,14 @@ protected:
     HWND m_hwnd = nullptr;
 };
 
-class WindowImpl : public Window {
+// A window object has run-time class information, so that code which is
+// handed a window (possibly another module's object of the same design) can
+// tell by FromHandle and the class names what kind of object it is.
+class WindowImpl : public Window, public Object {
+    FW_RUNTIME_CLASS()
 public:
     WindowImpl() = default;
-    virtual ~WindowImpl();
+    ~WindowImpl() override;
     WindowImpl(const WindowImpl&) = delete;
     WindowImpl& operator=(const WindowImpl&) = delete;
 

@@ -3,12 +3,26 @@
 // folder in one grid and the files of the open project in the other, the
 // free space of the storage, and the commands Open, Delete, Export, Upload
 // and Exit. It reaches the host only through the hooks of the host's record.
+//
+// The class is split by concern:
+//   CorvaneDlg.cpp      start-up, layout, grid set-up, buttons, Open, Exit, colours
+//   CorvaneInput.cpp    grid clicks, keyboard navigation, keys and swipes
+//   CorvaneRecord.cpp   the take-over of the host's record
+//   CorvaneStorage.cpp  storage root and data folder, the project list's volume, free space
+//   CorvaneListing.cpp  the listing of projects and files and the row helpers
+// The file operations (Export 5, Delete 4, Upload 3) are added as handlers of
+// their buttons in files of their own, mapped in the constructor; they work
+// on the checked rows (NextCheckedRow, CountCheckedRows), talk to the host
+// through m_host and end by reloading with InitGrids.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
+#include "GridCellCheck.h"
 #include "GridCtrl.h"
+#include "HostHooks.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "framework/WString.h"
@@ -31,7 +45,125 @@ public:
     // pattern files. The number of entries listed.
     int ListFolder(const fw::WString& folder, const fw::WString& pattern, fw::Window* control);
 
+    // --- storage (CorvaneStorage.cpp)
+    // Sets storage root and data folder from data; checks start (may set the
+    // start file). False when start names a folder below a project.
+    bool ParseLocation(const fw::WString& data, const fw::WString& start);
+    // Settles the storage root and lists its projects; the storage kind.
+    int ListProjects();
+    void PrepareFreeSpaceBitmap();
+    // Measures the storage root, redraws the indicator off screen, updates the upload space flag.
+    void DrawFreeSpace();
+
+    // --- listing helpers (CorvaneListing.cpp)
+    // Opens the project of that row of the project grid and lists its files.
+    void ShowProjectFiles(int row);
+    // Clicks the file row whose name is name.
+    void SelectStartFile(const fw::WString& name);
+    static void SetHeaderCount(CGridCtrl& grid, int count);
+    // Scrolls a row into view and posts a click into its name cell; false when there is no such row.
+    static bool ClickRow(CGridCtrl& grid, int row);
+    // The first checked row at or after from; 0 when none.
+    static int NextCheckedRow(CGridCtrl& grid, int from);
+    static int CountCheckedRows(CGridCtrl& grid);
+
+    // --- the dialog (CorvaneDlg.cpp, CorvaneInput.cpp)
+    // Grid set-up, the project list, free space; also the reload after an operation.
+    void InitGrids();
+    void UpdateButtons();
+    void LayoutToScreen(unsigned cx, unsigned cy);
+    // Remembers the file of that file-grid row as the one to open.
+    void RememberFile(int row);
+    // Posts a click into the selected row of grid 7 or 8.
+    void ClickSelectedRow(int id);
+
+    // --- state, for the operations and for callers
+    const fw::WString& StorageRoot() const { return m_storageRoot; }
+    const fw::WString& DataFolder() const { return m_dataFolder; }
+    const fw::WString& OpenProject() const { return m_openProject; }
+    const fw::WString& HostProjectFolder() const { return m_hostProjectFolder; }
+    const fw::WString& StartFile() const { return m_startFile; }
+    const fw::WString& FilePattern() const { return m_filePattern; }
+    // The extension with its dot that file rows leave off their names.
+    fw::WString Extension() const;
+    int32_t Language() const { return m_language; }
+    int32_t LayoutCode() const { return m_layoutCode; }
+    int StorageKind() const { return m_storageKind; }
+    bool HasUploadSpace() const { return m_uploadSpace; }
+    // The text of the free-space indicator as last drawn.
+    const fw::WString& FreeSpaceText() const { return m_freeSpaceText; }
+    const HostHooks& Host() const { return m_host; }
+    CGridCtrl& ProjectGrid() { return m_projectGrid; }
+    CGridCtrl& FileGrid() { return m_fileGrid; }
+
+    // Columns of the file grid; both grids have the check box in 0 and the name in 1.
+    static constexpr int kColumnCheck = 0;
+    static constexpr int kColumnName = 1;
+    static constexpr int kColumnState = 2;
+    static constexpr int kColumnUploadTime = 3;
+    static constexpr int kColumnSize = 4;
+    static constexpr int kColumnModified = 5;
+
+    // The volumes.
+    static constexpr wchar_t kFlashDiskRoot[] = L"\\Flash Disk\\";
+    static constexpr wchar_t kStorageCardRoot[] = L"\\Storage Card\\";
+    static constexpr wchar_t kUDiskRoot[] = L"\\硬盘\\";
+
+    static constexpr wchar_t kComboBoxClass[] = L"ComboBox";
+
+    // Storage kinds.
+    static constexpr int kFlashDisk = 0;
+    static constexpr int kStorageCard = 1;
+    static constexpr int kNoStorage = -1;
+
+protected:
+    void DoDataExchange() override;
+    bool OnInitDialog() override;
+    bool PreTranslateMessage(MSG* message) override;
+
 private:
+    void SetCaptions();
+    void OnGridClick(int id, const GridNotification& notification);
+    void OnGridSelChanged(int id);
+    void OnOpen();
+    void OnExit();
+    LRESULT OnCtlColor(UINT message, WPARAM dc, LPARAM control);
+    void OnPaint();
+    HFONT HostFont() const;
+    CGridCtrl* GridOf(int id);
+    // A child's window rectangle in this dialog's coordinates.
+    RECT RectInDialog(HWND child) const;
+    static bool HasWindowClass(HWND window, const wchar_t* name);
+    // The check box of a row's column 0, or null when that cell is none.
+    static CGridCellCheck* CheckCellOf(CGridCtrl& grid, int row);
+    CGridCtrl* GridOfWindow(HWND window);
+    // Posts a left-button press and release at a point of a grid's client area.
+    static void PostClick(CGridCtrl& grid, POINT point);
+    // A host's or our grid behind a window object: a CGridCtrl by window and run-time class.
+    static CGridCtrl* GridBehind(fw::Window* control);
+    // File rows: the status columns of rows 1 ... last, from the file and upload.ini.
+    void FillFileStatus(CGridCtrl& grid, const fw::WString& folder);
+    void SelectHostStartFile(const fw::WString& folder);
+
     fw::WString m_resultPath;
-    // ... the rest of the members and operations follow.
+    HostHooks m_host;
+    const CorvaneFont* m_font = nullptr;
+    fw::WString m_storageRoot;
+    fw::WString m_openProject;  // project name + "\" of the listed files
+    fw::WString m_hostProjectFolder;
+    fw::WString m_startFile;  // to preselect, then the last clicked file
+    fw::WString m_filePattern;
+    fw::WString m_dataFolder;
+    int32_t m_language = 0;
+    const ColorScheme* m_colors = nullptr;
+    std::unique_ptr<fw::MemoryBitmap> m_freeSpaceBitmap;  // off-screen free-space indicator
+    fw::WString m_freeSpaceText;
+    POINT m_pressPoint{};  // last left-button press on a grid
+    int m_storageKind = kFlashDisk;
+    CGridCtrl m_projectGrid;
+    CGridCtrl m_fileGrid;
+    bool m_keyboardNavigation = false;
+    bool m_uploadSpace = true;
+    int32_t m_layoutCode = 0;
+    fw::Font m_largeGridFont;
 };

@@ -9,7 +9,7 @@
 #include "framework/App.h"
 #include "framework/Gdi.h"
 
-const fw::RuntimeClass CGridCtrl::Class = fw::RuntimeClass::Creatable<CGridCtrl>("CGridCtrl", &fw::Object::Class);
+const fw::RuntimeClass CGridCtrl::Class = fw::RuntimeClass::Creatable<CGridCtrl>("CGridCtrl", &fw::WindowImpl::Class);
 
 CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols)
     : m_backColour(::GetSysColor(COLOR_BTNSHADOW)),

@@ -22,7 +22,7 @@
 #include "framework/RuntimeClass.h"
 #include "framework/Window.h"
 
-class CGridCtrl : public fw::WindowImpl, public fw::Object {
+class CGridCtrl : public fw::WindowImpl {
     FW_RUNTIME_CLASS()
 public:
     static constexpr wchar_t kWindowClass[] = L"MFCGridCtrl";

@@ -6,6 +6,7 @@
 
 #include "FileTree.h"
 #include "UpdateTestSupport.h"
+#include "support/DebugOutput.h"
 #include "support/Device.h"
 #include "support/Printers.h"
 
@@ -91,7 +92,7 @@ TEST_F(FileTree, RemovesATreeAndSaysSoOnTheDebugOutput)
     ASSERT_TRUE(updatetest::WriteFiles(device, L"\\Flash Disk\\temp\\",
                                        {{L"Q9Main.exe", "x"}, {L"lang\\deep\\Help.txt", "y"}, {L"lang\\E.lng", "z"}}));
     CreateDirectoryW(device.Path(L"\\Flash Disk\\temp\\empty").c_str(), nullptr);
-    updatetest::DebugOutputRecorder debug;
+    testsupport::DebugOutputRecorder debug;
 
     EXPECT_TRUE(RemoveDirectoryTree(L"\\Flash Disk\\temp\\"));
 
@@ -106,7 +107,7 @@ TEST_F(FileTree, RemovesATreeAndSaysSoOnTheDebugOutput)
 TEST_F(FileTree, RemovingWhatCannotBeRemovedIsReportedButNotAFailure)
 {
     ASSERT_TRUE(updatetest::WriteFiles(device, L"\\Flash Disk\\temp\\", {{L"held.txt", "x"}, {L"free.txt", "y"}}));
-    updatetest::DebugOutputRecorder debug;
+    testsupport::DebugOutputRecorder debug;
     {
         testsupport::HeldFile held(device.Path(L"\\Flash Disk\\temp\\held.txt"));
         ASSERT_TRUE(held.IsHeld());

@@ -1,0 +1,431 @@
+// The file manager run as a person uses it: start-up on the host's project
+// and file, the keys and swipes of the device, sorting and the header check
+// box, the buttons' states, Open and Exit, both languages and the layout.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "DialogDriver.h"
+#include "plugin/resource.h"
+#include "support/Printers.h"
+
+using dialogtest::DialogDriver;
+using dialogtest::RecordingDialog;
+using dialogtest::RecordingHost;
+using dialogtest::RowOf;
+using dialogtest::Sorted;
+using dialogtest::TestFile;
+using dialogtest::WriteProject;
+using Texts = std::vector<std::wstring>;
+
+namespace {
+
+constexpr wchar_t kData[] = L"\\Flash Disk\\Data\\";
+
+class FileManager : public dialogtest::DeviceTest {
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        ASSERT_TRUE(WriteProject(device, std::wstring(kData) + L"P1\\",
+                                 {{L"F01.abc", std::string(2047, 'a'), L"2024-05-01 10:30"},
+                                  {L"F02.abc", std::string(9 * 1024, 'b'), L"2024-05-03 08:05"},
+                                  {L"F03.abc", std::string(100 * 1024, 'c'), L"2024-05-02 23:59"},
+                                  {L"notes.txt", "not a project file", L""}},
+                                 "[result]\r\nF01.abc=2024-05-04 09:00##uploaded\r\n"));
+        ASSERT_TRUE(WriteProject(device, std::wstring(kData) + L"P2\\", {{L"G01.abc", "", L"2023-01-01 00:00"}}));
+        ASSERT_TRUE(WriteProject(device, std::wstring(kData) + L"项目三\\", {{L"报告.abc", "x", L"2024-06-01 12:00"}}));
+    }
+
+    RecordingDialog dialog;
+};
+
+TEST_F(FileManager, OpensOnTheHostsProjectAndFileAndReturnsItsPath)
+{
+    host.startLocation = "P1\\F01";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    driver.Then([&] {
+        EXPECT_EQ((Texts{L"P1", L"P2", L"项目三"}), Sorted(driver.Column(driver.Projects(), 1)));
+        EXPECT_EQ(L"工程名称(3)", driver.Projects().GetItemText(0, 1));
+        EXPECT_EQ(RowOf(driver.Projects(), L"P1"), DialogDriver::SelectedRow(driver.Projects()));
+        // Newest first, with sizes in kB, local times and the upload state.
+        EXPECT_EQ((Texts{L"F02", L"F03", L"F01"}), driver.Column(driver.Files(), 1));
+        EXPECT_EQ((Texts{L"", L"", L"uploaded"}), driver.Column(driver.Files(), 2));
+        EXPECT_EQ((Texts{L"", L"", L"2024-05-04 09:00"}), driver.Column(driver.Files(), 3));
+        EXPECT_EQ((Texts{L"9", L"100", L"1"}), driver.Column(driver.Files(), 4));
+        EXPECT_EQ((Texts{L"2024.05.03-08:05", L"2024.05.02-23:59", L"2024.05.01-10:30"}),
+                  driver.Column(driver.Files(), 5));
+        EXPECT_EQ(L"文件名称(3)", driver.Files().GetItemText(0, 1));
+        EXPECT_EQ(3, DialogDriver::SelectedRow(driver.Files()));
+        EXPECT_TRUE(driver.IsEnabled(IDC_OPEN));
+        EXPECT_FALSE(driver.IsEnabled(IDC_DELETE));
+        driver.Key(VK_RETURN);  // F9 on the device
+    });
+    EXPECT_EQ(IDOK, driver.Run());
+    EXPECT_EQ(L"\\Flash Disk\\Data\\P1\\F01.abc", dialog.GetResultPath());
+    EXPECT_TRUE(host.Journal().empty());
+}
+
+TEST_F(FileManager, DeviceKeysMoveTheSelectionAndOpen)
+{
+    host.startLocation = "P1\\F03";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    driver.Then([&] {
+              EXPECT_EQ(2, DialogDriver::SelectedRow(driver.Files()));
+              driver.Key(VK_DOWN);  // F5
+          })
+        .Then([&] {
+            EXPECT_EQ(3, DialogDriver::SelectedRow(driver.Files()));
+            EXPECT_EQ(L"F01.abc", dialog.StartFile());
+            driver.Key(VK_LEFT);  // F8: nothing
+        })
+        .Then([&] {
+            EXPECT_EQ(3, DialogDriver::SelectedRow(driver.Files()));
+            driver.Key(VK_UP);  // F7
+        })
+        .Then([&] {
+            EXPECT_EQ(L"F03.abc", dialog.StartFile());
+            driver.Key(VK_RETURN);  // F9
+        });
+    EXPECT_EQ(IDOK, driver.Run());
+    EXPECT_EQ(L"\\Flash Disk\\Data\\P1\\F03.abc", dialog.GetResultPath());
+}
+
+TEST_F(FileManager, ProjectsOpenByClickUpDownAndEnterTheFirstOneIncluded)
+{
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    CGridCtrl& projects = driver.Projects();
+    driver.Then([&] {
+              EXPECT_EQ(L"", dialog.OpenProject());
+              EXPECT_EQ(1, driver.Files().GetRowCount());
+              driver.Click(projects, 2, 1);
+          })
+        .Then([&] {
+            EXPECT_EQ(projects.GetItemText(2, 1) + L"\\", dialog.OpenProject());
+            driver.Key(VK_UP);  // to the first project: it opens like any other
+        })
+        .Then([&] {
+            EXPECT_EQ(1, DialogDriver::SelectedRow(projects));
+            const fw::WString first = projects.GetItemText(1, 1);
+            EXPECT_EQ(first + L"\\", dialog.OpenProject());
+            const Texts expected = first == L"P1" ? Texts{L"F01", L"F02", L"F03"}
+                                                  : (first == L"P2" ? Texts{L"G01"} : Texts{L"报告"});
+            EXPECT_EQ(expected, Sorted(driver.Column(driver.Files(), 1)));
+            driver.Key(VK_DOWN);
+        })
+        .Then([&] {
+            EXPECT_EQ(projects.GetItemText(2, 1) + L"\\", dialog.OpenProject());
+            driver.Key(VK_RETURN);  // Enter on the project grid opens the selected project
+        })
+        .Then([&] {
+            EXPECT_EQ(2, DialogDriver::SelectedRow(projects));
+            EXPECT_EQ(projects.GetItemText(2, 1) + L"\\", dialog.OpenProject());
+            driver.Key(VK_F4);  // becomes Escape
+        });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_EQ(L"", dialog.GetResultPath());
+}
+
+TEST_F(FileManager, HeadersSortAndTheHeaderCheckBoxTicksEveryRow)
+{
+    host.startLocation = "P1\\F01";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    CGridCtrl& files = driver.Files();
+    const auto buttons = [&] {
+        return std::vector<bool>{driver.IsEnabled(IDC_DELETE), driver.IsEnabled(IDC_EXPORT),
+                                 driver.IsEnabled(IDC_UPLOAD)};
+    };
+    driver.Then([&] { driver.Click(files, 0, 4); })
+        .Then([&] {
+            EXPECT_EQ((Texts{L"1", L"9", L"100"}), driver.Column(files, 4));  // by number, not by text
+            driver.Click(files, 0, 4);
+        })
+        .Then([&] {
+            EXPECT_EQ((Texts{L"100", L"9", L"1"}), driver.Column(files, 4));
+            driver.Click(files, 0, 1);
+        })
+        .Then([&] {
+            EXPECT_EQ((Texts{L"F01", L"F02", L"F03"}), driver.Column(files, 1));
+            EXPECT_EQ((std::vector<bool>{false, false, false}), buttons());
+            driver.Click(files, 0, 0);
+        })
+        .Then([&] {
+            EXPECT_EQ((Texts{L"F01", L"F02", L"F03"}), DialogDriver::Checked(files));
+            EXPECT_EQ((std::vector<bool>{true, true, true}), buttons());
+            driver.Click(files, 0, 0);
+        })
+        .Then([&] {
+            EXPECT_EQ(Texts{}, DialogDriver::Checked(files));
+            EXPECT_EQ((std::vector<bool>{false, false, false}), buttons());
+            driver.Key(VK_F3);  // Delete is disabled: nothing
+            driver.Click(files, 2, 0);
+        })
+        .Then([&] {
+            EXPECT_EQ(Texts{L"F02"}, DialogDriver::Checked(files));
+            EXPECT_EQ((std::vector<bool>{true, true, true}), buttons());
+            EXPECT_TRUE(driver.IsEnabled(IDC_OPEN));
+            driver.Key(VK_F3);
+        })
+        .Then([&] { driver.Press(IDC_EXIT); });
+    EXPECT_EQ(IDCANCEL, driver.Run());
+    EXPECT_EQ(std::vector<int>{IDC_DELETE}, dialog.postedCommands);
+}
+
+TEST_F(FileManager, SteepLongSwipesPageTheList)
+{
+    std::vector<TestFile> many;
+    for (int i = 0; i < 80; ++i)
+        many.push_back({fw::WString::Format(L"M%02d.abc", i).str(), "m", L""});
+    ASSERT_TRUE(WriteProject(device, std::wstring(kData) + L"Many\\", many));
+    host.startLocation = "Many\\";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    CGridCtrl& files = driver.Files();
+    std::vector<int> tops;
+    const auto swipe = [&](POINT from, POINT to) {
+        driver.Then([&, from, to] {
+            tops.push_back(files.GetTopleftNonFixedCell().row);
+            driver.Swipe(files, from, to);
+        });
+    };
+    driver.Then([&] { ASSERT_EQ(81, files.GetRowCount()); });
+    swipe({100, 50}, {130, 200});  // dy 150, dx 30: down a page
+    swipe({100, 200}, {130, 50});  // and up again
+    swipe({100, 50}, {180, 200});  // dy / dx = 1
+    swipe({100, 50}, {100, 200});  // straight down
+    swipe({100, 50}, {130, 150});  // dy 100
+    driver.Then([&] { tops.push_back(files.GetTopleftNonFixedCell().row); });
+    driver.Run();
+    ASSERT_EQ(6u, tops.size());
+    EXPECT_EQ(1, tops[0]);
+    EXPECT_GT(tops[1], 10);
+    EXPECT_EQ((std::vector<int>{1, 1, 1, 1}), std::vector<int>(tops.begin() + 2, tops.end()));
+}
+
+TEST_F(FileManager, OpenWithoutAFileTellsTheUserInEitherLanguage)
+{
+    for (int32_t language : {0, 1}) {
+        host.language = language;
+        host.ClearJournal();
+        RecordingDialog manager;
+        manager.TakeOverRecord(host.Record());
+        DialogDriver driver(manager);
+        driver.Then([&] { driver.Click(driver.Projects(), RowOf(driver.Projects(), L"P2"), 1); })
+            .Then([&] {
+                EXPECT_EQ(Texts{L"G01"}, driver.Column(driver.Files(), 1));
+                EXPECT_FALSE(driver.IsEnabled(IDC_OPEN));
+                driver.Click(driver.Files(), 0, 1);  // into the file list, no file chosen
+            })
+            .Then([&] { driver.Key(VK_RETURN); })
+            .Then([&] { driver.Press(IDC_EXIT); });
+        EXPECT_EQ(IDCANCEL, driver.Run());
+        EXPECT_EQ(L"", manager.GetResultPath());
+        EXPECT_EQ(Texts{language == 0 ? L"messageBox(请选择需要打开的文件。|提示|0)"
+                                      : L"messageBox(Please select the file, which you want to open it.|Notice|0)"},
+                  host.Journal());
+    }
+}
+
+TEST_F(FileManager, EnglishAndHostsWithoutUploadShowNoUploadColumns)
+{
+    host.language = 1;
+    host.startLocation = "P2\\G01";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    driver.Then([&] {
+        EXPECT_EQ((Texts{L"Open", L"Delete", L"Copy", L"", L"Exit", L"Storage"}),
+                  (Texts{driver.Text(IDC_OPEN), driver.Text(IDC_DELETE), driver.Text(IDC_EXPORT),
+                         driver.Text(IDC_UPLOAD), driver.Text(IDC_EXIT), driver.Text(IDC_STORAGE_LABEL)}));
+        EXPECT_FALSE(driver.IsEnabled(IDC_UPLOAD));
+        EXPECT_EQ(L"Project Name(3)", driver.Projects().GetItemText(0, 1));
+        EXPECT_EQ(L"File Name(1)", driver.Files().GetItemText(0, 1));
+        EXPECT_EQ(L"Unknown", driver.Files().GetItemText(1, 4));
+        EXPECT_EQ(0, driver.Files().GetColumnWidth(2));
+        EXPECT_EQ(0, driver.Files().GetColumnWidth(3));
+        EXPECT_GT(driver.Files().GetColumnWidth(4), 0);
+        driver.Click(driver.Files(), 0, 0);
+    }).Then([&] {
+        EXPECT_TRUE(driver.IsEnabled(IDC_DELETE));
+        EXPECT_FALSE(driver.IsEnabled(IDC_UPLOAD));
+    });
+    driver.Run();
+
+    host.language = 0;
+    host.withUploadItem = false;
+    RecordingDialog withoutUpload;
+    withoutUpload.TakeOverRecord(host.Record());
+    DialogDriver second(withoutUpload);
+    second.Then([&] {
+        EXPECT_EQ(L"未知", second.Files().GetItemText(1, 4));
+        EXPECT_EQ(L"", second.Text(IDC_UPLOAD));
+        EXPECT_EQ(0, second.Files().GetColumnWidth(2));
+        EXPECT_EQ(0, second.Files().GetColumnWidth(3));
+    });
+    second.Run();
+}
+
+// The template's controls, in dialog units on the device's 320 x 240.
+struct TemplateControl {
+    int id;
+    const wchar_t* windowClass;
+    const wchar_t* caption;
+    RECT units;  // x, y, x + w, y + h
+    bool visible;
+    bool enabled;
+};
+constexpr TemplateControl kTemplate[] = {
+    {IDC_PROJECT_GRID, L"MFCGridCtrl", L"GridCtrl", {10, 10, 120, 192}, true, true},
+    {IDC_FILE_GRID, L"MFCGridCtrl", L"GridCtrl", {130, 10, 310, 192}, true, true},
+    {IDC_OPEN, L"Button", L"打开", {0, 216, 53, 240}, true, true},
+    {IDC_DELETE, L"Button", L"删除", {53, 216, 106, 240}, true, true},
+    {IDC_EXPORT, L"Button", L"导出", {106, 216, 159, 240}, true, true},
+    {IDC_UPLOAD, L"Button", L"上传", {159, 216, 212, 240}, true, true},
+    {IDC_FILLER, L"Button", L"", {212, 216, 267, 240}, true, false},
+    {IDC_EXIT, L"Button", L"退出", {267, 216, 320, 240}, true, true},
+    {IDC_FREE_SPACE, L"Static", L"静态", {63, 195, 310, 213}, false, true},
+    {IDC_STORAGE_LABEL, L"Static", L"存储空间", {12, 195, 63, 213}, true, true},
+    {IDC_TITLE_BAR, L"Static", L"", {0, 0, 320, 18}, false, true},
+    {IDC_TITLE_LEFT, L"Static", L"", {0, 0, 105, 18}, false, true},
+    {IDC_TITLE_MIDDLE, L"Static", L"", {105, 0, 210, 18}, false, true},
+    {IDC_TITLE_RIGHT, L"Static", L"", {210, 0, 320, 18}, false, true},
+};
+
+TEST_F(FileManager, TemplateControlsAreLaidOutOnWhateverScreenThereIs)
+{
+    host.language = 2;  // no language: the template's own captions stay
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    const auto check = [&](int cx, int cy) {
+        const RECT window = dialog.GetWindowRect();
+        EXPECT_EQ((std::vector<LONG>{0, 0, cx, cy}),
+                  (std::vector<LONG>{window.left, window.top, window.right, window.bottom}));
+        HWND previous = nullptr;
+        for (const TemplateControl& control : kTemplate) {
+            HWND child = ::GetDlgItem(dialog.Handle(), control.id);
+            ASSERT_TRUE(child) << control.id;
+            // In the template's order.
+            EXPECT_EQ(previous ? ::GetWindow(previous, GW_HWNDNEXT) : ::GetWindow(dialog.Handle(), GW_CHILD), child);
+            previous = child;
+            wchar_t windowClass[32] = {};
+            ::GetClassNameW(child, windowClass, 32);
+            EXPECT_EQ(0, ::lstrcmpiW(control.windowClass, windowClass)) << control.id;
+            if (control.id != IDC_UPLOAD && control.id != IDC_FREE_SPACE) {
+                EXPECT_EQ(control.caption, driver.Text(control.id)) << control.id;
+            }
+            EXPECT_EQ(control.visible, ::IsWindowVisible(child) != FALSE) << control.id;
+            // The commands start disabled, with nothing to work on.
+            const bool command = control.id == IDC_OPEN || control.id == IDC_DELETE || control.id == IDC_EXPORT ||
+                                 control.id == IDC_UPLOAD;
+            if (!command) {
+                EXPECT_EQ(control.enabled, ::IsWindowEnabled(child) != FALSE) << control.id;
+            }
+            const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+            if (std::wstring(control.windowClass) == L"Static") {
+                EXPECT_EQ(WS_GROUP, style & WS_GROUP) << control.id;
+                EXPECT_EQ(control.id == IDC_FREE_SPACE ? SS_RIGHT : SS_LEFT, style & SS_TYPEMASK) << control.id;
+            }
+            const RECT rect = driver.RectOf(control.id);
+            EXPECT_NEAR(control.units.left * cx / 320.0, rect.left, 3) << control.id;
+            EXPECT_NEAR(control.units.top * cy / 240.0, rect.top, 3) << control.id;
+            EXPECT_NEAR(control.units.right * cx / 320.0, rect.right, 3) << control.id;
+            EXPECT_NEAR(control.units.bottom * cy / 240.0, rect.bottom, 3) << control.id;
+        }
+        const LONG gridStyle = ::GetWindowLongW(::GetDlgItem(dialog.Handle(), IDC_FILE_GRID), GWL_STYLE);
+        EXPECT_EQ(0x0C0D, gridStyle & 0xFFFF);
+        EXPECT_EQ(WS_CHILD | WS_VISIBLE | WS_TABSTOP, gridStyle & (WS_CHILD | WS_VISIBLE | WS_TABSTOP));
+    };
+    driver.Then([&] {
+              check(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+              dialog.LayoutToScreen(320, 240);  // the device's screen
+          })
+        .Then([&] { check(320, 240); });
+    driver.Run();
+}
+
+// Rows of a picture's area that hold dark (text) pixels.
+int InkHeight(const fw::MemoryBitmap& picture, const RECT& area)
+{
+    int top = -1, bottom = -1;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            const COLORREF pixel = picture.Pixel(x, y);
+            if (GetRValue(pixel) < 96 && GetGValue(pixel) < 96 && GetBValue(pixel) < 96) {
+                top = top < 0 ? y : top;
+                bottom = y;
+                break;
+            }
+        }
+    return top < 0 ? 0 : bottom - top + 1;
+}
+
+struct GridLook {
+    RECT projects;
+    RECT files;
+    int rowHeight;
+    int inkHeight;
+};
+
+GridLook LookOf(RecordingHost& host)
+{
+    RecordingDialog dialog;
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    GridLook look{};
+    driver.Then([&] {
+        look.projects = driver.RectOf(IDC_PROJECT_GRID);
+        look.files = driver.RectOf(IDC_FILE_GRID);
+        look.rowHeight = driver.Files().GetRowHeight(1);
+        // The name of the first file, in the dialog's picture.
+        RECT cell{};
+        driver.Files().GetCellRect(1, 1, &cell);
+        ::MapWindowPoints(driver.Files().Handle(), dialog.Handle(), reinterpret_cast<POINT*>(&cell), 2);
+        look.inkHeight = InkHeight(*driver.Snapshot(), cell);
+    });
+    driver.Run();
+    return look;
+}
+
+TEST_F(FileManager, LayoutCodeFourWidensTheProjectListAndEnlargesBothFonts)
+{
+    host.startLocation = "P1\\F01";
+    const GridLook normal = LookOf(host);
+    host.filePattern = std::string("*.abc\x01\x04", 7);
+    const GridLook large = LookOf(host);
+
+    const int d = (normal.files.right - normal.files.left) / 8;
+    EXPECT_EQ(normal.projects.right + d, large.projects.right);
+    EXPECT_EQ(normal.files.left + d, large.files.left);
+    EXPECT_EQ(normal.files.right, large.files.right);
+    EXPECT_EQ(normal.projects.left, large.projects.left);
+    EXPECT_GE(large.rowHeight, 28);
+    EXPECT_GT(large.rowHeight, normal.rowHeight);
+    EXPECT_GT(normal.inkHeight, 0);
+    EXPECT_GE(large.inkHeight, normal.inkHeight + 4);
+}
+
+TEST_F(FileManager, ControlsTakeTheHostsColours)
+{
+    fw::Brush background(::CreateSolidBrush(RGB(10, 120, 200)));
+    fw::Brush button(::CreateSolidBrush(RGB(0, 160, 0)));
+    host.colors = ColorScheme{background.Get(), button.Get(), RGB(255, 255, 0), RGB(10, 120, 200), 0};
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    driver.Then([&] {
+        const auto picture = driver.Snapshot();
+        EXPECT_EQ(RGB(10, 120, 200), picture->Pixel(2, 2));  // the dialog
+        const RECT label = driver.RectOf(IDC_STORAGE_LABEL);
+        EXPECT_EQ(RGB(10, 120, 200), picture->Pixel(label.right - 2, label.bottom - 2));  // a static
+        int yellow = 0;  // its text
+        for (int y = label.top; y < label.bottom; ++y)
+            for (int x = label.left; x < label.right; ++x)
+                yellow += picture->Pixel(x, y) == RGB(255, 255, 0) ? 1 : 0;
+        EXPECT_GT(yellow, 10);
+    });
+    driver.Run();
+}
+
+}  // namespace

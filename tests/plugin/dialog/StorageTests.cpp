@@ -1,0 +1,185 @@
+// Which volume the project list shows, and the free-space indicator measured
+// on real volumes of known size (small tmpfs mounts where this is allowed).
+#include <gtest/gtest.h>
+
+#include "DialogDriver.h"
+#include "plugin/resource.h"
+#include "support/Printers.h"
+
+using dialogtest::DialogDriver;
+using dialogtest::RecordingDialog;
+using dialogtest::RecordingHost;
+using dialogtest::WriteProject;
+using Texts = std::vector<std::wstring>;
+
+namespace {
+
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+struct Shown {
+    Texts projects;
+    fw::WString projectTitle;
+    fw::WString root;
+    int kind = -2;
+    fw::WString freeSpace;
+    bool uploadSpace = true;
+    int blueUpTo = -1;  // last blue pixel of the bar's bottom line, -1 none
+    int width = 0;      // of the indicator
+};
+
+// Runs the dialog on the host's record and takes what it shows at start-up.
+Shown Show(RecordingHost& host)
+{
+    RecordingDialog dialog;
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    Shown shown;
+    driver.Then([&] {
+        shown.projects = dialogtest::Sorted(driver.Column(driver.Projects(), 1));
+        shown.projectTitle = driver.Projects().GetItemText(0, 1);
+        shown.root = dialog.StorageRoot();
+        shown.kind = dialog.StorageKind();
+        shown.freeSpace = dialog.FreeSpaceText();
+        shown.uploadSpace = dialog.HasUploadSpace();
+        // The bar's bottom line, inside the frame, below the text.
+        const RECT bar = driver.RectOf(IDC_FREE_SPACE);
+        const auto picture = driver.Snapshot();
+        shown.width = bar.right - bar.left;
+        const int y = bar.bottom - 3;
+        for (int x = bar.left + 1; x < bar.right - 2; ++x) {
+            const COLORREF pixel = picture->Pixel(x, y);
+            if (pixel == kBlue)
+                shown.blueUpTo = x - bar.left;
+            else
+                EXPECT_EQ(kWhite, pixel) << "at " << x - bar.left;
+        }
+    });
+    driver.Run();
+    return shown;
+}
+
+class Storage : public dialogtest::DeviceTest {
+protected:
+    void Projects()
+    {
+        ASSERT_TRUE(WriteProject(device, L"\\Flash Disk\\Data\\OnFlash\\", {{L"F.abc", "f", L""}}));
+        ASSERT_TRUE(WriteProject(device, L"\\Storage Card\\Data\\OnCard\\", {{L"C.abc", "c", L""}}));
+    }
+    // A volume of the given size with so much of it in use (and a few pages
+    // more for the projects); false (test skipped) where mounting is not allowed.
+    bool Volume(const std::wstring& root, unsigned megabytes, unsigned usedMegabytes)
+    {
+        std::wstring why;
+        if (!device.MountSmallVolume(root, megabytes * 1024, &why)) {
+            reason = why;
+            return false;
+        }
+        const std::wstring fill = testsupport::ShellQuote(device.UnixPath(root + L"\\fill"));
+        return testsupport::RunUnix(L"fallocate -l " + std::to_wstring(usedMegabytes) + L"M " + fill) == 0;
+    }
+
+    std::wstring reason;
+};
+
+TEST_F(Storage, MemoryCardWhenNamedAndPresentElseTheFlashDisk)
+{
+    Projects();
+    host.dataLocation = "Storage Card\\Data\\";
+    Shown shown = Show(host);
+    EXPECT_EQ(Texts{L"OnCard"}, shown.projects);
+    EXPECT_EQ(L"\\Storage Card\\", shown.root);
+    EXPECT_EQ(CCorvaneDlg::kStorageCard, shown.kind);
+
+    host.dataLocation = "";  // none named: the card first, its top folders as projects
+    EXPECT_EQ(Texts{L"Data"}, Show(host).projects);
+
+    ASSERT_TRUE(device.RemoveVolume(L"\\Storage Card"));
+    host.dataLocation = "Storage Card\\Data\\";
+    shown = Show(host);
+    EXPECT_EQ(Texts{L"OnFlash"}, shown.projects);
+    EXPECT_EQ(L"\\Flash Disk\\", shown.root);
+    EXPECT_EQ(CCorvaneDlg::kFlashDisk, shown.kind);
+    host.dataLocation = "";
+    EXPECT_EQ(L"\\Flash Disk\\", Show(host).root);
+    EXPECT_TRUE(host.Journal().empty());  // the fall-back is silent
+}
+
+TEST_F(Storage, OtherVolumesListNothingAndAnUnmeasurableOneShowsNoFigure)
+{
+    Projects();
+    // The U disk is not plugged in: its free space cannot be asked for.
+    host.dataLocation = "硬盘\\Work\\Data";
+    Shown shown = Show(host);
+    EXPECT_EQ(Texts{}, shown.projects);
+    EXPECT_EQ(L"工程名称", shown.projectTitle);
+    EXPECT_EQ(CCorvaneDlg::kNoStorage, shown.kind);
+    EXPECT_EQ(L"", shown.freeSpace);
+    EXPECT_EQ(-1, shown.blueUpTo);
+
+    host.dataLocation = "flash disk\\Data\\";  // names are compared exactly
+    EXPECT_EQ(Texts{}, Show(host).projects);
+}
+
+TEST_F(Storage, FreeSpaceOfTheFlashDiskLeavesOutItsReserve)
+{
+    if (!Volume(L"\\Flash Disk", 1024, 511))
+        GTEST_SKIP() << reason;
+    Projects();
+    // 362 of 874 MB.
+    Shown shown = Show(host);
+    EXPECT_EQ(L"剩余:41.42%", shown.freeSpace);
+    EXPECT_TRUE(shown.uploadSpace);
+    // The bar covers the used share: the left 58.58 percent.
+    EXPECT_NEAR(shown.width * 0.5858 - 1, shown.blueUpTo, 1.0);
+    host.language = 1;
+    EXPECT_EQ(L"41.42%Free", Show(host).freeSpace);
+    host.language = 2;
+    EXPECT_EQ(L"", Show(host).freeSpace);
+}
+
+TEST_F(Storage, FreeSpaceOfTheMemoryCardCountsItAll)
+{
+    if (!Volume(L"\\Storage Card", 1024, 511))
+        GTEST_SKIP() << reason;
+    Projects();
+    host.dataLocation = "Storage Card\\Data\\";
+    const Shown shown = Show(host);
+    EXPECT_EQ(L"剩余:50.00%", shown.freeSpace);
+    EXPECT_NEAR(shown.width * 0.5 - 1, shown.blueUpTo, 1.0);
+}
+
+TEST_F(Storage, AFlashDiskWithinItsReserveIsFullAndOffersNoUpload)
+{
+    // 100 MB in all: nothing beyond the 150 MB reserve, not a negative share.
+    if (!Volume(L"\\Flash Disk", 100, 10))
+        GTEST_SKIP() << reason;
+    Projects();
+    RecordingDialog dialog;
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    driver.Then([&] {
+        EXPECT_EQ(L"剩余:0.00%", dialog.FreeSpaceText());
+        EXPECT_FALSE(dialog.HasUploadSpace());
+        driver.Click(driver.Projects(), 0, 0);
+    }).Then([&] {
+        EXPECT_TRUE(driver.IsEnabled(IDC_DELETE));
+        EXPECT_FALSE(driver.IsEnabled(IDC_UPLOAD));
+    });
+    driver.Run();
+    const Shown shown = Show(host);
+    EXPECT_GE(shown.blueUpTo, shown.width - 4);  // a full bar
+}
+
+TEST_F(Storage, LittleRoomOnTheFlashDiskStopsUploadWhileTheCardIsShown)
+{
+    if (!Volume(L"\\Flash Disk", 300, 146))
+        GTEST_SKIP() << reason;
+    Projects();
+    host.dataLocation = "Storage Card\\Data\\";
+    const Shown shown = Show(host);
+    EXPECT_EQ(L"\\Storage Card\\", shown.root);
+    EXPECT_FALSE(shown.uploadSpace);
+}
+
+}  // namespace
