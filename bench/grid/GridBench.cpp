@@ -5,39 +5,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "GridCtrl.h"
 #include "framework/Gdi.h"
-
-// Bytes asked of operator new, to tell what the grid itself holds.
-namespace {
-std::atomic<long long> g_requested{0};
-std::atomic<long long> g_allocations{0};
-}
-void* operator new(size_t size)
-{
-    g_requested += static_cast<long long>(size);
-    ++g_allocations;
-    void* memory = std::malloc(size ? size : 1);
-    if (!memory)
-        throw std::bad_alloc();
-    return memory;
-}
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, size_t) noexcept { std::free(memory); }
-#pragma GCC diagnostic pop
+#include "support/Allocations.h"
 
 namespace {
 
@@ -156,8 +135,7 @@ int main(int argc, char** argv)
     std::vector<Row> results;
 
     // --- the grid
-    const long long requestedBefore = g_requested.load();
-    const long long allocationsBefore = g_allocations.load();
+    const testsupport::AllocationCount before = testsupport::Allocated();
     auto grid = std::make_unique<CGridCtrl>();
     grid->Create(area, parent, 7, WS_CHILD | WS_VISIBLE);
     double gridFill = Time([&] {
@@ -170,8 +148,8 @@ int main(int argc, char** argv)
             for (int col = 0; col < kCols; ++col)
                 grid->SetItemText(row + 1, col, data.rows[row][col].c_str());
     });
-    const long long gridBytes = g_requested.load() - requestedBefore;
-    const long long gridAllocations = g_allocations.load() - allocationsBefore;
+    const long long gridBytes = testsupport::Allocated().bytes - before.bytes;
+    const long long gridAllocations = testsupport::Allocated().calls - before.calls;
     for (int col = 0; col < kCols; ++col)
         grid->SetColumnWidth(col, col == 0 ? 24 : 110);
     double gridTextSort = Time([&] { grid->SortItems(1, true); });

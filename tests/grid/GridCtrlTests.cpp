@@ -2,51 +2,17 @@
 // options, virtual mode, notifications and memory failures.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "GridCell.h"
 #include "GridCellCheck.h"
 #include "GridTestSupport.h"
 #include "framework/App.h"
+#include "support/Allocations.h"
 #include "support/MessageBoxes.h"
 #include "support/Printers.h"
 
 using gridtest::MakeGrid;
 using gridtest::TestParent;
-
-// Allocation failures on demand: the grid must survive memory running out.
-namespace {
-std::atomic<long> g_allocationsLeft{-1};  // -1: none fails
-
-// The allocation after the next `count` ones fails, once; later ones work again.
-class FailingAllocation {
-public:
-    explicit FailingAllocation(long count) { g_allocationsLeft = count; }
-    ~FailingAllocation() { g_allocationsLeft = -1; }
-};
-}  // namespace
-
-void* operator new(size_t size)
-{
-    long left = g_allocationsLeft.load();
-    if (left >= 0) {
-        g_allocationsLeft = left - 1;
-        if (left == 0)
-            throw std::bad_alloc();
-    }
-    void* memory = std::malloc(size ? size : 1);
-    if (!memory)
-        throw std::bad_alloc();
-    return memory;
-}
-// The pair to the replacement above; the compiler cannot see that they match.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, size_t) noexcept { std::free(memory); }
-#pragma GCC diagnostic pop
+using testsupport::FailingAllocation;
 
 namespace {
 
