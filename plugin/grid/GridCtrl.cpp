@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <new>
+#include <numeric>
 
 #include "GridCell.h"
 #include "framework/App.h"
@@ -104,6 +105,37 @@ void CGridCtrl::ReportMemoryFailure() const
 
 // --- dimensions
 
+// Rows and columns as the dimension operations see them: one axis, and the
+// other one across it.
+struct CGridCtrl::Axis {
+    bool rows;  // the rows; else the columns
+    int& count;
+    int& fixedCount;
+    std::vector<int>& sizes;  // heights or widths
+    int& focus;               // the focus cell's row or column
+    const int& acrossCount;   // of the other axis
+    const int& acrossFixedCount;
+    UINT fixedFlag;  // what marks a cell fixed along this axis
+
+    // The cell at index on this axis and at across on the other.
+    GridCellId Cell(int index, int across) const
+    {
+        return rows ? GridCellId(index, across) : GridCellId(across, index);
+    }
+};
+
+CGridCtrl::Axis CGridCtrl::Rows()
+{
+    return Axis{true, m_rowCount, m_fixedRowCount, m_rowHeights, m_focus.row,
+                m_colCount, m_fixedColCount, GridState::FixedRow};
+}
+
+CGridCtrl::Axis CGridCtrl::Columns()
+{
+    return Axis{false, m_colCount, m_fixedColCount, m_colWidths, m_focus.col,
+                m_rowCount, m_fixedRowCount, GridState::FixedCol};
+}
+
 bool CGridCtrl::FillRow(GridRow& row, int rowIndex, int firstCol)
 {
     for (int col = firstCol; col < static_cast<int>(row.size()); ++col) {
@@ -117,6 +149,36 @@ bool CGridCtrl::FillRow(GridRow& row, int rowIndex, int firstCol)
         }
     }
     return true;
+}
+
+// What setting the row count and the column count share; resize() makes or
+// removes the rows (columns) and says whether all could be made.
+template <class Resize>
+bool CGridCtrl::SetCount(const Axis& axis, int count, Resize resize)
+{
+    if (count == axis.count)
+        return true;
+    if (count < 0)
+        return false;
+    ForgetTopLeft();
+    if (count < axis.fixedCount)
+        axis.fixedCount = count;
+    if (axis.focus >= count)
+        m_focus = GridCellId();
+
+    bool result = false;
+    try {
+        result = resize();
+    } catch (const std::bad_alloc&) {
+    }
+    if (!result)
+        ReportMemoryFailure();  // what was made so far stays
+
+    SetModified(true, -1, -1);
+    ResetScrollBars();
+    if (IsWindow() && m_allowDraw)
+        Invalidate();
+    return result;
 }
 
 bool CGridCtrl::GrowRows(int rows)
@@ -138,47 +200,23 @@ bool CGridCtrl::GrowRows(int rows)
 
 bool CGridCtrl::SetRowCount(int rows)
 {
-    if (rows == m_rowCount)
-        return true;
-    if (rows < 0)
-        return false;
-    ForgetTopLeft();
-    if (rows < m_fixedRowCount)
-        m_fixedRowCount = rows;
-    if (m_focus.row >= rows)
-        m_focus = GridCellId();
-
-    bool result = true;
-    if (m_virtualMode) {
-        try {
+    return SetCount(Rows(), rows, [&] {
+        if (m_virtualMode) {
             m_rowHeights.resize(static_cast<size_t>(rows), m_defaultCells[0].GetHeight());
             m_rowCount = rows;
             ResetRowOrder();
-        } catch (const std::bad_alloc&) {
-            result = false;
+            return true;
         }
-    } else if (rows < m_rowCount) {
+        if (rows > m_rowCount)
+            return GrowRows(rows);
         for (int row = rows; row < m_rowCount; ++row)
             for (int col = 0; col < m_colCount; ++col)
                 DestroyCell(row, col);
         m_rows.resize(static_cast<size_t>(rows));
         m_rowHeights.resize(static_cast<size_t>(rows));
         m_rowCount = rows;
-    } else {
-        try {
-            result = GrowRows(rows);
-        } catch (const std::bad_alloc&) {
-            result = false;
-        }
-    }
-    if (!result)
-        ReportMemoryFailure();  // the rows made so far stay
-
-    SetModified(true, -1, -1);
-    ResetScrollBars();
-    if (IsWindow() && m_allowDraw)
-        Invalidate();
-    return result;
+        return true;
+    });
 }
 
 bool CGridCtrl::GrowColumns(int cols)
@@ -211,50 +249,35 @@ bool CGridCtrl::GrowColumns(int cols)
 
 bool CGridCtrl::SetColumnCount(int cols)
 {
-    if (cols == m_colCount)
-        return true;
-    if (cols < 0)
-        return false;
-    ForgetTopLeft();
-    if (cols < m_fixedColCount)
-        m_fixedColCount = cols;
-    if (m_focus.col >= cols)
-        m_focus = GridCellId();
-
-    bool result = true;
-    if (cols < m_colCount) {
-        if (!m_virtualMode) {
-            for (int row = 0; row < m_rowCount; ++row) {
-                for (int col = cols; col < m_colCount; ++col)
-                    DestroyCell(row, col);
-                m_rows[row]->resize(static_cast<size_t>(cols));
+    return SetCount(Columns(), cols, [&] {
+        bool grown = true;
+        if (cols > m_colCount) {
+            grown = GrowColumns(cols);
+        } else {
+            if (!m_virtualMode) {
+                for (int row = 0; row < m_rowCount; ++row) {
+                    for (int col = cols; col < m_colCount; ++col)
+                        DestroyCell(row, col);
+                    m_rows[row]->resize(static_cast<size_t>(cols));
+                }
             }
+            m_colWidths.resize(static_cast<size_t>(cols));
+            m_colCount = cols;
         }
-        m_colWidths.resize(static_cast<size_t>(cols));
-        m_colCount = cols;
-    } else {
-        try {
-            result = GrowColumns(cols);
-        } catch (const std::bad_alloc&) {
-            result = false;
-        }
-    }
+        return ResetColumnOrder() && grown;
+    });
+}
+
+bool CGridCtrl::ResetColumnOrder()
+{
     try {
         m_colOrder.resize(static_cast<size_t>(m_colCount));
-        for (int col = 0; col < m_colCount; ++col)
-            m_colOrder[col] = col;
     } catch (const std::bad_alloc&) {
         m_colOrder.clear();  // an empty order reads as the identity
-        result = false;
+        return false;
     }
-    if (!result)
-        ReportMemoryFailure();
-
-    SetModified(true, -1, -1);
-    ResetScrollBars();
-    if (IsWindow() && m_allowDraw)
-        Invalidate();
-    return result;
+    std::iota(m_colOrder.begin(), m_colOrder.end(), 0);
+    return true;
 }
 
 void CGridCtrl::MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOtherWay)
@@ -269,25 +292,28 @@ void CGridCtrl::MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOth
     SetItemBackColour(row, col, kGridDefaultColour);
 }
 
-bool CGridCtrl::SetFixedRowCount(int fixedRows)
+bool CGridCtrl::SetFixedCount(const Axis& axis, int fixed)
 {
-    if (fixedRows == m_fixedRowCount)
+    if (fixed == axis.fixedCount)
         return true;
-    if (fixedRows < 0)
+    if (fixed < 0)
         return false;
     ResetSelectedRange();
-    if (fixedRows > m_rowCount && !SetRowCount(fixedRows))
+    if (fixed > axis.count && !(axis.rows ? SetRowCount(fixed) : SetColumnCount(fixed)))
         return false;
-    if (m_focus.row < fixedRows)
+    if (axis.focus < fixed)
         SetFocusCell(-1, -1);
 
     if (!m_virtualMode) {
-        const bool growing = fixedRows > m_fixedRowCount;
-        for (int row = std::min(fixedRows, m_fixedRowCount); row < std::max(fixedRows, m_fixedRowCount); ++row)
-            for (int col = 0; col < m_colCount; ++col)
-                MarkFixed(row, col, GridState::FixedRow, growing, col < m_fixedColCount);
+        const bool growing = fixed > axis.fixedCount;
+        for (int index = std::min(fixed, axis.fixedCount); index < std::max(fixed, axis.fixedCount); ++index) {
+            for (int other = 0; other < axis.acrossCount; ++other) {
+                const GridCellId cell = axis.Cell(index, other);
+                MarkFixed(cell.row, cell.col, axis.fixedFlag, growing, other < axis.acrossFixedCount);
+            }
+        }
     }
-    m_fixedRowCount = fixedRows;
+    axis.fixedCount = fixed;
     ForgetTopLeft();
     ResetScrollBars();
     if (IsWindow() && m_allowDraw)
@@ -295,38 +321,39 @@ bool CGridCtrl::SetFixedRowCount(int fixedRows)
     return true;
 }
 
+bool CGridCtrl::SetFixedRowCount(int fixedRows)
+{
+    return SetFixedCount(Rows(), fixedRows);
+}
+
 bool CGridCtrl::SetFixedColumnCount(int fixedCols)
 {
-    if (fixedCols == m_fixedColCount)
-        return true;
-    if (fixedCols < 0)
-        return false;
-    ResetSelectedRange();
-    if (fixedCols > m_colCount && !SetColumnCount(fixedCols))
-        return false;
-    if (m_focus.col < fixedCols)
-        SetFocusCell(-1, -1);
+    return SetFixedCount(Columns(), fixedCols);
+}
 
-    if (!m_virtualMode) {
-        const bool growing = fixedCols > m_fixedColCount;
-        for (int row = 0; row < m_rowCount; ++row)
-            for (int col = std::min(fixedCols, m_fixedColCount); col < std::max(fixedCols, m_fixedColCount); ++col)
-                MarkFixed(row, col, GridState::FixedCol, growing, row < m_fixedRowCount);
-    }
-    m_fixedColCount = fixedCols;
+// Before a row (column) goes in: no selection, and something across it.
+bool CGridCtrl::ReadyToInsert(const Axis& axis)
+{
+    ResetSelectedRange();
+    return axis.acrossCount >= 1 || (axis.rows ? SetColumnCount(1) : SetRowCount(1));
+}
+
+// After a row (column) went in at index and has its heading.
+int CGridCtrl::Inserted(const Axis& axis, int index)
+{
+    if (axis.focus > index)
+        ++axis.focus;
     ForgetTopLeft();
     ResetScrollBars();
-    if (IsWindow() && m_allowDraw)
-        Invalidate();
-    return true;
+    SetModified(true, -1, -1);
+    return index;
 }
 
 int CGridCtrl::InsertRow(const wchar_t* heading, int before)
 {
     if (before >= 0 && (before < m_fixedRowCount || before >= m_rowCount))
         return -1;
-    ResetSelectedRange();
-    if (m_colCount < 1 && !SetColumnCount(1))
+    if (!ReadyToInsert(Rows()))
         return -1;
     const int index = before < 0 ? m_rowCount : before;
 
@@ -358,20 +385,14 @@ int CGridCtrl::InsertRow(const wchar_t* heading, int before)
         if (CGridCellBase* cell = GetCell(index, 0))
             m_rowHeights[index] = cell->GetTextExtent(text).cy;
     }
-    if (m_focus.row > index)
-        ++m_focus.row;
-    ForgetTopLeft();
-    ResetScrollBars();
-    SetModified(true, -1, -1);
-    return index;
+    return Inserted(Rows(), index);
 }
 
 int CGridCtrl::InsertColumn(const wchar_t* heading, UINT format, int before)
 {
     if (before >= 0 && (before < m_fixedColCount || before > m_colCount))
         return -1;
-    ResetSelectedRange();
-    if (m_rowCount < 1 && !SetRowCount(1))
+    if (!ReadyToInsert(Columns()))
         return -1;
     const int index = before < 0 ? m_colCount : before;
 
@@ -400,9 +421,7 @@ int CGridCtrl::InsertColumn(const wchar_t* heading, UINT format, int before)
         return -1;
     }
     ++m_colCount;
-    m_colOrder.resize(static_cast<size_t>(m_colCount));  // capacity reserved above
-    for (int col = 0; col < m_colCount; ++col)
-        m_colOrder[col] = col;
+    ResetColumnOrder();  // capacity reserved above
 
     const wchar_t* text = heading ? heading : L"";
     SetItemText(0, index, text);
@@ -410,12 +429,23 @@ int CGridCtrl::InsertColumn(const wchar_t* heading, UINT format, int before)
         SetItemFormat(row, index, format);
     if (CGridCellBase* cell = GetCell(0, index))
         m_colWidths[index] = cell->GetTextExtent(text).cx;
-    if (m_focus.col > index)
-        ++m_focus.col;
+    return Inserted(Columns(), index);
+}
+
+// After the cells of a row (column) at index have gone.
+void CGridCtrl::Removed(const Axis& axis, int index)
+{
+    axis.sizes.erase(axis.sizes.begin() + index);
+    --axis.count;
+    if (index < axis.fixedCount)
+        --axis.fixedCount;
+    if (axis.focus == index)
+        m_focus = GridCellId();
+    else if (axis.focus > index)
+        --axis.focus;
     ForgetTopLeft();
     ResetScrollBars();
     SetModified(true, -1, -1);
-    return index;
 }
 
 bool CGridCtrl::DeleteRow(int row)
@@ -430,17 +460,7 @@ bool CGridCtrl::DeleteRow(int row)
             DestroyCell(row, col);
         m_rows.erase(m_rows.begin() + row);
     }
-    m_rowHeights.erase(m_rowHeights.begin() + row);
-    --m_rowCount;
-    if (row < m_fixedRowCount)
-        --m_fixedRowCount;
-    if (m_focus.row == row)
-        m_focus = GridCellId();
-    else if (m_focus.row > row)
-        --m_focus.row;
-    ForgetTopLeft();
-    ResetScrollBars();
-    SetModified(true, -1, -1);
+    Removed(Rows(), row);
     return true;
 }
 
@@ -455,20 +475,8 @@ bool CGridCtrl::DeleteColumn(int col)
             m_rows[row]->erase(m_rows[row]->begin() + col);
         }
     }
-    m_colWidths.erase(m_colWidths.begin() + col);
-    --m_colCount;
-    m_colOrder.resize(static_cast<size_t>(m_colCount));
-    for (int i = 0; i < m_colCount; ++i)
-        m_colOrder[i] = i;
-    if (col < m_fixedColCount)
-        --m_fixedColCount;
-    if (m_focus.col == col)
-        m_focus = GridCellId();
-    else if (m_focus.col > col)
-        --m_focus.col;
-    ForgetTopLeft();
-    ResetScrollBars();
-    SetModified(true, -1, -1);
+    Removed(Columns(), col);
+    ResetColumnOrder();  // smaller: cannot fail
     return true;
 }
 

@@ -310,11 +310,23 @@ private:
             change(*cell);
         return cell != nullptr;
     }
+    // The dimension operations handle rows and columns alike through these.
+    struct Axis;
+    Axis Rows();
+    Axis Columns();
+    template <class Resize>
+    bool SetCount(const Axis& axis, int count, Resize resize);
+    bool SetFixedCount(const Axis& axis, int fixed);
+    bool ReadyToInsert(const Axis& axis);
+    int Inserted(const Axis& axis, int index);
+    void Removed(const Axis& axis, int index);
     // A cell that becomes fixed by flag (fixed row or column) or stops being so;
     // one that stays fixed the other way keeps its colours.
     void MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOtherWay);
     bool GrowRows(int rows);
     bool GrowColumns(int cols);
+    // The column order becomes the identity; false without memory.
+    bool ResetColumnOrder();
     bool FillRow(GridRow& row, int rowIndex, int firstCol);
     void ReportMemoryFailure() const;
     void DeleteAllCells();
