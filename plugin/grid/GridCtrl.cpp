@@ -127,13 +127,13 @@ struct CGridCtrl::Axis {
 CGridCtrl::Axis CGridCtrl::Rows()
 {
     return Axis{true, m_rowCount, m_fixedRowCount, m_rowHeights, m_focus.row,
-                m_colCount, m_fixedColCount, GridState::FixedRow};
+                m_colCount, m_fixedColCount, GridState::kFixedRow};
 }
 
 CGridCtrl::Axis CGridCtrl::Columns()
 {
     return Axis{false, m_colCount, m_fixedColCount, m_colWidths, m_focus.col,
-                m_rowCount, m_fixedRowCount, GridState::FixedCol};
+                m_rowCount, m_fixedRowCount, GridState::kFixedCol};
 }
 
 bool CGridCtrl::FillRow(GridRow& row, int rowIndex, int firstCol)
@@ -287,7 +287,7 @@ void CGridCtrl::MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOth
         SetItemState(row, col, state & ~flag);  // still a header the other way: keeps its look
         return;
     }
-    SetItemState(row, col, fixed ? state | GridState::Fixed | flag : state & ~(GridState::Fixed | flag));
+    SetItemState(row, col, fixed ? state | GridState::kFixed | flag : state & ~(GridState::kFixed | flag));
     SetItemTextColour(row, col, kGridDefaultColour);
     SetItemBackColour(row, col, kGridDefaultColour);
 }
@@ -582,13 +582,13 @@ CGridCellBase* CGridCtrl::GetCell(int row, int col)
     cell->SetCoords(row, col);
     UINT state = 0;
     if (m_selected.count(SelectionKey(row, col)))
-        state |= GridState::Selected;
+        state |= GridState::kSelected;
     if (row < m_fixedRowCount)
-        state |= GridState::Fixed | GridState::FixedRow;
+        state |= GridState::kFixed | GridState::kFixedRow;
     if (col < m_fixedColCount)
-        state |= GridState::Fixed | GridState::FixedCol;
+        state |= GridState::kFixed | GridState::kFixedCol;
     if (m_focus == GridCellId(row, col))
-        state |= GridState::Focused;
+        state |= GridState::kFocused;
     CGridDefaultCell* defaults = GetDefaultCell(row < m_fixedRowCount, col < m_fixedColCount);
 
     GridDisplayInfo info{};
@@ -631,9 +631,9 @@ CGridCellBase* CGridCtrl::CreateCell(int row, int col)
     cell->SetGrid(this);
     cell->SetCoords(row, col);
     if (col < m_fixedColCount)
-        cell->SetState(cell->GetState() | GridState::Fixed | GridState::FixedCol);
+        cell->SetState(cell->GetState() | GridState::kFixed | GridState::kFixedCol);
     if (row < m_fixedRowCount)
-        cell->SetState(cell->GetState() | GridState::Fixed | GridState::FixedRow);
+        cell->SetState(cell->GetState() | GridState::kFixed | GridState::kFixedRow);
     if (CGridDefaultCell* defaults = cell->GetDefaultCell())
         cell->SetFormat(defaults->GetFormat());
     return cell;
@@ -701,7 +701,7 @@ bool CGridCtrl::SetItemState(int row, int col, UINT state)
     if (m_virtualMode) {
         // No cells to keep the flag: the map is the selection.
         try {
-            if (state & GridState::Selected)
+            if (state & GridState::kSelected)
                 m_selected.emplace(key, GridCellId(row, col));
             else
                 m_selected.erase(key);
@@ -713,8 +713,8 @@ bool CGridCtrl::SetItemState(int row, int col, UINT state)
     CGridCellBase* cell = GetCell(row, col);
     if (!cell)
         return false;
-    const bool was = (cell->GetState() & GridState::Selected) != 0;
-    const bool now = (state & GridState::Selected) != 0;
+    const bool was = (cell->GetState() & GridState::kSelected) != 0;
+    const bool now = (state & GridState::kSelected) != 0;
     if (was != now) {
         try {
             if (now)
@@ -818,17 +818,17 @@ void CGridCtrl::SetModified(bool modified, int row, int col)
         if (!cell)
             return;
         if (modified) {
-            cell->SetState(cell->GetState() | GridState::Modified);
+            cell->SetState(cell->GetState() | GridState::kModified);
             m_modified = true;
             return;
         }
-        cell->SetState(cell->GetState() & ~GridState::Modified);
+        cell->SetState(cell->GetState() & ~GridState::kModified);
     }
     if (!m_modified && !m_virtualMode) {
         for (auto& cells : m_rows)
             for (CGridCellBase* cell : *cells)
                 if (cell)
-                    cell->SetState(cell->GetState() & ~GridState::Modified);
+                    cell->SetState(cell->GetState() & ~GridState::kModified);
     }
 }
 
@@ -836,12 +836,12 @@ bool CGridCtrl::GetModified(int row, int col) const
 {
     if (row < 0 || col < 0)
         return m_modified;
-    return (GetItemState(row, col) & GridState::Modified) != 0;
+    return (GetItemState(row, col) & GridState::kModified) != 0;
 }
 
 bool CGridCtrl::IsCellEditable(int row, int col) const
 {
-    return m_editable && IsValid(row, col) && !(GetItemState(row, col) & GridState::ReadOnly);
+    return m_editable && IsValid(row, col) && !(GetItemState(row, col) & GridState::kReadOnly);
 }
 
 GridCellId CGridCtrl::GetNextItem(const GridCellId& start, UINT flags) const
@@ -944,8 +944,8 @@ bool CGridCtrl::AutoSizeColumn(int col, UINT flags, bool resetScroll)
         return false;
     if (flags == 0)
         flags = m_autoSizeFlags;
-    const int first = (flags & GridAutoSize::Header) ? 0 : m_fixedRowCount;
-    const int last = (flags & GridAutoSize::Data) ? m_rowCount - 1 : m_fixedRowCount - 1;
+    const int first = (flags & GridAutoSize::kHeader) ? 0 : m_fixedRowCount;
+    const int last = (flags & GridAutoSize::kData) ? m_rowCount - 1 : m_fixedRowCount - 1;
     int width = -1;
     for (int row = first; row <= last; ++row)
         if (CGridCellBase* cell = GetCell(row, col))
@@ -1006,7 +1006,7 @@ void CGridCtrl::SetVirtualMode(bool virtualMode)
     DeleteAllItems();
     m_virtualMode = virtualMode;
     if (virtualMode) {
-        m_autoSizeFlags = GridAutoSize::Header;
+        m_autoSizeFlags = GridAutoSize::kHeader;
         m_editable = false;
         m_fixedRowClickSelectsCol = false;
         m_fixedColClickSelectsRow = false;

@@ -27,6 +27,20 @@ class CGridCtrl : public fw::WindowImpl, public fw::Object {
 public:
     static constexpr wchar_t kWindowClass[] = L"MFCGridCtrl";
 
+    // Mouse modes: what a press, drag or hover of the mouse is doing.
+    enum class MouseMode {
+        kNothing = 0,
+        kSelectAll = 1,
+        kSelectCol = 2,
+        kSelectRow = 3,
+        kSelectCells = 4,
+        kOverRowDivide = 6,
+        kSizingRow = 7,
+        kOverColDivide = 8,
+        kSizingCol = 9,
+        kPrepareEdit = 10,
+    };
+
     CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0);
     ~CGridCtrl() override;
 
@@ -194,7 +208,7 @@ public:
     // Parent of the notifications; null: the window's parent.
     void SetOwner(HWND owner) { m_owner = owner; }
     int GetScrollBarState() const { return m_scrollBars; }
-    int GetMouseMode() const { return m_mouseMode; }
+    MouseMode GetMouseMode() const { return m_mouseMode; }
     GridCellId GetClickDownCell() const { return m_clickDown; }
     GridCellId GetSelectionStartCell() const { return m_selectionStart; }
 
@@ -258,20 +272,6 @@ public:
 
     // Auto-scroll timer of a selecting drag.
     static constexpr UINT_PTR kAutoScrollTimer = 513;
-
-    // Mouse modes.
-    enum MouseMode {
-        MouseNothing = 0,
-        MouseSelectAll = 1,
-        MouseSelectCol = 2,
-        MouseSelectRow = 3,
-        MouseSelectCells = 4,
-        MouseOverRowDivide = 6,
-        MouseSizingRow = 7,
-        MouseOverColDivide = 8,
-        MouseSizingCol = 9,
-        MousePrepareEdit = 10,
-    };
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -361,7 +361,7 @@ private:
     bool m_virtualMode = false;
     GridDisplayCallback m_displayCallback = nullptr;
     LPARAM m_displayUser = 0;
-    int m_gridLines = GridLines::Both;
+    int m_gridLines = GridLines::kBoth;
     bool m_editable = true;
     bool m_modified = false;
     bool m_listMode = false;
@@ -382,7 +382,7 @@ private:
     bool m_hiddenRowsOpenable = true;
     bool m_trackFocusCell = true;
     bool m_frameFocusCell = true;
-    UINT m_autoSizeFlags = GridAutoSize::Both;
+    UINT m_autoSizeFlags = GridAutoSize::kBoth;
 
     int m_rowCount = 0;
     int m_fixedRowCount = 0;
@@ -395,7 +395,7 @@ private:
     HIMAGELIST m_images = nullptr;
     std::vector<std::unique_ptr<GridRow>> m_rows;
 
-    int m_mouseMode = MouseNothing;
+    MouseMode m_mouseMode = MouseMode::kNothing;
     bool m_leftButtonDown = false;
     POINT m_buttonDownPoint{};
     POINT m_lastMousePoint{};

@@ -288,14 +288,14 @@ bool CGridCtrl::RedrawCell(int row, int col, HDC dc)
         return false;
     cell->SetCoords(row, col);
     bool drawn = cell->Draw(dc, row, col, rect, true);
-    if (m_gridLines != GridLines::None && !IsCellFixed(row, col)) {
+    if (m_gridLines != GridLines::kNone && !IsCellFixed(row, col)) {
         fw::Pen pen(::CreatePen(PS_SOLID, 1, m_gridLineColour));
         fw::SelectGuard select(dc, pen.Get());
-        if (m_gridLines == GridLines::Horizontal || m_gridLines == GridLines::Both) {
+        if (m_gridLines == GridLines::kHorizontal || m_gridLines == GridLines::kBoth) {
             ::MoveToEx(dc, rect.left, rect.bottom, nullptr);
             ::LineTo(dc, rect.right + 1, rect.bottom);
         }
-        if (m_gridLines == GridLines::Vertical || m_gridLines == GridLines::Both) {
+        if (m_gridLines == GridLines::kVertical || m_gridLines == GridLines::kBoth) {
             ::MoveToEx(dc, rect.right, rect.top, nullptr);
             ::LineTo(dc, rect.right, rect.bottom + 1);
         }
@@ -419,10 +419,10 @@ void CGridCtrl::OnDraw(HDC dc)
     }
 
     // Grid lines over the non-fixed area only.
-    if (m_gridLines != GridLines::None && bodyVisible) {
+    if (m_gridLines != GridLines::kNone && bodyVisible) {
         fw::Pen pen(::CreatePen(PS_SOLID, 1, m_gridLineColour));
         fw::SelectGuard select(dc, pen.Get());
-        if (m_gridLines == GridLines::Vertical || m_gridLines == GridLines::Both) {
+        if (m_gridLines == GridLines::kVertical || m_gridLines == GridLines::kBoth) {
             int x = fixedWidth;
             for (int col = visible.minCol; col <= visible.maxCol; ++col) {
                 const int width = GetColumnWidth(col);
@@ -433,7 +433,7 @@ void CGridCtrl::OnDraw(HDC dc)
                 ::LineTo(dc, x - 1, bottom);
             }
         }
-        if (m_gridLines == GridLines::Horizontal || m_gridLines == GridLines::Both) {
+        if (m_gridLines == GridLines::kHorizontal || m_gridLines == GridLines::kBoth) {
             y = fixedHeight;
             for (int row = visible.minRow; row <= visible.maxRow; ++row) {
                 const int height = GetRowHeight(row);

@@ -328,7 +328,7 @@ void CGridCtrl::DrawTrackingLine(const RECT& rect)
 void CGridCtrl::SizingRect(RECT* rect) const
 {
     const RECT client = GetClientRect();
-    if (m_mouseMode == MouseSizingCol)
+    if (m_mouseMode == MouseMode::kSizingCol)
         *rect = RECT{m_lastMousePoint.x - 1, client.top, m_lastMousePoint.x + 1, client.bottom};
     else
         *rect = RECT{client.left, m_lastMousePoint.y - 1, client.right, m_lastMousePoint.y + 1};
@@ -360,7 +360,7 @@ void CGridCtrl::OnLButtonDown(UINT flags, POINT point)
         RECT text = cellRect;
         CGridCellBase* cell = GetCell(m_clickDown.row, m_clickDown.col);
         if (cell && cell->GetTextRect(&text) && ::PtInRect(&text, point) && IsCellEditable(m_focus.row, m_focus.col)) {
-            m_mouseMode = MousePrepareEdit;
+            m_mouseMode = MouseMode::kPrepareEdit;
             return;
         }
     }
@@ -372,12 +372,12 @@ void CGridCtrl::OnLButtonDown(UINT flags, POINT point)
                 SelectRows(m_clickDown, false, false);
             } else {
                 SetItemState(m_clickDown.row, m_clickDown.col,
-                             GetItemState(m_clickDown.row, m_clickDown.col) & ~GridState::Selected);
+                             GetItemState(m_clickDown.row, m_clickDown.col) & ~GridState::kSelected);
                 RedrawCell(m_clickDown.row, m_clickDown.col);
             }
             return;
         }
-    } else if (m_mouseMode != MouseOverColDivide && m_mouseMode != MouseOverRowDivide) {
+    } else if (m_mouseMode != MouseMode::kOverColDivide && m_mouseMode != MouseMode::kOverRowDivide) {
         if (IsCellFixed(m_clickDown.row, m_clickDown.col))
             SetFocusCell(-1, -1);
         else
@@ -388,14 +388,14 @@ void CGridCtrl::OnLButtonDown(UINT flags, POINT point)
     int sized = -1;
     if (m_allowColResize && OverColumnDivider(point, &sized)) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
-        m_mouseMode = MouseSizingCol;
+        m_mouseMode = MouseMode::kSizingCol;
     } else if (m_allowRowResize && OverRowDivider(point, &sized)) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
-        m_mouseMode = MouseSizingRow;
+        m_mouseMode = MouseMode::kSizingRow;
     }
-    if (m_mouseMode == MouseSizingCol || m_mouseMode == MouseSizingRow) {
+    if (m_mouseMode == MouseMode::kSizingCol || m_mouseMode == MouseMode::kSizingRow) {
         // The sized column (row) stands in the click-down cell from now on.
-        if (m_mouseMode == MouseSizingCol)
+        if (m_mouseMode == MouseMode::kSizingCol)
             m_clickDown.col = sized;
         else
             m_clickDown.row = sized;
@@ -419,7 +419,7 @@ void CGridCtrl::OnLButtonDown(UINT flags, POINT point)
     } else if (m_clickDown.col < m_fixedColCount) {
         OnFixedColumnClick(m_clickDown);
     } else {
-        m_mouseMode = m_listMode ? MouseSelectRow : MouseSelectCells;
+        m_mouseMode = m_listMode ? MouseMode::kSelectRow : MouseMode::kSelectCells;
         SelectForMouseMode(m_clickDown);
         m_timer = ::SetTimer(m_hwnd, kAutoScrollTimer, m_timerInterval, nullptr);
     }
@@ -430,20 +430,20 @@ void CGridCtrl::OnMouseMove(UINT, POINT point)
     if (!m_leftButtonDown) {
         int index = -1;
         if (m_allowColResize && OverColumnDivider(point, &index)) {
-            if (m_mouseMode != MouseOverColDivide) {
+            if (m_mouseMode != MouseMode::kOverColDivide) {
                 ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
-                m_mouseMode = MouseOverColDivide;
+                m_mouseMode = MouseMode::kOverColDivide;
             }
         } else if (m_allowRowResize && OverRowDivider(point, &index)) {
-            if (m_mouseMode != MouseOverRowDivide) {
+            if (m_mouseMode != MouseMode::kOverRowDivide) {
                 ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
-                m_mouseMode = MouseOverRowDivide;
+                m_mouseMode = MouseMode::kOverRowDivide;
             }
-        } else if (m_mouseMode != MouseNothing) {
+        } else if (m_mouseMode != MouseMode::kNothing) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-            m_mouseMode = MouseNothing;
+            m_mouseMode = MouseMode::kNothing;
         }
-        if (m_mouseMode == MouseNothing && (!m_virtualMode || m_virtualPointerOver)) {
+        if (m_mouseMode == MouseMode::kNothing && (!m_virtualMode || m_virtualPointerOver)) {
             const GridCellId cell = GetCellFromPt(point);
             if (CGridCellBase* over = GetCell(cell.row, cell.col))
                 over->OnPointerOver();
@@ -456,19 +456,20 @@ void CGridCtrl::OnMouseMove(UINT, POINT point)
         return;
     }
     switch (m_mouseMode) {
-    case MouseSelectCol:
-    case MouseSelectRow:
-    case MouseSelectCells: {
+    case MouseMode::kSelectCol:
+    case MouseMode::kSelectRow:
+    case MouseMode::kSelectCells: {
         const GridCellId cell = GetCellFromPt(point);
         if (!IsValid(cell) || cell == m_focus)
             break;
         SelectForMouseMode(cell);
-        if (!IsCellFixed(cell.row, cell.col) || m_mouseMode == MouseSelectCol || m_mouseMode == MouseSelectRow)
+        if (!IsCellFixed(cell.row, cell.col) || m_mouseMode == MouseMode::kSelectCol ||
+            m_mouseMode == MouseMode::kSelectRow)
             SetFocusCell(cell);
         break;
     }
-    case MouseSizingCol:
-    case MouseSizingRow:
+    case MouseMode::kSizingCol:
+    case MouseMode::kSizingRow:
         if (m_trackingShown)
             DrawTrackingLine(m_trackingLine);
         m_lastMousePoint = point;
@@ -484,7 +485,7 @@ void CGridCtrl::OnMouseMove(UINT, POINT point)
 
 void CGridCtrl::OnTimer(UINT_PTR id)
 {
-    if (id != kAutoScrollTimer || (m_mouseMode < MouseSelectAll || m_mouseMode > MouseSelectCells))
+    if (id != kAutoScrollTimer || (m_mouseMode < MouseMode::kSelectAll || m_mouseMode > MouseMode::kSelectCells))
         return;
     POINT point{};
     ::GetCursorPos(&point);
@@ -523,11 +524,11 @@ void CGridCtrl::OnLButtonUp(UINT, POINT point)
     }
 
     switch (m_mouseMode) {
-    case MousePrepareEdit:
+    case MouseMode::kPrepareEdit:
         StartEditCell(m_focus.row, m_focus.col, point, VK_LBUTTON);
         break;
-    case MouseSizingCol:
-    case MouseSizingRow: {
+    case MouseMode::kSizingCol:
+    case MouseMode::kSizingRow: {
         if (m_trackingShown) {
             DrawTrackingLine(m_trackingLine);
             m_trackingShown = false;
@@ -535,7 +536,7 @@ void CGridCtrl::OnLButtonUp(UINT, POINT point)
         const bool moved = point.x != m_buttonDownPoint.x || point.y != m_buttonDownPoint.y;
         POINT origin{};
         if (moved && !(point.x == 0 && point.y == 0) && GetCellOrigin(m_clickDown.row, m_clickDown.col, &origin)) {
-            if (m_mouseMode == MouseSizingCol)
+            if (m_mouseMode == MouseMode::kSizingCol)
                 SetColumnWidth(m_clickDown.col, std::max(static_cast<int>(point.x - origin.x), m_columnsHideable ? 0 : 1));
             else
                 SetRowHeight(m_clickDown.row, std::max(static_cast<int>(point.y - origin.y), m_rowsHideable ? 0 : 1));
@@ -555,7 +556,7 @@ void CGridCtrl::OnLButtonUp(UINT, POINT point)
     }
     }
 
-    m_mouseMode = MouseNothing;
+    m_mouseMode = MouseMode::kNothing;
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     if (IsValid(m_clickDown) && IsWindow()) {
         HWND target = NotifyTarget();
@@ -579,7 +580,7 @@ void CGridCtrl::OnLButtonDblClk(UINT, POINT point)
         Invalidate();
         return;
     }
-    if (m_mouseMode != MouseNothing)
+    if (m_mouseMode != MouseMode::kNothing)
         return;
     const GridCellId cell = GetCellFromPt(point);
     CGridCellBase* target = GetCell(cell.row, cell.col);
@@ -602,12 +603,12 @@ bool CGridCtrl::OnSetCursor(HWND window, UINT hitTest)
     if (window != m_hwnd || hitTest != HTCLIENT)
         return false;
     switch (m_mouseMode) {
-    case MouseOverRowDivide:
-    case MouseSizingRow:
+    case MouseMode::kOverRowDivide:
+    case MouseMode::kSizingRow:
         ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
         return true;
-    case MouseOverColDivide:
-    case MouseSizingCol:
+    case MouseMode::kOverColDivide:
+    case MouseMode::kSizingCol:
         ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
         return true;
     default:
@@ -782,15 +783,15 @@ void CGridCtrl::OnKeyDown(UINT key)
     if (next == m_focus || !IsValid(next))
         return;
 
-    if (m_mouseMode == MouseNothing) {
+    if (m_mouseMode == MouseMode::kNothing) {
         m_previousSelection.clear();
-        m_mouseMode = m_listMode ? MouseSelectRow : MouseSelectCells;
+        m_mouseMode = m_listMode ? MouseMode::kSelectRow : MouseMode::kSelectCells;
         if (!shift || key == VK_TAB)
             m_selectionStart = next;
         SendNotification(next.row, next.col, LVN_ITEMCHANGING);
         SelectForMouseMode(next);
         SendNotification(next.row, next.col, LVN_ITEMCHANGED);
-        m_mouseMode = MouseNothing;
+        m_mouseMode = MouseMode::kNothing;
     }
     SetFocusCell(next);
     if (!IsCellVisible(next.row, next.col)) {
@@ -817,7 +818,7 @@ void CGridCtrl::OnKeyDown(UINT key)
 
 void CGridCtrl::OnChar(UINT ch, bool imeChar)
 {
-    if (KeyDown(VK_CONTROL) || m_mouseMode != MouseNothing || ch == VK_ESCAPE ||
+    if (KeyDown(VK_CONTROL) || m_mouseMode != MouseMode::kNothing || ch == VK_ESCAPE ||
         (!imeChar && ch == VK_TAB && m_wantTab))
         return;
     if (IsValid(m_focus))

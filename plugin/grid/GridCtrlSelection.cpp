@@ -39,12 +39,12 @@ GridCellId CGridCtrl::SetFocusCell(int row, int col)
 
     m_focus = next;
     if (IsValid(previous)) {
-        SetItemState(previous.row, previous.col, GetItemState(previous.row, previous.col) & ~GridState::Focused);
+        SetItemState(previous.row, previous.col, GetItemState(previous.row, previous.col) & ~GridState::kFocused);
         RedrawCell(previous.row, previous.col);
         RedrawHeadersOf(previous, next);
     }
     if (IsValid(next)) {
-        SetItemState(next.row, next.col, GetItemState(next.row, next.col) | GridState::Focused);
+        SetItemState(next.row, next.col, GetItemState(next.row, next.col) | GridState::kFocused);
         RedrawCell(next.row, next.col);
         RedrawHeadersOf(next, previous);
     }
@@ -92,7 +92,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
                 continue;
             if (!m_virtualMode)
                 if (CGridCellBase* cell = GetCell(id.row, id.col))
-                    cell->SetState(cell->GetState() & ~GridState::Selected);
+                    cell->SetState(cell->GetState() & ~GridState::kSelected);
             if (!range.Contains(id.row, id.col) && onScreen(id.row, id.col))
                 RedrawCell(id.row, id.col, dc);
         }
@@ -101,7 +101,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
                 const GridCellId& id = entry.second;
                 if (!IsValid(id))
                     continue;
-                SetItemState(id.row, id.col, (m_virtualMode ? 0 : GetItemState(id.row, id.col)) | GridState::Selected);
+                SetItemState(id.row, id.col, (m_virtualMode ? 0 : GetItemState(id.row, id.col)) | GridState::kSelected);
                 if (onScreen(id.row, id.col))
                     RedrawCell(id.row, id.col, dc);
             }
@@ -121,11 +121,11 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
                 if (!cell)
                     continue;
                 state = cell->GetState();
-                selected = (state & GridState::Selected) != 0;
+                selected = (state & GridState::kSelected) != 0;
             }
             if (selected == select)
                 continue;
-            SetItemState(row, col, select ? state | GridState::Selected : state & ~GridState::Selected);
+            SetItemState(row, col, select ? state | GridState::kSelected : state & ~GridState::kSelected);
             if (onScreen(row, col))
                 RedrawCell(row, col, dc);
         }
@@ -172,16 +172,16 @@ void CGridCtrl::SelectCells(GridCellId cell, bool forceRepaint, bool select)
 void CGridCtrl::SelectForMouseMode(const GridCellId& cell)
 {
     switch (m_mouseMode) {
-    case MouseSelectAll:
+    case MouseMode::kSelectAll:
         SelectAllCells();
         break;
-    case MouseSelectCol:
+    case MouseMode::kSelectCol:
         SelectColumns(cell);
         break;
-    case MouseSelectRow:
+    case MouseMode::kSelectRow:
         SelectRows(cell);
         break;
-    case MouseSelectCells:
+    case MouseMode::kSelectCells:
         SelectCells(cell);
         break;
     default:
@@ -407,7 +407,7 @@ void CGridCtrl::OnFixedRowClick(const GridCellId& cell)
             Invalidate();
     }
     if (m_fixedRowClickSelectsCol) {
-        m_mouseMode = cell.col < m_fixedColCount ? MouseSelectAll : MouseSelectCol;
+        m_mouseMode = cell.col < m_fixedColCount ? MouseMode::kSelectAll : MouseMode::kSelectCol;
         SelectForMouseMode(cell);
     }
 }
@@ -417,7 +417,7 @@ void CGridCtrl::OnFixedColumnClick(const GridCellId& cell)
     if (!IsValid(cell))
         return;
     if (m_fixedColClickSelectsRow) {
-        m_mouseMode = cell.row < m_fixedRowCount ? MouseSelectAll : MouseSelectRow;
+        m_mouseMode = cell.row < m_fixedRowCount ? MouseMode::kSelectAll : MouseMode::kSelectRow;
         SelectForMouseMode(cell);
     }
 }

@@ -110,7 +110,7 @@ TEST(GridCtrlInput, AClickFocusesSelectsAndTellsTheParent)
     EXPECT_EQ(MAKEWPARAM(7, 0), parent.commands[0].first);
     EXPECT_EQ(reinterpret_cast<LPARAM>(grid->Handle()), parent.commands[0].second);
     EXPECT_EQ(grid->Handle(), ::GetFocus());
-    EXPECT_EQ(CGridCtrl::MouseNothing, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kNothing, grid->GetMouseMode());
 
     // Shift extends from the selection start; control adds and removes.
     ClickCell(*grid, 4, 2, MK_SHIFT);
@@ -537,7 +537,7 @@ TEST(GridCtrlInput, DraggingBelowTheGridScrollsAndExtendsTheSelection)
     auto grid = Filled(parent, 101, 3, 300, 200);
     grid->Post(WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(*grid, 2, 1)));
     Pump();
-    EXPECT_EQ(CGridCtrl::MouseSelectCells, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kSelectCells, grid->GetMouseMode());
     const RECT client = grid->GetClientRect();
     POINT below{100, client.bottom + 15};
     ::ClientToScreen(grid->Handle(), &below);
@@ -551,7 +551,7 @@ TEST(GridCtrlInput, DraggingBelowTheGridScrollsAndExtendsTheSelection)
     EXPECT_EQ(grid->GetVisibleNonFixedCellRange().maxRow, selected.maxRow);
     grid->Post(WM_LBUTTONUP, 0, MAKELPARAM(100, client.bottom + 15));
     Pump();
-    EXPECT_EQ(CGridCtrl::MouseNothing, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kNothing, grid->GetMouseMode());
     grid->Send(WM_TIMER, CGridCtrl::kAutoScrollTimer);  // a late tick does nothing
     EXPECT_EQ(selected, grid->GetSelectedCellRange());
 }
@@ -563,11 +563,11 @@ TEST(GridCtrlInput, DividersShowTheSizingCursorAndTabCanLeaveTheGrid)
     RECT header{};
     ASSERT_TRUE(grid->GetCellRect(0, 1, &header));
     grid->Send(WM_MOUSEMOVE, 0, MAKELPARAM(header.right, 5));
-    EXPECT_EQ(CGridCtrl::MouseOverColDivide, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kOverColDivide, grid->GetMouseMode());
     grid->Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(grid->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(::LoadCursorW(nullptr, IDC_SIZEWE), ::GetCursor());
     grid->Send(WM_MOUSEMOVE, 0, MAKELPARAM(header.left + 20, 50));
-    EXPECT_EQ(CGridCtrl::MouseNothing, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kNothing, grid->GetMouseMode());
     grid->Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(grid->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(::LoadCursorW(nullptr, IDC_ARROW), ::GetCursor());
 

@@ -35,13 +35,13 @@ TEST(GridCtrlSelection, FocusNeverLiesOnAFixedCell)
     CGridCtrl grid(4, 4, 1, 1);
     EXPECT_EQ(GridCellId(), grid.SetFocusCell(0, 0));
     EXPECT_EQ(GridCellId(1, 1), grid.GetFocusCell());
-    EXPECT_EQ(GridState::Focused, grid.GetItemState(1, 1) & GridState::Focused);
+    EXPECT_EQ(GridState::kFocused, grid.GetItemState(1, 1) & GridState::kFocused);
     EXPECT_EQ(GridCellId(1, 1), grid.SetFocusCell(3, 2));
-    EXPECT_EQ(0u, grid.GetItemState(1, 1) & GridState::Focused);
-    EXPECT_EQ(GridState::Focused, grid.GetItemState(3, 2) & GridState::Focused);
+    EXPECT_EQ(0u, grid.GetItemState(1, 1) & GridState::kFocused);
+    EXPECT_EQ(GridState::kFocused, grid.GetItemState(3, 2) & GridState::kFocused);
     grid.SetFocusCell(-1, -1);
     EXPECT_EQ(GridCellId(), grid.GetFocusCell());
-    EXPECT_EQ(0u, grid.GetItemState(3, 2) & GridState::Focused);
+    EXPECT_EQ(0u, grid.GetItemState(3, 2) & GridState::kFocused);
 
     // Removing the focus row forgets the focus; a row above it moves it up.
     grid.SetFocusCell(3, 2);
@@ -118,7 +118,7 @@ TEST(GridCtrlSelection, DisabledSelectionChangesNothing)
     grid.SelectRows(GridCellId(3, 1));
     EXPECT_EQ(0, grid.GetSelectedCount());
     EXPECT_FALSE(grid.IsCellSelected(1, 1));
-    grid.SetItemState(2, 2, GridState::Selected);
+    grid.SetItemState(2, 2, GridState::kSelected);
     EXPECT_FALSE(grid.IsCellSelected(2, 2));
 }
 
@@ -201,7 +201,7 @@ TEST(GridCtrlSelection, HeaderClicksSortAscendingThenDescendingAndSelectTheColum
     // The clicked column is selected.
     EXPECT_TRUE(grid->IsCellSelected(1, 1));
     EXPECT_TRUE(grid->IsCellSelected(3, 1));
-    EXPECT_EQ(CGridCtrl::MouseSelectCol, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kSelectCol, grid->GetMouseMode());
 
     grid->SetFixedRowSelection(false);
     grid->ResetSelectedRange();
@@ -219,7 +219,7 @@ TEST(GridCtrlSelection, HeaderClicksSortAscendingThenDescendingAndSelectTheColum
     grid->SetSingleRowSelection(true);
     grid->OnFixedColumnClick(GridCellId(2, 0));
     EXPECT_EQ(GridCellRange(2, 1, 2, 1), grid->GetSelectedCellRange());
-    EXPECT_EQ(CGridCtrl::MouseSelectRow, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kSelectRow, grid->GetMouseMode());
 }
 
 TEST(GridCtrlSelection, SelectAllCommandNotifiesAroundTheSelection)
@@ -273,7 +273,7 @@ TEST(GridCtrlSelection, PaintingShowsHeadersSelectionAndFocus)
     grid->SetFocusCell(3, 1);
     bitmap = Render(*grid);
     EXPECT_EQ(::GetSysColor(COLOR_WINDOWTEXT), bitmap->Pixel(plain.left, at.y));  // the focus frame
-    grid->SetGridLines(GridLines::None);
+    grid->SetGridLines(GridLines::kNone);
     bitmap = Render(*grid);
     EXPECT_NE(grid->GetGridLineColour(), bitmap->Pixel(at.x, plain.bottom + grid->GetRowHeight(4)));  // row 4's line is gone
 }

@@ -67,7 +67,7 @@ TEST(GridCtrl, NewGridHasItsInitialValues)
     EXPECT_EQ(::GetSysColor(COLOR_BTNSHADOW), grid.GetGridBackColour());
     EXPECT_EQ(RGB(192, 192, 192), grid.GetGridLineColour());
     EXPECT_EQ(kGridDefaultColour, grid.GetTipBackColour());
-    EXPECT_EQ(GridLines::Both, grid.GetGridLines());
+    EXPECT_EQ(GridLines::kBoth, grid.GetGridLines());
     EXPECT_TRUE(grid.IsEditable());
     EXPECT_FALSE(grid.GetModified());
     EXPECT_FALSE(grid.GetListMode());
@@ -253,7 +253,7 @@ TEST(GridCtrl, ItemOperationsForwardToTheCellAndCheckTheirCoordinates)
     EXPECT_EQ(nullptr, grid.GetItemFont(9, 9));
 
     // The state keeps the selection in step.
-    EXPECT_TRUE(grid.SetItemState(2, 2, GridState::Selected));
+    EXPECT_TRUE(grid.SetItemState(2, 2, GridState::kSelected));
     EXPECT_TRUE(grid.IsCellSelected(2, 2));
     EXPECT_EQ(GridCellRange(2, 2, 2, 2), grid.GetSelectedCellRange());
     EXPECT_TRUE(grid.SetItemState(2, 2, 0));
@@ -261,7 +261,7 @@ TEST(GridCtrl, ItemOperationsForwardToTheCellAndCheckTheirCoordinates)
     EXPECT_EQ(GridCellRange(3, 3, -1, -1), grid.GetSelectedCellRange());
     EXPECT_FALSE(grid.SetItemState(3, 0, 0));
 
-    grid.SetItemState(2, 1, GridState::ReadOnly);
+    grid.SetItemState(2, 1, GridState::kReadOnly);
     EXPECT_FALSE(grid.IsCellEditable(2, 1));
     EXPECT_TRUE(grid.IsCellEditable(2, 2));
     grid.SetEditable(false);
@@ -341,7 +341,7 @@ TEST(GridCtrl, SizesHideColumnsAndAutoSizeKeepsThemHidden)
     const int headerWidth = grid->GetCell(0, 1)->GetCellExtent(dc).cx;
     const int bodyWidth = grid->GetCell(2, 1)->GetCellExtent(dc).cx;
     ::ReleaseDC(grid->Handle(), dc);
-    EXPECT_TRUE(grid->AutoSizeColumn(1, GridAutoSize::Header));
+    EXPECT_TRUE(grid->AutoSizeColumn(1, GridAutoSize::kHeader));
     EXPECT_EQ(headerWidth, grid->GetColumnWidth(1));
     EXPECT_TRUE(grid->AutoSizeColumn(1));  // the grid's flags: header and data
     EXPECT_EQ(bodyWidth, grid->GetColumnWidth(1));
@@ -356,7 +356,7 @@ TEST(GridCtrl, SizesHideColumnsAndAutoSizeKeepsThemHidden)
     flat->SetRowCount(2);
     flat->SetColumnCount(1);
     flat->SetItemText(1, 0, L"text");
-    EXPECT_FALSE(flat->AutoSizeColumn(0, GridAutoSize::Header));
+    EXPECT_FALSE(flat->AutoSizeColumn(0, GridAutoSize::kHeader));
     EXPECT_EQ(flat->GetDefaultCell(false, true)->GetWidth(), flat->GetColumnWidth(0));
 
     grid->SetRowHeight(1, 0);
@@ -404,7 +404,7 @@ TEST(GridCtrl, VirtualModeAsksTheCallbackOrTheParentForEveryCell)
     // The selection lives in the map only, keyed by full row numbers.
     grid->SetSelectedRange(1, 0, 1, 0);
     EXPECT_TRUE(grid->IsCellSelected(1, 0));
-    EXPECT_EQ(GridState::Selected, grid->GetItemState(1, 0) & GridState::Selected);
+    EXPECT_EQ(GridState::kSelected, grid->GetItemState(1, 0) & GridState::kSelected);
     EXPECT_FALSE(grid->IsCellSelected(65537, 0));
     grid->SetSelectedRange(65537, 1, 65537, 1);
     EXPECT_TRUE(grid->IsCellSelected(65537, 1));
@@ -497,14 +497,14 @@ TEST(GridCtrl, FindsCellsByStateAndSetsTextsAsEditsWithTheParentsConsent)
     ASSERT_NE(nullptr, grid);
     grid->SetRowCount(4);
     grid->SetColumnCount(3);
-    grid->SetItemState(1, 2, GridState::Selected);
-    grid->SetItemState(3, 0, GridState::Selected | GridState::ReadOnly);
-    EXPECT_EQ(GridCellId(1, 2), grid->GetNextItem(GridCellId(), GridState::Selected));
-    EXPECT_EQ(GridCellId(3, 0), grid->GetNextItem(GridCellId(1, 2), GridState::Selected));
-    EXPECT_EQ(GridCellId(), grid->GetNextItem(GridCellId(3, 0), GridState::Selected));
-    EXPECT_EQ(GridCellId(3, 0), grid->GetNextItem(GridCellId(0, 0), GridState::ReadOnly | CGridCtrl::kSearchBelow));
-    EXPECT_EQ(GridCellId(1, 2), grid->GetNextItem(GridCellId(1, 0), GridState::Selected | CGridCtrl::kSearchRight));
-    EXPECT_EQ(GridCellId(), grid->GetNextItem(GridCellId(1, 2), GridState::Selected | CGridCtrl::kSearchAbove));
+    grid->SetItemState(1, 2, GridState::kSelected);
+    grid->SetItemState(3, 0, GridState::kSelected | GridState::kReadOnly);
+    EXPECT_EQ(GridCellId(1, 2), grid->GetNextItem(GridCellId(), GridState::kSelected));
+    EXPECT_EQ(GridCellId(3, 0), grid->GetNextItem(GridCellId(1, 2), GridState::kSelected));
+    EXPECT_EQ(GridCellId(), grid->GetNextItem(GridCellId(3, 0), GridState::kSelected));
+    EXPECT_EQ(GridCellId(3, 0), grid->GetNextItem(GridCellId(0, 0), GridState::kReadOnly | CGridCtrl::kSearchBelow));
+    EXPECT_EQ(GridCellId(1, 2), grid->GetNextItem(GridCellId(1, 0), GridState::kSelected | CGridCtrl::kSearchRight));
+    EXPECT_EQ(GridCellId(), grid->GetNextItem(GridCellId(1, 2), GridState::kSelected | CGridCtrl::kSearchAbove));
 
     grid->SetItemText(2, 1, L"old");
     EXPECT_TRUE(grid->SetItemTextAsEdited(2, 1, L"new"));
