@@ -59,6 +59,7 @@ bool CGridCtrl::RegisterWindowClass()
 
 bool CGridCtrl::Create(const RECT& rect, HWND parent, UINT id, DWORD style)
 {
+    m_scrollBarsPosted = false;  // a new window: nothing is on its way to it
     if (!CreateEx(0, kWindowClass, L"", style, rect, parent, id))
         return false;
     try {
@@ -78,6 +79,7 @@ bool CGridCtrl::SubclassWindow(HWND handle)
 {
     if (!fw::WindowImpl::SubclassWindow(handle))
         return false;
+    m_scrollBarsPosted = false;
     // A template control has been sized before we saw it: make it size again.
     if (!m_inAttachResize) {
         m_inAttachResize = true;
@@ -136,6 +138,19 @@ CGridCtrl::Axis CGridCtrl::Columns()
                 m_rowCount, m_fixedRowCount, GridState::kFixedCol};
 }
 
+namespace {
+
+// Room for one more element, growing as the vector itself grows: an exact
+// reserve for every insert would copy the whole vector each time.
+template <class Vector>
+void RoomForOneMore(Vector& vector)
+{
+    if (vector.size() == vector.capacity())
+        vector.reserve(std::max<size_t>(16, vector.size() * 2));
+}
+
+}  // namespace
+
 bool CGridCtrl::FillRow(GridRow& row, int rowIndex, int firstCol)
 {
     for (int col = firstCol; col < static_cast<int>(row.size()); ++col) {
@@ -161,6 +176,7 @@ bool CGridCtrl::SetCount(const Axis& axis, int count, Resize resize)
     if (count < 0)
         return false;
     ForgetTopLeft();
+    const int before = axis.count;
     if (count < axis.fixedCount)
         axis.fixedCount = count;
     if (axis.focus >= count)
@@ -175,7 +191,10 @@ bool CGridCtrl::SetCount(const Axis& axis, int count, Resize resize)
         ReportMemoryFailure();  // what was made so far stays
 
     SetModified(true, -1, -1);
-    ResetScrollBars();
+    if (axis.count > before)
+        ResetScrollBarsSoon();
+    else
+        ResetScrollBars();
     if (IsWindow() && m_allowDraw)
         Invalidate();
     return result;
@@ -344,7 +363,7 @@ int CGridCtrl::Inserted(const Axis& axis, int index)
     if (axis.focus > index)
         ++axis.focus;
     ForgetTopLeft();
-    ResetScrollBars();
+    ResetScrollBarsSoon();
     SetModified(true, -1, -1);
     return index;
 }
@@ -358,11 +377,11 @@ int CGridCtrl::InsertRow(const wchar_t* heading, int before)
     const int index = before < 0 ? m_rowCount : before;
 
     try {
-        m_rowHeights.reserve(static_cast<size_t>(m_rowCount) + 1);
+        RoomForOneMore(m_rowHeights);
         if (m_virtualMode) {
-            m_rowOrder.reserve(static_cast<size_t>(m_rowCount) + 1);
+            RoomForOneMore(m_rowOrder);
         } else {
-            m_rows.reserve(static_cast<size_t>(m_rowCount) + 1);
+            RoomForOneMore(m_rows);
             auto row = std::make_unique<GridRow>(static_cast<size_t>(m_colCount), nullptr);
             if (!FillRow(*row, index, 0)) {
                 ReportMemoryFailure();
@@ -397,12 +416,12 @@ int CGridCtrl::InsertColumn(const wchar_t* heading, UINT format, int before)
     const int index = before < 0 ? m_colCount : before;
 
     try {
-        m_colWidths.reserve(static_cast<size_t>(m_colCount) + 1);
-        m_colOrder.reserve(static_cast<size_t>(m_colCount) + 1);
+        RoomForOneMore(m_colWidths);
+        RoomForOneMore(m_colOrder);
         if (!m_virtualMode) {
             std::vector<CGridCellBase*> made(static_cast<size_t>(m_rowCount), nullptr);
             for (auto& row : m_rows)
-                row->reserve(static_cast<size_t>(m_colCount) + 1);
+                RoomForOneMore(*row);
             for (int row = 0; row < m_rowCount; ++row) {
                 made[row] = CreateCell(row, index);
                 if (!made[row]) {
@@ -914,9 +933,13 @@ bool CGridCtrl::SetRowHeight(int row, int height)
 {
     if (row < 0 || row >= m_rowCount || height < 0 || row >= static_cast<int>(m_rowHeights.size()))
         return false;
+    const bool grows = row >= m_fixedRowCount && height >= m_rowHeights[row];
     m_rowHeights[row] = height;
     ForgetTopLeft();
-    ResetScrollBars();
+    if (grows)
+        ResetScrollBarsSoon();
+    else
+        ResetScrollBars();
     return true;
 }
 
@@ -927,9 +950,13 @@ bool CGridCtrl::SetColumnWidth(int col, int width)
     const int physical = col < static_cast<int>(m_colOrder.size()) ? m_colOrder[col] : col;
     if (physical < 0 || physical >= static_cast<int>(m_colWidths.size()))
         return false;
+    const bool grows = col >= m_fixedColCount && width >= m_colWidths[physical];
     m_colWidths[physical] = width;
     ForgetTopLeft();
-    ResetScrollBars();
+    if (grows)
+        ResetScrollBarsSoon();
+    else
+        ResetScrollBars();
     return true;
 }
 
@@ -994,7 +1021,8 @@ void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars)
 {
     m_allowDraw = allow;
     if (allow) {
-        if (resetScrollBars)
+        // Changes made while redraw was off reach the bars now, all at once.
+        if (resetScrollBars || m_scrollBarsDue)
             ResetScrollBars();
         if (IsWindow())
             Invalidate();

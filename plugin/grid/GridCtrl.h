@@ -207,7 +207,7 @@ public:
     HIMAGELIST GetImageList() const { return m_images; }
     // Parent of the notifications; null: the window's parent.
     void SetOwner(HWND owner) { m_owner = owner; }
-    int GetScrollBarState() const { return m_scrollBars; }
+    int GetScrollBarState() const;
     MouseMode GetMouseMode() const { return m_mouseMode; }
     GridCellId GetClickDownCell() const { return m_clickDown; }
     GridCellId GetSelectionStartCell() const { return m_selectionStart; }
@@ -340,6 +340,12 @@ private:
     void RedrawHeadersOf(const GridCellId& cell, const GridCellId& other);
     HWND NotifyTarget() const;
     void ForgetTopLeft() { m_topLeft = GridCellId(); }
+    // After changes that only add non-fixed rows or columns or make them
+    // larger: the bars are recomputed before the grid next reads or shows
+    // them (a message posted to itself), once for a whole run of changes.
+    void ResetScrollBarsSoon();
+    void ApplyDueScrollBars();
+    static constexpr UINT kApplyScrollBarsMessage = WM_APP + 1;
     void DrawTrackingLine(const RECT& rect);
     void SizingRect(RECT* rect) const;
     bool OverColumnDivider(POINT point, int* col);
@@ -425,6 +431,8 @@ private:
     std::unique_ptr<CGridCellBase> m_scratchCell;  // virtual mode
     bool m_inSize = false;
     bool m_quietScrollBars = false;  // bars are redrawn once after a run of steps
+    bool m_scrollBarsDue = false;     // the bars do not show the sizes yet
+    bool m_scrollBarsPosted = false;  // kApplyScrollBarsMessage is on its way
     bool m_inAttachResize = false;
     RECT m_trackingLine{};
     bool m_trackingShown = false;

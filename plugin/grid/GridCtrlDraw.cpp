@@ -54,10 +54,17 @@ int CGridCtrl::GetVirtualWidth() const
     return width;
 }
 
+int CGridCtrl::GetScrollBarState() const
+{
+    const_cast<CGridCtrl*>(this)->ApplyDueScrollBars();
+    return m_scrollBars;
+}
+
 int CGridCtrl::GetScrollPos32(int bar, bool track) const
 {
     if (!IsWindow())
         return 0;
+    const_cast<CGridCtrl*>(this)->ApplyDueScrollBars();
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = track ? SIF_TRACKPOS : SIF_POS;
@@ -70,6 +77,7 @@ bool CGridCtrl::SetScrollPos32(int bar, int pos, bool redraw)
 {
     if (!IsWindow())
         return false;
+    ApplyDueScrollBars();
     ForgetTopLeft();
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
@@ -81,6 +89,7 @@ bool CGridCtrl::SetScrollPos32(int bar, int pos, bool redraw)
 
 GridCellId CGridCtrl::GetTopleftNonFixedCell(bool forceRecalculation)
 {
+    ApplyDueScrollBars();  // may move the scroll positions
     if (m_topLeft.row >= 0 && m_topLeft.col >= 0 && !forceRecalculation)
         return m_topLeft;
     const int vertical = GetScrollPos32(SB_VERT);
@@ -97,6 +106,7 @@ GridCellId CGridCtrl::GetTopleftNonFixedCell(bool forceRecalculation)
 
 GridCellRange CGridCtrl::GetVisibleNonFixedCellRange(RECT* rect)
 {
+    ApplyDueScrollBars();  // a bar may take room from the client area
     RECT client = GetClientRect();
     const GridCellId topLeft = GetTopleftNonFixedCell();
 
@@ -184,6 +194,7 @@ bool CGridCtrl::IsCellVisible(int row, int col)
 {
     if (!IsWindow() || !IsValid(row, col))
         return false;
+    ApplyDueScrollBars();
     const RECT client = GetClientRect();
     const GridCellId topLeft = GetTopleftNonFixedCell();
     // Accumulate only as far as the client area reaches.
@@ -333,6 +344,7 @@ void CGridCtrl::OnDraw(HDC dc)
 {
     if (!m_allowDraw || !dc)
         return;
+    ApplyDueScrollBars();
     RECT clip{};
     if (::GetClipBox(dc, &clip) == ERROR || ::IsRectEmpty(&clip))
         return;
@@ -449,6 +461,7 @@ void CGridCtrl::OnDraw(HDC dc)
 
 void CGridCtrl::OnPaint()
 {
+    ApplyDueScrollBars();  // not while painting: showing a bar changes the window
     fw::PaintDC paint(m_hwnd);
     if (!paint.Get())
         return;
@@ -468,10 +481,29 @@ void CGridCtrl::OnPaint()
 
 // --- scroll bars
 
+void CGridCtrl::ResetScrollBarsSoon()
+{
+    // Growth of the non-fixed rows or columns alone never moves a scroll
+    // position, so the bars can wait: recomputing them once after a run of
+    // such changes gives what recomputing them after each one gives.
+    m_scrollBarsDue = true;
+    if (m_allowDraw && IsWindow() && !m_scrollBarsPosted)
+        m_scrollBarsPosted = Post(kApplyScrollBarsMessage);
+}
+
+void CGridCtrl::ApplyDueScrollBars()
+{
+    if (m_scrollBarsDue && m_allowDraw && !m_destroying)
+        ResetScrollBars();
+}
+
 void CGridCtrl::ResetScrollBars()
 {
-    if (!m_allowDraw || !IsWindow())
+    if (!m_allowDraw || !IsWindow()) {
+        m_scrollBarsDue = true;  // once redraw is allowed again
         return;
+    }
+    m_scrollBarsDue = false;
     RECT rect = GetClientRect();
     if (::IsRectEmpty(&rect))
         return;

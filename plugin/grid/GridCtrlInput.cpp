@@ -25,7 +25,14 @@ POINT Relative(POINT point, const RECT& cell)
 LRESULT CGridCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    // Keys, commands, timers, scrolling and the mouse work with the bars the sizes ask for.
+    if (m_scrollBarsDue && message >= WM_KEYFIRST && message <= WM_MOUSELAST)
+        ApplyDueScrollBars();
     switch (message) {
+    case kApplyScrollBarsMessage:
+        m_scrollBarsPosted = false;
+        ApplyDueScrollBars();
+        return 0;
     case WM_PAINT:
         OnPaint();
         return 0;
@@ -162,6 +169,7 @@ int ScrollLimit(HWND window, int bar, int* position)
 void CGridCtrl::OnScroll(int bar, UINT code)
 {
     EndEditing();
+    ApplyDueScrollBars();
     const bool vertical = bar == SB_VERT;
     int position = 0;
     const int limit = ScrollLimit(m_hwnd, bar, &position);
@@ -227,6 +235,7 @@ void CGridCtrl::EnsureVisible(int row, int col)
 {
     if (!m_allowDraw || !IsWindow() || !IsValid(row, col))
         return;
+    ApplyDueScrollBars();
     // Each step scrolls a line; every row and column is reached within these.
     int steps = m_rowCount + m_colCount + 2;
     const RECT client = GetClientRect();

@@ -57,12 +57,6 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
 {
     if (!m_enableSelection)
         return;
-    fw::WaitCursor wait;
-    std::unique_ptr<fw::ClientDC> clientDC;
-    if (forceRepaint && IsWindow() && m_allowDraw)
-        clientDC = std::make_unique<fw::ClientDC>(m_hwnd);
-    HDC dc = clientDC ? clientDC->Get() : nullptr;
-
     if (minRow >= 0 && minRow < m_fixedRowCount)
         minRow = m_fixedRowCount;
     if (maxRow >= 0 && maxRow < m_fixedRowCount)
@@ -74,6 +68,16 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
             maxCol = m_fixedColCount;
     }
     const GridCellRange range(minRow, minCol, maxRow, maxCol);
+    // Nothing selected to clear or bring back, and no range: the common
+    // reset before every inserted row costs nothing.
+    if (!IsValid(range) && (!select || (m_selected.empty() && m_previousSelection.empty())))
+        return;
+
+    fw::WaitCursor wait;
+    std::unique_ptr<fw::ClientDC> clientDC;
+    if (forceRepaint && IsWindow() && m_allowDraw)
+        clientDC = std::make_unique<fw::ClientDC>(m_hwnd);
+    HDC dc = clientDC ? clientDC->Get() : nullptr;
 
     // What is on screen, worked out once for the whole range.
     const bool drawing = IsWindow() && m_allowDraw;

@@ -577,3 +577,52 @@ TEST(GridCtrlInput, DividersShowTheSizingCursorAndTabCanLeaveTheGrid)
     EXPECT_EQ(1, parent.nextControlRequests);
     EXPECT_EQ(GridCellId(1, 0), grid->GetFocusCell());
 }
+
+TEST(GridCtrlInput, RowsInsertedOneByOneEndWithTheBarsTheyNeed)
+{
+    TestParent parent;
+    auto grid = Filled(parent, 1, 3, 300, 200);
+    auto fill = [&grid](int rows) {
+        for (int i = 0; i < rows; ++i) {
+            // As the file manager lists its files.
+            const int row = grid->InsertRow(L"");
+            grid->SetItemText(row, 1, fw::WString::Format(L"file %d", i).c_str());
+            grid->SetCellType(row, 0, &CGridCellCheck::Class);
+        }
+    };
+    fill(40);
+    EXPECT_EQ(0x2, grid->GetScrollBarState());
+    Pump();
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(::GetScrollInfo(grid->Handle(), SB_VERT, &info));
+    const int height = grid->GetRowHeight(1);
+    EXPECT_EQ(40 * height - 1, info.nMax);
+    EXPECT_EQ(static_cast<UINT>(grid->GetClientRect().bottom - 20), info.nPage);
+
+    // Scrolled down, emptied and filled again: the view starts at the top,
+    // as it would if every insert had recomputed the bars.
+    grid->Post(WM_VSCROLL, SB_BOTTOM, 0);
+    Pump();
+    ASSERT_GT(grid->GetTopleftNonFixedCell().row, 1);
+    grid->DeleteNonFixedRows();
+    fill(40);
+    Pump();
+    EXPECT_EQ(1, grid->GetTopleftNonFixedCell().row);
+    EXPECT_EQ(0, grid->GetScrollPos32(SB_VERT));
+
+    // With redraw off nothing reaches the bars; turned back on, they are right at once.
+    grid->SetRedraw(false);
+    grid->DeleteNonFixedRows();
+    fill(3);
+    grid->SetRedraw(true);
+    EXPECT_EQ(0, grid->GetScrollBarState());
+    grid->SetRedraw(false);
+    fill(40);
+    EXPECT_EQ(0, grid->GetScrollBarState());
+    grid->SetRedraw(true);
+    EXPECT_EQ(0x2, grid->GetScrollBarState());
+    ASSERT_TRUE(::GetScrollInfo(grid->Handle(), SB_VERT, &info));
+    EXPECT_EQ(43 * height - 1, info.nMax);
+}
