@@ -65,8 +65,8 @@ bool CGridCtrl::Create(const RECT& rect, HWND parent, UINT id, DWORD style)
     try {
         m_rowHeights.assign(static_cast<size_t>(m_rowCount), m_defaultCells[0].GetHeight());
         m_colWidths.assign(static_cast<size_t>(m_colCount), m_defaultCells[0].GetWidth());
-    } catch (const std::bad_alloc&) {
-        ReportMemoryFailure();
+    } catch (const std::exception& error) {
+        ReportFailure(error);
         DestroyWindow();
         return false;
     }
@@ -100,9 +100,14 @@ bool CGridCtrl::SubclassDlgItem(UINT id, HWND parent)
     return SubclassWindow(::GetDlgItem(parent, static_cast<int>(id)));
 }
 
+void CGridCtrl::ReportFailure(const std::exception& error) const
+{
+    fw::ReportException(error, m_hwnd);
+}
+
 void CGridCtrl::ReportMemoryFailure() const
 {
-    fw::ReportException(std::bad_alloc(), m_hwnd);
+    ReportFailure(std::bad_alloc());
 }
 
 // --- dimensions
@@ -175,6 +180,7 @@ bool CGridCtrl::SetCount(const Axis& axis, int count, Resize resize)
         return true;
     if (count < 0)
         return false;
+    EndEditBeforeCellsMove();
     ForgetTopLeft();
     const int before = axis.count;
     if (count < axis.fixedCount)
@@ -182,13 +188,16 @@ bool CGridCtrl::SetCount(const Axis& axis, int count, Resize resize)
     if (axis.focus >= count)
         m_focus = GridCellId();
 
+    // A failure keeps what was made so far. Besides running out of memory,
+    // a 32-bit library refuses a count its arrays cannot hold (length_error).
     bool result = false;
     try {
         result = resize();
-    } catch (const std::bad_alloc&) {
+        if (!result)
+            ReportMemoryFailure();  // a cell could not be made
+    } catch (const std::exception& error) {
+        ReportFailure(error);
     }
-    if (!result)
-        ReportMemoryFailure();  // what was made so far stays
 
     SetModified(true, -1, -1);
     if (axis.count > before)
@@ -291,7 +300,7 @@ bool CGridCtrl::ResetColumnOrder()
 {
     try {
         m_colOrder.resize(static_cast<size_t>(m_colCount));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         m_colOrder.clear();  // an empty order reads as the identity
         return false;
     }
@@ -350,9 +359,13 @@ bool CGridCtrl::SetFixedColumnCount(int fixedCols)
     return SetFixedCount(Columns(), fixedCols);
 }
 
-// Before a row (column) goes in: no selection, and something across it.
+// Before a row (column) goes in: room in the count, no selection, and
+// something across it.
 bool CGridCtrl::ReadyToInsert(const Axis& axis)
 {
+    if (axis.count == INT_MAX)
+        return false;
+    EndEditBeforeCellsMove();
     ResetSelectedRange();
     return axis.acrossCount >= 1 || (axis.rows ? SetColumnCount(1) : SetRowCount(1));
 }
@@ -390,8 +403,8 @@ int CGridCtrl::InsertRow(const wchar_t* heading, int before)
             m_rows.insert(m_rows.begin() + index, std::move(row));
         }
         m_rowHeights.insert(m_rowHeights.begin() + index, m_defaultCells[2].GetHeight());
-    } catch (const std::bad_alloc&) {
-        ReportMemoryFailure();
+    } catch (const std::exception& error) {
+        ReportFailure(error);
         return -1;
     }
     ++m_rowCount;
@@ -435,8 +448,8 @@ int CGridCtrl::InsertColumn(const wchar_t* heading, UINT format, int before)
                 m_rows[row]->insert(m_rows[row]->begin() + index, made[row]);
         }
         m_colWidths.insert(m_colWidths.begin() + index, m_defaultCells[1].GetWidth());
-    } catch (const std::bad_alloc&) {
-        ReportMemoryFailure();
+    } catch (const std::exception& error) {
+        ReportFailure(error);
         return -1;
     }
     ++m_colCount;
@@ -471,6 +484,7 @@ bool CGridCtrl::DeleteRow(int row)
 {
     if (row < 0 || row >= m_rowCount)
         return false;
+    EndEditBeforeCellsMove();
     ResetSelectedRange();
     if (m_virtualMode) {
         AdjustRowOrder(row, -1);
@@ -487,6 +501,7 @@ bool CGridCtrl::DeleteColumn(int col)
 {
     if (col < 0 || col >= m_colCount)
         return false;
+    EndEditBeforeCellsMove();
     ResetSelectedRange();
     if (!m_virtualMode) {
         for (int row = 0; row < m_rowCount; ++row) {
@@ -509,6 +524,7 @@ void CGridCtrl::DeleteAllCells()
 
 bool CGridCtrl::DeleteAllItems()
 {
+    EndEditBeforeCellsMove();
     ResetSelectedRange();
     std::vector<int>().swap(m_colWidths);
     std::vector<int>().swap(m_rowHeights);
@@ -596,6 +612,18 @@ CGridCellBase* CGridCtrl::GetCell(int row, int col)
     CGridCellBase* cell = m_scratchCell.get();
     if (!cell)
         return nullptr;
+    FillVirtualCell(*cell, row, col, PhysicalRow(row));
+    return cell;
+}
+
+int CGridCtrl::PhysicalRow(int row) const
+{
+    return row >= 0 && row < static_cast<int>(m_rowOrder.size()) ? m_rowOrder[row] : row;
+}
+
+void CGridCtrl::FillVirtualCell(CGridCellBase& target, int row, int col, int physicalRow)
+{
+    CGridCellBase* cell = &target;
     cell->Reset();
     cell->SetGrid(this);
     cell->SetCoords(row, col);
@@ -611,7 +639,7 @@ CGridCellBase* CGridCtrl::GetCell(int row, int col)
     CGridDefaultCell* defaults = GetDefaultCell(row < m_fixedRowCount, col < m_fixedColCount);
 
     GridDisplayInfo info{};
-    info.row = row < static_cast<int>(m_rowOrder.size()) ? m_rowOrder[row] : row;
+    info.row = physicalRow;
     info.column = col < static_cast<int>(m_colOrder.size()) ? m_colOrder[col] : col;
     info.mask = 0xFFFFFFFF;
     info.state = state;
@@ -637,7 +665,6 @@ CGridCellBase* CGridCtrl::GetCell(int row, int col)
     cell->SetFont(&info.font);
     cell->SetMargin(info.margin);
     cell->SetText(info.text.c_str());
-    return cell;
 }
 
 CGridCellBase* CGridCtrl::CreateCell(int row, int col)
@@ -724,7 +751,7 @@ bool CGridCtrl::SetItemState(int row, int col, UINT state)
                 m_selected.emplace(key, GridCellId(row, col));
             else
                 m_selected.erase(key);
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
             return false;
         }
         return true;
@@ -740,7 +767,7 @@ bool CGridCtrl::SetItemState(int row, int col, UINT state)
                 m_selected.emplace(key, GridCellId(row, col));
             else
                 m_selected.erase(key);
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
             return false;
         }
     }

@@ -11,7 +11,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <climits>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -328,18 +330,39 @@ private:
     // The column order becomes the identity; false without memory.
     bool ResetColumnOrder();
     bool FillRow(GridRow& row, int rowIndex, int firstCol);
+    void ReportFailure(const std::exception& error) const;
     void ReportMemoryFailure() const;
     void DeleteAllCells();
     void ResetRowOrder();
     void SwapRows(int first, int second);
     struct CellOrder;
+    struct VirtualCellOrder;
+    // The row order's entry for a row: what the application knows it by in virtual mode.
+    int PhysicalRow(int row) const;
+    // Virtual mode: fills the cell for (row, col), asking the application for physicalRow.
+    void FillVirtualCell(CGridCellBase& cell, int row, int col, int physicalRow);
     template <class K, int (*CompareKeys)(K, K)>
     struct KeyOrder;
     bool SortRange(GridCompareFunction compare, int col, bool ascending, LPARAM user, int low, int high);
+    // The grid's own compares, by the rows' texts taken once; false when a row lacks its cell.
+    bool SortByTexts(bool asText, int col, bool ascending, int low, int high);
     void SelectForMouseMode(const GridCellId& cell);
     void RedrawHeadersOf(const GridCellId& cell, const GridCellId& other);
     HWND NotifyTarget() const;
+    // Rows or columns are about to move or go: an open edit ends first.
+    void EndEditBeforeCellsMove();
     void ForgetTopLeft() { m_topLeft = GridCellId(); }
+    // Geometry along one axis, rows (true) or columns. Sizes are summed in 64
+    // bits, as they may add up beyond an int; a sum stops once it reaches limit.
+    static int ClampPixels(long long pixels);
+    int SizeAlong(bool rows, int index) const;
+    long long SumOfSizes(bool rows, int first, int end, long long limit = LLONG_MAX) const;
+    // From the client area's start to where index starts: fixed ones from 0,
+    // the others from the top-left one; -1 for one scrolled off before it.
+    long long PositionOnScreen(bool rows, int index, int topLeftIndex, long long limit) const;
+    // The index under a pixel (fixed ones if it lies among them), or -1.
+    int IndexAtPixel(bool rows, int pixel, int topLeftIndex) const;
+    long long CellEndOnScreen(bool rows, int index);
     // After changes that only add non-fixed rows or columns or make them
     // larger: the bars are recomputed before the grid next reads or shows
     // them (a message posted to itself), once for a whole run of changes.
@@ -409,6 +432,7 @@ private:
     GridCellId m_selectionStart;
     GridCellId m_focus;
     GridCellId m_topLeft;  // cache; invalid = to be recomputed
+    GridCellId m_editCell;  // the cell an in-place editor was opened on
     UINT_PTR m_timer = 0;
     UINT m_timerInterval = 25;
     int m_resizeCaptureRange = 3;

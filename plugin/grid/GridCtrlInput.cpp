@@ -4,6 +4,7 @@
 #include "GridCtrl.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "InPlaceEdit.h"
 #include "framework/Gdi.h"
@@ -181,7 +182,7 @@ void CGridCtrl::OnScroll(int bar, UINT code)
     (vertical ? body.top : body.left) = fixedExtent;
     const int count = vertical ? m_rowCount : m_colCount;
     const int fixedCount = vertical ? m_fixedRowCount : m_fixedColCount;
-    auto size = [this, vertical](int index) { return vertical ? GetRowHeight(index) : GetColumnWidth(index); };
+    auto size = [this, vertical](int index) { return SizeAlong(vertical, index); };
     int target = position;
 
     switch (code) {
@@ -189,7 +190,7 @@ void CGridCtrl::OnScroll(int bar, UINT code)
         int index = vertical ? topLeft.row : topLeft.col;
         while (index >= 0 && index < count - 1 && size(index) == 0)
             ++index;
-        target = std::min(limit, position + std::max(0, size(index)));
+        target = ClampPixels(std::min<long long>(limit, static_cast<long long>(position) + std::max(0, size(index))));
         break;
     }
     case SB_LINEUP: {
@@ -197,14 +198,14 @@ void CGridCtrl::OnScroll(int bar, UINT code)
         while (index >= fixedCount && size(index) == 0)
             --index;
         if (index >= fixedCount)
-            target = std::max(0, position - size(index));
+            target = std::max(0, position - std::max(0, size(index)));
         break;
     }
     case SB_PAGEDOWN:
-        target = std::min(limit, std::max(0, position + page));
+        target = std::min(limit, std::max(0, ClampPixels(static_cast<long long>(position) + page)));
         break;
     case SB_PAGEUP:
-        target = std::max(0, std::min(limit, position - page));
+        target = std::max(0, std::min(limit, ClampPixels(static_cast<long long>(position) - page)));
         break;
     case SB_TOP:
         target = 0;
@@ -231,6 +232,13 @@ void CGridCtrl::OnScroll(int bar, UINT code)
         ::InvalidateRect(m_hwnd, &body, FALSE);
 }
 
+// Where the row (column) at index ends on screen, wherever that is.
+long long CGridCtrl::CellEndOnScreen(bool rows, int index)
+{
+    const GridCellId topLeft = GetTopleftNonFixedCell();
+    return PositionOnScreen(rows, index, rows ? topLeft.row : topLeft.col, LLONG_MAX) + SizeAlong(rows, index);
+}
+
 void CGridCtrl::EnsureVisible(int row, int col)
 {
     if (!m_allowDraw || !IsWindow() || !IsValid(row, col))
@@ -249,9 +257,8 @@ void CGridCtrl::EnsureVisible(int row, int col)
             if (GetScrollPos32(SB_HORZ) == before)
                 break;
         }
-        RECT rect{};
-        while (steps-- > 0 && (m_scrollBars & 0x1) && col > GetTopleftNonFixedCell().col && GetCellRect(row, col, &rect) &&
-               rect.right >= client.right) {
+        while (steps-- > 0 && (m_scrollBars & 0x1) && col > GetTopleftNonFixedCell().col &&
+               CellEndOnScreen(false, col) > client.right) {
             const int before = GetScrollPos32(SB_HORZ);
             Send(WM_HSCROLL, SB_LINERIGHT);
             if (GetScrollPos32(SB_HORZ) == before)
@@ -265,9 +272,8 @@ void CGridCtrl::EnsureVisible(int row, int col)
             if (GetScrollPos32(SB_VERT) == before)
                 break;
         }
-        RECT rect{};
-        while (steps-- > 0 && (m_scrollBars & 0x2) && row > GetTopleftNonFixedCell().row && GetCellRect(row, col, &rect) &&
-               rect.bottom >= client.bottom) {
+        while (steps-- > 0 && (m_scrollBars & 0x2) && row > GetTopleftNonFixedCell().row &&
+               CellEndOnScreen(true, row) > client.bottom) {
             const int before = GetScrollPos32(SB_VERT);
             Send(WM_VSCROLL, SB_LINEDOWN);
             if (GetScrollPos32(SB_VERT) == before)
@@ -846,8 +852,9 @@ void CGridCtrl::StartEditCell(int row, int col, POINT point, UINT ch)
         return;
     if (SendNotification(row, col, LVN_BEGINLABELEDITW) < 0)
         return;
-    if (CGridCellBase* cell = GetCell(row, col))
-        cell->StartEdit(row, col, rect, point, kGridEditorId, ch);
+    CGridCellBase* cell = GetCell(row, col);
+    if (cell && cell->StartEdit(row, col, rect, point, kGridEditorId, ch) && cell->IsEditing())
+        m_editCell = GridCellId(row, col);
 }
 
 bool CGridCtrl::ValidateEdit(int row, int col, const wchar_t* text)
@@ -874,6 +881,8 @@ void CGridCtrl::OnEditFinished(int row, int col, const wchar_t* text)
     }
     if ((cell = GetCell(row, col)) != nullptr)
         cell->EditEnded();
+    if (m_editCell == GridCellId(row, col))
+        m_editCell = GridCellId();
 }
 
 void CGridCtrl::OnEndInPlaceEdit(GridDisplayInfo* info)
@@ -889,8 +898,18 @@ void CGridCtrl::OnEndInPlaceEdit(GridDisplayInfo* info)
 
 void CGridCtrl::EndEditing()
 {
-    if (CGridCellBase* cell = GetCell(m_focus.row, m_focus.col))
+    // The cell being edited, which need not be the focus cell any more.
+    const GridCellId edited = IsValid(m_editCell) ? m_editCell : m_focus;
+    if (CGridCellBase* cell = GetCell(edited.row, edited.col))
         cell->EndEdit();
+}
+
+void CGridCtrl::EndEditBeforeCellsMove()
+{
+    if (m_destroying)
+        return;
+    EndEditing();  // the editor writes into the cell it was opened on, still in place
+    m_editCell = GridCellId();
 }
 
 HWND CGridCtrl::CreateInPlaceEditor(const RECT& rect, DWORD style, UINT id, int row, int col, const wchar_t* text,

@@ -252,6 +252,7 @@ bool CGridCtrl::SortItems(int col, bool ascending, LPARAM user)
 
 bool CGridCtrl::SortItems(GridCompareFunction compare, int col, bool ascending, LPARAM user)
 {
+    EndEditBeforeCellsMove();
     SetSortColumn(col);
     SetSortAscending(ascending);
     ResetSelectedRange();
@@ -275,36 +276,46 @@ namespace {
 
 // The quicksort of the grid's rows. Order supplies a key per row (held by
 // value, so the pivot's key stays with its row whatever moves), the
-// comparison of two keys and the exchange of two whole rows.
+// comparison of two keys and the exchange of two whole rows. The smaller
+// part of each split is sorted by a call, the larger one by the next round
+// of the loop, so the depth stays below the logarithm of the row count; the
+// parts are apart, so the order is what sorting both by calls gives.
 template <class Order>
 void QuickSort(Order& order, bool ascending, int low, int high)
 {
-    const typename Order::Key pivot = order.KeyOf((low + high) / 2);
-    int lower = low;
-    int upper = high;
-    while (lower <= upper) {
-        if (ascending) {
-            while (lower < high && order.Compare(order.KeyOf(lower), pivot) < 0)
+    while (low < high) {
+        const typename Order::Key pivot = order.KeyOf((low + high) / 2);
+        int lower = low;
+        int upper = high;
+        while (lower <= upper) {
+            if (ascending) {
+                while (lower < high && order.Compare(order.KeyOf(lower), pivot) < 0)
+                    ++lower;
+                while (upper > low && order.Compare(order.KeyOf(upper), pivot) > 0)
+                    --upper;
+            } else {
+                while (lower < high && order.Compare(order.KeyOf(lower), pivot) > 0)
+                    ++lower;
+                while (upper > low && order.Compare(order.KeyOf(upper), pivot) < 0)
+                    --upper;
+            }
+            if (lower <= upper) {
+                if (order.Compare(order.KeyOf(lower), order.KeyOf(upper)) != 0)
+                    order.Swap(lower, upper);
                 ++lower;
-            while (upper > low && order.Compare(order.KeyOf(upper), pivot) > 0)
                 --upper;
-        } else {
-            while (lower < high && order.Compare(order.KeyOf(lower), pivot) > 0)
-                ++lower;
-            while (upper > low && order.Compare(order.KeyOf(upper), pivot) < 0)
-                --upper;
+            }
         }
-        if (lower <= upper) {
-            if (order.Compare(order.KeyOf(lower), order.KeyOf(upper)) != 0)
-                order.Swap(lower, upper);
-            ++lower;
-            --upper;
+        if (upper - low < high - lower) {
+            if (low < upper)
+                QuickSort(order, ascending, low, upper);
+            low = lower;
+        } else {
+            if (lower < high)
+                QuickSort(order, ascending, lower, high);
+            high = upper;
         }
     }
-    if (low < upper)
-        QuickSort(order, ascending, low, upper);
-    if (lower < high)
-        QuickSort(order, ascending, lower, high);
 }
 
 }  // namespace
@@ -318,6 +329,29 @@ struct CGridCtrl::CellOrder {
     LPARAM user;
     Key KeyOf(int row) const { return grid.GetCell(row, col); }
     int Compare(Key a, Key b) const { return compare(a, b, user); }
+    void Swap(int a, int b) { grid.SwapRows(a, b); }
+};
+
+// Virtual mode with the application's function: the rows have no cells of
+// their own (the one scratch cell would be compared with itself), so two
+// cells are filled for each comparison. A row's key is its row-order entry,
+// which moves with it.
+struct CGridCtrl::VirtualCellOrder {
+    using Key = int;
+    CGridCtrl& grid;
+    GridCompareFunction compare;
+    int col;
+    LPARAM user;
+    int anyRow;  // of the sorted range: with selection and focus reset, all fill alike
+    std::unique_ptr<CGridCellBase> first;
+    std::unique_ptr<CGridCellBase> second;
+    Key KeyOf(int row) const { return grid.PhysicalRow(row); }
+    int Compare(Key a, Key b)
+    {
+        grid.FillVirtualCell(*first, anyRow, col, a);
+        grid.FillVirtualCell(*second, anyRow, col, b);
+        return compare(first.get(), second.get(), user);
+    }
     void Swap(int a, int b) { grid.SwapRows(a, b); }
 };
 
@@ -353,30 +387,50 @@ bool CGridCtrl::SortRange(GridCompareFunction compare, int col, bool ascending, 
     if (!compare || col < 0 || col >= m_colCount || low < 0 || high >= m_rowCount || high <= low)
         return false;
     const bool ownCompare = compare == &CGridCtrl::TextCompare || compare == &CGridCtrl::NumericCompare;
-    if (!m_virtualMode && ownCompare) {
-        bool complete = true;  // every row has its cell: the keyed sort gives the same order
-        for (int row = low; row <= high && complete; ++row)
-            complete = GetCell(row, col) != nullptr;
-        try {
-            if (complete && compare == &CGridCtrl::TextCompare) {
-                KeyOrder<const wchar_t*, CompareTexts> order{*this, std::vector<const wchar_t*>(m_rowCount, L"")};
-                for (int row = low; row <= high; ++row)
-                    order.keys[row] = GetCell(row, col)->GetText();
-                QuickSort(order, ascending, low, high);
-                return true;
-            }
-            if (complete) {
-                KeyOrder<long, CompareNumbers> order{*this, std::vector<long>(m_rowCount, 0)};
-                for (int row = low; row <= high; ++row)
-                    order.keys[row] = std::wcstol(GetCell(row, col)->GetText(), nullptr, 10);
-                QuickSort(order, ascending, low, high);
-                return true;
-            }
-        } catch (const std::bad_alloc&) {
-            // no room for the keys: compare the cells themselves
+    try {
+        if (ownCompare && SortByTexts(compare == &CGridCtrl::TextCompare, col, ascending, low, high))
+            return true;
+        if (m_virtualMode) {
+            auto makeCell = [this] { return static_cast<CGridCellBase*>(m_cellClass->CreateObject()); };
+            VirtualCellOrder order{*this, compare, col, user, low, std::unique_ptr<CGridCellBase>(makeCell()),
+                                   std::unique_ptr<CGridCellBase>(makeCell())};
+            if (!order.first || !order.second)
+                return false;
+            QuickSort(order, ascending, low, high);
+            return true;
         }
+    } catch (const std::exception&) {
+        if (m_virtualMode)
+            return false;
+        // no room for the keys: compare the cells themselves
     }
     CellOrder order{*this, compare, col, user};
+    QuickSort(order, ascending, low, high);
+    return true;
+}
+
+bool CGridCtrl::SortByTexts(bool asText, int col, bool ascending, int low, int high)
+{
+    // The texts of the rows; in virtual mode copies, as the one scratch cell
+    // is filled again for every row.
+    std::vector<fw::WString> copies(m_virtualMode ? m_rowCount : 0);
+    std::vector<const wchar_t*> texts(m_rowCount, L"");
+    for (int row = low; row <= high; ++row) {
+        const CGridCellBase* cell = GetCell(row, col);
+        if (!cell)
+            return false;  // a row without its cell: only the cells' compare orders it as asked
+        if (m_virtualMode)
+            copies[row] = fw::WString(cell->GetText());
+        texts[row] = m_virtualMode ? copies[row].c_str() : cell->GetText();
+    }
+    if (asText) {
+        KeyOrder<const wchar_t*, CompareTexts> order{*this, std::move(texts)};
+        QuickSort(order, ascending, low, high);
+        return true;
+    }
+    KeyOrder<long, CompareNumbers> order{*this, std::vector<long>(m_rowCount, 0)};
+    for (int row = low; row <= high; ++row)
+        order.keys[row] = std::wcstol(texts[row], nullptr, 10);
     QuickSort(order, ascending, low, high);
     return true;
 }

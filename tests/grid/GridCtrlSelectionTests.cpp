@@ -1,6 +1,10 @@
 // Focus, selection and sorting, the fixed-cell clicks and select all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cwchar>
+
 #include "GridTestSupport.h"
 #include "support/Printers.h"
 
@@ -276,4 +280,68 @@ TEST(GridCtrlSelection, PaintingShowsHeadersSelectionAndFocus)
     grid->SetGridLines(GridLines::kNone);
     bitmap = Render(*grid);
     EXPECT_NE(grid->GetGridLineColour(), bitmap->Pixel(at.x, plain.bottom + grid->GetRowHeight(4)));  // row 4's line is gone
+}
+
+TEST(GridCtrlSelection, VirtualModeSortsByEachRowsOwnContents)
+{
+    TestParent parent;
+    auto grid = MakeGrid(parent);
+    ASSERT_NE(nullptr, grid);
+    struct Row {
+        const wchar_t* name;
+        const wchar_t* number;
+    };
+    static const Row rows[] = {{L"Name", L"No."}, {L"pear", L"10"}, {L"apple", L"9"}, {L"fig", L"100"}, {L"kiwi", L"-3"}};
+    grid->SetVirtualMode(true);
+    grid->SetDisplayCallback([](GridDisplayInfo* info, LPARAM) -> BOOL {
+        info->text = info->column == 0 ? rows[info->row].name : rows[info->row].number;
+        info->data = static_cast<LPARAM>(wcslen(rows[info->row].name));
+        return TRUE;
+    });
+    grid->SetRowCount(5);
+    grid->SetColumnCount(2);
+    grid->SetFixedRowCount(1);
+
+    ASSERT_TRUE(grid->SortItems(0, true));
+    EXPECT_EQ((std::vector<std::wstring>{L"apple", L"fig", L"kiwi", L"pear"}), Column(*grid, 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"9", L"100", L"-3", L"10"}), Column(*grid, 1));  // rows stay whole
+    EXPECT_EQ(L"Name", grid->GetItemText(0, 0));
+    ASSERT_TRUE(grid->SortItems(&CGridCtrl::NumericCompare, 1, false));
+    EXPECT_EQ((std::vector<std::wstring>{L"100", L"10", L"9", L"-3"}), Column(*grid, 1));
+    // The application's function sees each row's own cell (here its value: the name's length).
+    auto byLength = [](const CGridCellBase* a, const CGridCellBase* b, LPARAM) {
+        return static_cast<int>(a->GetData() - b->GetData());
+    };
+    ASSERT_TRUE(grid->SortItems(byLength, 0, true));
+    EXPECT_EQ(L"fig", grid->GetItemText(1, 0));
+    EXPECT_EQ(L"apple", grid->GetItemText(4, 0));
+}
+
+namespace {
+
+uintptr_t g_deepest = 0;
+
+// The numeric compare, noting how far down the stack it is called.
+int CompareNotingDepth(const CGridCellBase* first, const CGridCellBase* second, LPARAM)
+{
+    volatile char here = 0;
+    g_deepest = std::min(g_deepest, reinterpret_cast<uintptr_t>(&here));
+    return CGridCtrl::NumericCompare(first, second, 0);
+}
+
+}  // namespace
+
+TEST(GridCtrlSelection, UnluckyOrdersSortInLittleStack)
+{
+    // Rising to the middle, then falling: the middle pivot is the largest.
+    constexpr int kRows = 8000;
+    CGridCtrl grid(kRows + 1, 1, 1, 0);
+    for (int row = 1; row <= kRows; ++row)
+        grid.SetItemText(row, 0, fw::WString::Format(L"%d", row <= kRows / 2 ? row : kRows + 1 - row).c_str());
+    volatile char top = 0;
+    g_deepest = reinterpret_cast<uintptr_t>(&top);
+    ASSERT_TRUE(grid.SortItems(&CompareNotingDepth, 0, true));
+    EXPECT_LT(reinterpret_cast<uintptr_t>(&top) - g_deepest, 16u * 1024u);  // the device's stacks are small
+    for (int row = 2; row <= kRows; ++row)
+        ASSERT_LE(_wtoi(grid.GetItemText(row - 1, 0).c_str()), _wtoi(grid.GetItemText(row, 0).c_str())) << row;
 }

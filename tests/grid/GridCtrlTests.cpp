@@ -485,6 +485,23 @@ TEST(GridCtrl, MemoryRunningOutLeavesAConsistentSmallerGridAndIsReported)
     ExpectConsistent(*grid);
     EXPECT_EQ(4u, boxes.Texts().size());
 
+    // A count the device's library cannot hold throws another exception: caught and reported alike.
+    const size_t shown = boxes.Texts().size();
+    {
+        FailingAllocation failing(0, testsupport::AllocationFailure::kTooLong);
+        EXPECT_FALSE(grid->SetRowCount(rows + 100));
+    }
+    {
+        FailingAllocation failing(0, testsupport::AllocationFailure::kTooLong);
+        EXPECT_EQ(-1, grid->InsertRow(L"too long"));
+    }
+    {
+        FailingAllocation failing(0, testsupport::AllocationFailure::kTooLong);
+        EXPECT_EQ(-1, grid->InsertColumn(L"too long"));
+    }
+    EXPECT_EQ(shown + 3, boxes.Texts().size());
+    ExpectConsistent(*grid);
+
     // Afterwards the grid works as before.
     EXPECT_TRUE(grid->SetRowCount(rows + 10));
     ExpectConsistent(*grid);

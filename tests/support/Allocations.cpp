@@ -3,11 +3,13 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <stdexcept>
 
 namespace {
 std::atomic<long long> g_bytes{0};
 std::atomic<long long> g_calls{0};
 std::atomic<long> g_allocationsLeft{-1};  // -1: none fails
+std::atomic<bool> g_tooLong{false};
 }  // namespace
 
 void* operator new(size_t size)
@@ -15,6 +17,8 @@ void* operator new(size_t size)
     long left = g_allocationsLeft.load();
     if (left >= 0) {
         g_allocationsLeft = left - 1;
+        if (left == 0 && g_tooLong)
+            throw std::length_error("vector::reserve");
         if (left == 0)
             throw std::bad_alloc();
     }
@@ -42,8 +46,9 @@ AllocationCount Allocated()
     return count;
 }
 
-FailingAllocation::FailingAllocation(long count)
+FailingAllocation::FailingAllocation(long count, AllocationFailure failure)
 {
+    g_tooLong = failure == AllocationFailure::kTooLong;
     g_allocationsLeft = count;
 }
 

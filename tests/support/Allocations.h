@@ -15,11 +15,16 @@ struct AllocationCount {
 // What operator new has been asked for since the program started.
 AllocationCount Allocated();
 
+// How the failing allocation fails: out of memory (std::bad_alloc), or as a
+// container of the device's 32-bit library refuses a count it cannot hold
+// (std::length_error), which this 64-bit build only meets this way.
+enum class AllocationFailure { kOutOfMemory, kTooLong };
+
 // While it lives, the allocation after the next `count` ones fails, once;
 // later ones work again.
 class FailingAllocation {
 public:
-    explicit FailingAllocation(long count);
+    explicit FailingAllocation(long count, AllocationFailure failure = AllocationFailure::kOutOfMemory);
     ~FailingAllocation();
     FailingAllocation(const FailingAllocation&) = delete;
     FailingAllocation& operator=(const FailingAllocation&) = delete;
