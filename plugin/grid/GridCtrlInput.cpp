@@ -82,6 +82,9 @@ LRESULT CGridCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             OnSelectAll();
             return 0;
         }
+        // The in-place editor's own notifications go back to it.
+        if (LOWORD(wParam) == kGridEditorId && lParam)
+            ::SendMessageW(reinterpret_cast<HWND>(lParam), kGridReflectedCommand, wParam, lParam);
         break;
     case WM_SETCURSOR:
         if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)))

@@ -72,6 +72,9 @@ constexpr UINT kBoth = 0x3;
 
 // Identifier of the in-place editor child window.
 constexpr UINT kGridEditorId = 8;
+// The grid hands the WM_COMMAND notifications of its in-place editor back to
+// it with this message (wParam and lParam as they came).
+constexpr UINT kGridReflectedCommand = WM_APP + 2;
 // The platform's select-all command.
 constexpr UINT kGridSelectAllCommand = 0xE12A;
 

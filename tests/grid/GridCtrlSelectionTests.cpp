@@ -291,7 +291,8 @@ TEST(GridCtrlSelection, VirtualModeSortsByEachRowsOwnContents)
         const wchar_t* name;
         const wchar_t* number;
     };
-    static const Row rows[] = {{L"Name", L"No."}, {L"pear", L"10"}, {L"apple", L"9"}, {L"fig", L"100"}, {L"kiwi", L"-3"}};
+    static const Row rows[] = {
+        {L"Name", L"No."}, {L"pear", L"10"}, {L"apple", L"9"}, {L"fig", L"100"}, {L"kiwi", L"-3"}};
     grid->SetVirtualMode(true);
     grid->SetDisplayCallback([](GridDisplayInfo* info, LPARAM) -> BOOL {
         info->text = info->column == 0 ? rows[info->row].name : rows[info->row].number;
