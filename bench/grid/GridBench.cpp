@@ -5,39 +5,19 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "GridCellCheck.h"
 #include "GridCtrl.h"
 #include "framework/Gdi.h"
-
-// Bytes asked of operator new, to tell what the grid itself holds.
-namespace {
-std::atomic<long long> g_requested{0};
-std::atomic<long long> g_allocations{0};
-}
-void* operator new(size_t size)
-{
-    g_requested += static_cast<long long>(size);
-    ++g_allocations;
-    void* memory = std::malloc(size ? size : 1);
-    if (!memory)
-        throw std::bad_alloc();
-    return memory;
-}
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, size_t) noexcept { std::free(memory); }
-#pragma GCC diagnostic pop
+#include "support/Allocations.h"
 
 namespace {
 
@@ -122,6 +102,75 @@ HWND MakeParent()
                              kWidth + 40, kHeight + 60, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
+// Handles what the fills left in the queue (painting, deferred work), as a
+// dialog's message loop would before the user sees the result.
+void Pump()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+HWND MakeList(HWND parent)
+{
+    return ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0,
+                             kWidth, kHeight, parent, reinterpret_cast<HMENU>(8), nullptr, nullptr);
+}
+
+// The list view filled one item at a time, its texts set one by one; with
+// redraw switched off around it, as anyone filling a list view in bulk does.
+void FillList(HWND list, const Data& data, bool redrawOff)
+{
+    if (redrawOff)
+        ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    for (int col = 0; col < kCols; ++col) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = col == 0 ? 24 : 110;
+        column.pszText = const_cast<wchar_t*>(data.headers[col].c_str());
+        ListView_InsertColumn(list, col, &column);
+    }
+    for (int row = 0; row < kRows; ++row) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = row;
+        item.lParam = row;
+        item.pszText = const_cast<wchar_t*>(data.rows[row][0].c_str());
+        ListView_InsertItem(list, &item);
+        for (int col = 1; col < kCols; ++col)
+            ListView_SetItemText(list, row, col, const_cast<wchar_t*>(data.rows[row][col].c_str()));
+    }
+    if (redrawOff)
+        ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+}
+
+// The grid filled as the file manager fills it: a header row, then per file
+// one row appended with an empty text, its name, a check-box cell in column 0
+// and the other texts; optionally with redraw switched off around it.
+void FillGridByRows(CGridCtrl& grid, const Data& data, bool redrawOff)
+{
+    if (redrawOff)
+        grid.SetRedraw(false);
+    grid.SetColumnCount(kCols);
+    grid.SetFixedRowCount(1);
+    for (int col = 0; col < kCols; ++col) {
+        grid.SetItemText(0, col, data.headers[col].c_str());
+        grid.SetColumnWidth(col, col == 0 ? 24 : 110);
+    }
+    grid.SetCellType(0, 0, &CGridCellCheck::Class);
+    for (int row = 0; row < kRows; ++row) {
+        const int added = grid.InsertRow(L"", -1);
+        grid.SetItemText(added, 1, data.rows[row][1].c_str());
+        grid.SetCellType(added, 0, &CGridCellCheck::Class);
+        for (int col = 2; col < kCols; ++col)
+            grid.SetItemText(added, col, data.rows[row][col].c_str());
+    }
+    if (redrawOff)
+        grid.SetRedraw(true);
+}
+
 struct Row {
     const char* step;
     double grid;
@@ -156,8 +205,7 @@ int main(int argc, char** argv)
     std::vector<Row> results;
 
     // --- the grid
-    const long long requestedBefore = g_requested.load();
-    const long long allocationsBefore = g_allocations.load();
+    const testsupport::AllocationCount before = testsupport::Allocated();
     auto grid = std::make_unique<CGridCtrl>();
     grid->Create(area, parent, 7, WS_CHILD | WS_VISIBLE);
     double gridFill = Time([&] {
@@ -170,8 +218,8 @@ int main(int argc, char** argv)
             for (int col = 0; col < kCols; ++col)
                 grid->SetItemText(row + 1, col, data.rows[row][col].c_str());
     });
-    const long long gridBytes = g_requested.load() - requestedBefore;
-    const long long gridAllocations = g_allocations.load() - allocationsBefore;
+    const long long gridBytes = testsupport::Allocated().bytes - before.bytes;
+    const long long gridAllocations = testsupport::Allocated().calls - before.calls;
     for (int col = 0; col < kCols; ++col)
         grid->SetColumnWidth(col, col == 0 ? 24 : 110);
     double gridTextSort = Time([&] { grid->SortItems(1, true); });
@@ -181,29 +229,8 @@ int main(int argc, char** argv)
     PaintInto(grid->Handle(), gridBitmap);  // fonts and brushes warmed up
 
     // --- the list view, same data
-    HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0,
-                                  kWidth, kHeight, parent, reinterpret_cast<HMENU>(8), nullptr, nullptr);
-    double listFill = Time([&] {
-        ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);  // as anyone filling a list view does
-        for (int col = 0; col < kCols; ++col) {
-            LVCOLUMNW column{};
-            column.mask = LVCF_TEXT | LVCF_WIDTH;
-            column.cx = col == 0 ? 24 : 110;
-            column.pszText = const_cast<wchar_t*>(data.headers[col].c_str());
-            ListView_InsertColumn(list, col, &column);
-        }
-        for (int row = 0; row < kRows; ++row) {
-            LVITEMW item{};
-            item.mask = LVIF_TEXT | LVIF_PARAM;
-            item.iItem = row;
-            item.lParam = row;
-            item.pszText = const_cast<wchar_t*>(data.rows[row][0].c_str());
-            ListView_InsertItem(list, &item);
-            for (int col = 1; col < kCols; ++col)
-                ListView_SetItemText(list, row, col, const_cast<wchar_t*>(data.rows[row][col].c_str()));
-        }
-        ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    });
+    HWND list = MakeList(parent);
+    double listFill = Time([&] { FillList(list, data, true); });
     double listTextSort = Time([&] { ListView_SortItems(list, ListTextCompare, 1); });
     double listNumberSort = Time([&] { ListView_SortItems(list, ListNumberCompare, 4); });
     double listSelectAll = Time([&] { ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED); });
@@ -225,7 +252,32 @@ int main(int argc, char** argv)
         listPaint = std::min(listPaint, paintTen(list, listBitmap));
     }
 
+    // --- row by row, each in a window of its own
+    auto rowByRow = [&](bool redrawOff) {
+        Row row{redrawOff ? "fill row by row, redraw off" : "fill row by row, redraw on", 0, 0};
+        auto byRows = std::make_unique<CGridCtrl>();
+        byRows->Create(area, parent, 9, WS_CHILD | WS_VISIBLE);
+        Pump();
+        row.grid = Time([&] {
+            FillGridByRows(*byRows, data, redrawOff);
+            Pump();
+        });
+        byRows.reset();
+        HWND byItems = MakeList(parent);
+        Pump();
+        row.list = Time([&] {
+            FillList(byItems, data, redrawOff);
+            Pump();
+        });
+        ::DestroyWindow(byItems);
+        return row;
+    };
+    const Row rowsRedrawOff = rowByRow(true);
+    const Row rowsRedrawOn = rowByRow(false);
+
     results.push_back({"fill (10,000 rows x 6 texts)", gridFill, listFill});
+    results.push_back(rowsRedrawOff);
+    results.push_back(rowsRedrawOn);
     results.push_back({"sort by a text column", gridTextSort, listTextSort});
     results.push_back({"sort by a numeric column", gridNumberSort, listNumberSort});
     results.push_back({"select all", gridSelectAll, listSelectAll});

@@ -80,7 +80,7 @@ void FillOnly(CGridCtrl& grid, int count)
         grid.SetItemText(row, 4, L"2");
         grid.SetItemText(row, 5, fw::WString::Format(L"2024.05.%02d-10:%02d", i % 28 + 1, i % 60).c_str());
     }
-    grid.AutoSizeColumns(GridAutoSize::Both);
+    grid.AutoSizeColumns(GridAutoSize::kBoth);
     grid.SortItems(&CGridCtrl::TextCompare, 5, false);
     grid.SetRedraw(true, true);
 }

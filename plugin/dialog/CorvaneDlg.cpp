@@ -157,9 +157,9 @@ void CCorvaneDlg::InitGrids()
     m_projectGrid.SetCellType(0, kColumnCheck, &CGridCellCheck::Class);
     m_fileGrid.SetCellType(0, kColumnCheck, &CGridCellCheck::Class);
 
-    m_projectGrid.AutoSizeColumns(GridAutoSize::Both);
+    m_projectGrid.AutoSizeColumns(GridAutoSize::kBoth);
     m_projectGrid.Invalidate();
-    m_fileGrid.AutoSizeColumns(GridAutoSize::Both);
+    m_fileGrid.AutoSizeColumns(GridAutoSize::kBoth);
     m_fileGrid.SortItems(kColumnModified, false);
     m_fileGrid.Invalidate();
 

@@ -163,13 +163,13 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
         if (grid && !folders) {
             FillFileStatus(*grid, folder);
             SetHeaderCount(*grid, listed);
-            grid->AutoSizeColumns(GridAutoSize::Both);
+            grid->AutoSizeColumns(GridAutoSize::kBoth);
             // Newest first: the time format sorts as text in time order.
             grid->SortItems(&CGridCtrl::TextCompare, kColumnModified, false);
         } else if (grid) {
             SetHeaderCount(*grid, listed);
             if (grid == &m_projectGrid)
-                grid->AutoSizeColumns(GridAutoSize::Both);
+                grid->AutoSizeColumns(GridAutoSize::kBoth);
         }
     }
     if (!grid)

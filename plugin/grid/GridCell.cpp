@@ -99,19 +99,24 @@ UINT CGridCell::GetMargin() const
 
 bool CGridCell::StartEdit(int row, int col, const RECT& rect, POINT, UINT id, UINT ch)
 {
-    if (m_editing && m_editor) {
-        ::SendMessageW(m_editor, WM_CHAR, ch, 0);
-        return true;
-    }
     const UINT format = GetFormat();
     DWORD align = ES_LEFT;
     if (format & DT_RIGHT)
         align = ES_RIGHT;
     else if (format & DT_CENTER)
         align = ES_CENTER;
+    return StartTextEdit(row, col, rect, id, ch, align);
+}
+
+bool CGridCell::StartTextEdit(int row, int col, const RECT& rect, UINT id, UINT ch, DWORD style)
+{
+    if (m_editing && m_editor) {
+        ::SendMessageW(m_editor, WM_CHAR, ch, 0);
+        return true;
+    }
     m_editing = true;
     // Without an editor the cell stays marked as editing; ending the edit then does nothing.
-    m_editor = m_grid ? m_grid->CreateInPlaceEditor(rect, align, id, row, col, GetText(), ch) : nullptr;
+    m_editor = m_grid ? m_grid->CreateInPlaceEditor(rect, style, id, row, col, GetText(), ch) : nullptr;
     return true;
 }
 

@@ -45,6 +45,9 @@ public:
     void EditEnded() override;
 
 protected:
+    // The single-line editor over the cell, with the edit style (alignment and more).
+    bool StartTextEdit(int row, int col, const RECT& rect, UINT id, UINT ch, DWORD style);
+
     fw::WString m_text;
     LPARAM m_data = 0;
     int m_image = -1;

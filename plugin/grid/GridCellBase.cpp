@@ -79,7 +79,7 @@ CGridDefaultCell* CGridCellBase::GetDefaultCell() const
     CGridCtrl* grid = GetGrid();
     if (!grid)
         return nullptr;
-    return grid->GetDefaultCell((m_state & GridState::FixedRow) != 0, (m_state & GridState::FixedCol) != 0);
+    return grid->GetDefaultCell((m_state & GridState::kFixedRow) != 0, (m_state & GridState::kFixedCol) != 0);
 }
 
 void CGridCellBase::CopyFrom(const CGridCellBase& other)
@@ -101,7 +101,7 @@ void CGridCellBase::CopyFrom(const CGridCellBase& other)
 bool CGridCellBase::GetImageSize(int image, SIZE* size) const
 {
     CGridCtrl* grid = GetGrid();
-    return image >= 0 && grid && gridimages::GetImageSize(grid->GetImageList(), image, size);
+    return image >= 0 && grid && GetGridImageSize(grid->GetImageList(), image, size);
 }
 
 bool CGridCellBase::Draw(HDC dc, int row, int col, RECT rect, bool eraseBackground)
@@ -123,7 +123,7 @@ bool CGridCellBase::Draw(HDC dc, int row, int col, RECT rect, bool eraseBackgrou
         backColour = defaults->GetBackColour();
         fill = eraseBackground;
     }
-    const bool lines = grid->GetGridLines() != GridLines::None;
+    const bool lines = grid->GetGridLines() != GridLines::kNone;
 
     if (IsFocused() || IsDropHighlighted()) {
         if (IsSelected()) {
@@ -204,7 +204,7 @@ bool CGridCellBase::Draw(HDC dc, int row, int col, RECT rect, bool eraseBackgrou
 
     SIZE image{};
     if (GetImageSize(GetImage(), &image) && image.cx <= rect.right - rect.left && image.cy <= rect.bottom - rect.top)
-        gridimages::Draw(grid->GetImageList(), GetImage(), dc, rect.left, rect.top);
+        DrawGridImage(grid->GetImageList(), GetImage(), dc, rect.left, rect.top);
 
     if (row == 0 && col > 0 && col == grid->GetSortColumn()) {
         SIZE m{};

@@ -50,14 +50,14 @@ public:
     virtual bool UsesDefaultFont() const = 0;
     virtual bool IsEditing() const = 0;
 
-    virtual bool IsFocused() const { return (m_state & GridState::Focused) != 0; }
-    virtual bool IsFixed() const { return (m_state & GridState::Fixed) != 0; }
-    virtual bool IsFixedCol() const { return (m_state & GridState::FixedCol) != 0; }
-    virtual bool IsFixedRow() const { return (m_state & GridState::FixedRow) != 0; }
-    virtual bool IsSelected() const { return (m_state & GridState::Selected) != 0; }
-    virtual bool IsReadOnly() const { return (m_state & GridState::ReadOnly) != 0; }
-    virtual bool IsModified() const { return (m_state & GridState::Modified) != 0; }
-    virtual bool IsDropHighlighted() const { return (m_state & GridState::DropHighlighted) != 0; }
+    virtual bool IsFocused() const { return (m_state & GridState::kFocused) != 0; }
+    virtual bool IsFixed() const { return (m_state & GridState::kFixed) != 0; }
+    virtual bool IsFixedCol() const { return (m_state & GridState::kFixedCol) != 0; }
+    virtual bool IsFixedRow() const { return (m_state & GridState::kFixedRow) != 0; }
+    virtual bool IsSelected() const { return (m_state & GridState::kSelected) != 0; }
+    virtual bool IsReadOnly() const { return (m_state & GridState::kReadOnly) != 0; }
+    virtual bool IsModified() const { return (m_state & GridState::kModified) != 0; }
+    virtual bool IsDropHighlighted() const { return (m_state & GridState::kDropHighlighted) != 0; }
 
     // Takes over another cell's properties through this cell's setters.
     virtual void CopyFrom(const CGridCellBase& other);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <new>
+#include <numeric>
 
 #include "GridCell.h"
 #include "framework/App.h"
@@ -55,13 +56,14 @@ bool CGridCtrl::RegisterWindowClass()
 
 bool CGridCtrl::Create(const RECT& rect, HWND parent, UINT id, DWORD style)
 {
+    m_scrollBarsPosted = false;  // a new window: nothing is on its way to it
     if (!CreateEx(0, kWindowClass, L"", style, rect, parent, id))
         return false;
     try {
         m_rowHeights.assign(static_cast<size_t>(m_rowCount), m_defaultCells[0].GetHeight());
         m_colWidths.assign(static_cast<size_t>(m_colCount), m_defaultCells[0].GetWidth());
-    } catch (const std::bad_alloc&) {
-        ReportMemoryFailure();
+    } catch (const std::exception& error) {
+        ReportFailure(error);
         DestroyWindow();
         return false;
     }
@@ -74,6 +76,7 @@ bool CGridCtrl::SubclassWindow(HWND handle)
 {
     if (!fw::WindowImpl::SubclassWindow(handle))
         return false;
+    m_scrollBarsPosted = false;
     // A template control has been sized before we saw it: make it size again.
     if (!m_inAttachResize) {
         m_inAttachResize = true;
@@ -94,12 +97,61 @@ bool CGridCtrl::SubclassDlgItem(UINT id, HWND parent)
     return SubclassWindow(::GetDlgItem(parent, static_cast<int>(id)));
 }
 
+void CGridCtrl::ReportFailure(const std::exception& error) const
+{
+    fw::ReportException(error, m_hwnd);
+}
+
 void CGridCtrl::ReportMemoryFailure() const
 {
-    fw::ReportException(std::bad_alloc(), m_hwnd);
+    ReportFailure(std::bad_alloc());
 }
 
 // --- dimensions
+
+// Rows and columns as the dimension operations see them: one axis, and the
+// other one across it.
+struct CGridCtrl::Axis {
+    bool rows;  // the rows; else the columns
+    int& count;
+    int& fixedCount;
+    std::vector<int>& sizes;  // heights or widths
+    int& focus;               // the focus cell's row or column
+    const int& acrossCount;   // of the other axis
+    const int& acrossFixedCount;
+    UINT fixedFlag;  // what marks a cell fixed along this axis
+
+    // The cell at index on this axis and at across on the other.
+    GridCellId Cell(int index, int across) const
+    {
+        return rows ? GridCellId(index, across) : GridCellId(across, index);
+    }
+};
+
+CGridCtrl::Axis CGridCtrl::Rows()
+{
+    return Axis{true, m_rowCount, m_fixedRowCount, m_rowHeights, m_focus.row,
+                m_colCount, m_fixedColCount, GridState::kFixedRow};
+}
+
+CGridCtrl::Axis CGridCtrl::Columns()
+{
+    return Axis{false, m_colCount, m_fixedColCount, m_colWidths, m_focus.col,
+                m_rowCount, m_fixedRowCount, GridState::kFixedCol};
+}
+
+namespace {
+
+// Room for one more element, growing as the vector itself grows: an exact
+// reserve for every insert would copy the whole vector each time.
+template <class Vector>
+void RoomForOneMore(Vector& vector)
+{
+    if (vector.size() == vector.capacity())
+        vector.reserve(std::max<size_t>(16, vector.size() * 2));
+}
+
+}  // namespace
 
 bool CGridCtrl::FillRow(GridRow& row, int rowIndex, int firstCol)
 {
@@ -114,6 +166,44 @@ bool CGridCtrl::FillRow(GridRow& row, int rowIndex, int firstCol)
         }
     }
     return true;
+}
+
+// What setting the row count and the column count share; resize() makes or
+// removes the rows (columns) and says whether all could be made.
+template <class Resize>
+bool CGridCtrl::SetCount(const Axis& axis, int count, Resize resize)
+{
+    if (count == axis.count)
+        return true;
+    if (count < 0)
+        return false;
+    EndEditBeforeCellsMove();
+    ForgetTopLeft();
+    const int before = axis.count;
+    if (count < axis.fixedCount)
+        axis.fixedCount = count;
+    if (axis.focus >= count)
+        m_focus = GridCellId();
+
+    // A failure keeps what was made so far. Besides running out of memory,
+    // a 32-bit library refuses a count its arrays cannot hold (length_error).
+    bool result = false;
+    try {
+        result = resize();
+        if (!result)
+            ReportMemoryFailure();  // a cell could not be made
+    } catch (const std::exception& error) {
+        ReportFailure(error);
+    }
+
+    SetModified(true, -1, -1);
+    if (axis.count > before)
+        ResetScrollBarsSoon();
+    else
+        ResetScrollBars();
+    if (IsWindow() && m_allowDraw)
+        Invalidate();
+    return result;
 }
 
 bool CGridCtrl::GrowRows(int rows)
@@ -135,47 +225,23 @@ bool CGridCtrl::GrowRows(int rows)
 
 bool CGridCtrl::SetRowCount(int rows)
 {
-    if (rows == m_rowCount)
-        return true;
-    if (rows < 0)
-        return false;
-    ForgetTopLeft();
-    if (rows < m_fixedRowCount)
-        m_fixedRowCount = rows;
-    if (m_focus.row >= rows)
-        m_focus = GridCellId();
-
-    bool result = true;
-    if (m_virtualMode) {
-        try {
+    return SetCount(Rows(), rows, [&] {
+        if (m_virtualMode) {
             m_rowHeights.resize(static_cast<size_t>(rows), m_defaultCells[0].GetHeight());
             m_rowCount = rows;
             ResetRowOrder();
-        } catch (const std::bad_alloc&) {
-            result = false;
+            return true;
         }
-    } else if (rows < m_rowCount) {
+        if (rows > m_rowCount)
+            return GrowRows(rows);
         for (int row = rows; row < m_rowCount; ++row)
             for (int col = 0; col < m_colCount; ++col)
                 DestroyCell(row, col);
         m_rows.resize(static_cast<size_t>(rows));
         m_rowHeights.resize(static_cast<size_t>(rows));
         m_rowCount = rows;
-    } else {
-        try {
-            result = GrowRows(rows);
-        } catch (const std::bad_alloc&) {
-            result = false;
-        }
-    }
-    if (!result)
-        ReportMemoryFailure();  // the rows made so far stay
-
-    SetModified(true, -1, -1);
-    ResetScrollBars();
-    if (IsWindow() && m_allowDraw)
-        Invalidate();
-    return result;
+        return true;
+    });
 }
 
 bool CGridCtrl::GrowColumns(int cols)
@@ -208,50 +274,35 @@ bool CGridCtrl::GrowColumns(int cols)
 
 bool CGridCtrl::SetColumnCount(int cols)
 {
-    if (cols == m_colCount)
-        return true;
-    if (cols < 0)
-        return false;
-    ForgetTopLeft();
-    if (cols < m_fixedColCount)
-        m_fixedColCount = cols;
-    if (m_focus.col >= cols)
-        m_focus = GridCellId();
-
-    bool result = true;
-    if (cols < m_colCount) {
-        if (!m_virtualMode) {
-            for (int row = 0; row < m_rowCount; ++row) {
-                for (int col = cols; col < m_colCount; ++col)
-                    DestroyCell(row, col);
-                m_rows[row]->resize(static_cast<size_t>(cols));
+    return SetCount(Columns(), cols, [&] {
+        bool grown = true;
+        if (cols > m_colCount) {
+            grown = GrowColumns(cols);
+        } else {
+            if (!m_virtualMode) {
+                for (int row = 0; row < m_rowCount; ++row) {
+                    for (int col = cols; col < m_colCount; ++col)
+                        DestroyCell(row, col);
+                    m_rows[row]->resize(static_cast<size_t>(cols));
+                }
             }
+            m_colWidths.resize(static_cast<size_t>(cols));
+            m_colCount = cols;
         }
-        m_colWidths.resize(static_cast<size_t>(cols));
-        m_colCount = cols;
-    } else {
-        try {
-            result = GrowColumns(cols);
-        } catch (const std::bad_alloc&) {
-            result = false;
-        }
-    }
+        return ResetColumnOrder() && grown;
+    });
+}
+
+bool CGridCtrl::ResetColumnOrder()
+{
     try {
         m_colOrder.resize(static_cast<size_t>(m_colCount));
-        for (int col = 0; col < m_colCount; ++col)
-            m_colOrder[col] = col;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         m_colOrder.clear();  // an empty order reads as the identity
-        result = false;
+        return false;
     }
-    if (!result)
-        ReportMemoryFailure();
-
-    SetModified(true, -1, -1);
-    ResetScrollBars();
-    if (IsWindow() && m_allowDraw)
-        Invalidate();
-    return result;
+    std::iota(m_colOrder.begin(), m_colOrder.end(), 0);
+    return true;
 }
 
 void CGridCtrl::MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOtherWay)
@@ -261,30 +312,33 @@ void CGridCtrl::MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOth
         SetItemState(row, col, state & ~flag);  // still a header the other way: keeps its look
         return;
     }
-    SetItemState(row, col, fixed ? state | GridState::Fixed | flag : state & ~(GridState::Fixed | flag));
+    SetItemState(row, col, fixed ? state | GridState::kFixed | flag : state & ~(GridState::kFixed | flag));
     SetItemTextColour(row, col, kGridDefaultColour);
     SetItemBackColour(row, col, kGridDefaultColour);
 }
 
-bool CGridCtrl::SetFixedRowCount(int fixedRows)
+bool CGridCtrl::SetFixedCount(const Axis& axis, int fixed)
 {
-    if (fixedRows == m_fixedRowCount)
+    if (fixed == axis.fixedCount)
         return true;
-    if (fixedRows < 0)
+    if (fixed < 0)
         return false;
     ResetSelectedRange();
-    if (fixedRows > m_rowCount && !SetRowCount(fixedRows))
+    if (fixed > axis.count && !(axis.rows ? SetRowCount(fixed) : SetColumnCount(fixed)))
         return false;
-    if (m_focus.row < fixedRows)
+    if (axis.focus < fixed)
         SetFocusCell(-1, -1);
 
     if (!m_virtualMode) {
-        const bool growing = fixedRows > m_fixedRowCount;
-        for (int row = std::min(fixedRows, m_fixedRowCount); row < std::max(fixedRows, m_fixedRowCount); ++row)
-            for (int col = 0; col < m_colCount; ++col)
-                MarkFixed(row, col, GridState::FixedRow, growing, col < m_fixedColCount);
+        const bool growing = fixed > axis.fixedCount;
+        for (int index = std::min(fixed, axis.fixedCount); index < std::max(fixed, axis.fixedCount); ++index) {
+            for (int other = 0; other < axis.acrossCount; ++other) {
+                const GridCellId cell = axis.Cell(index, other);
+                MarkFixed(cell.row, cell.col, axis.fixedFlag, growing, other < axis.acrossFixedCount);
+            }
+        }
     }
-    m_fixedRowCount = fixedRows;
+    axis.fixedCount = fixed;
     ForgetTopLeft();
     ResetScrollBars();
     if (IsWindow() && m_allowDraw)
@@ -292,47 +346,52 @@ bool CGridCtrl::SetFixedRowCount(int fixedRows)
     return true;
 }
 
+bool CGridCtrl::SetFixedRowCount(int fixedRows)
+{
+    return SetFixedCount(Rows(), fixedRows);
+}
+
 bool CGridCtrl::SetFixedColumnCount(int fixedCols)
 {
-    if (fixedCols == m_fixedColCount)
-        return true;
-    if (fixedCols < 0)
-        return false;
-    ResetSelectedRange();
-    if (fixedCols > m_colCount && !SetColumnCount(fixedCols))
-        return false;
-    if (m_focus.col < fixedCols)
-        SetFocusCell(-1, -1);
+    return SetFixedCount(Columns(), fixedCols);
+}
 
-    if (!m_virtualMode) {
-        const bool growing = fixedCols > m_fixedColCount;
-        for (int row = 0; row < m_rowCount; ++row)
-            for (int col = std::min(fixedCols, m_fixedColCount); col < std::max(fixedCols, m_fixedColCount); ++col)
-                MarkFixed(row, col, GridState::FixedCol, growing, row < m_fixedRowCount);
-    }
-    m_fixedColCount = fixedCols;
+// Before a row (column) goes in: room in the count, no selection, and
+// something across it.
+bool CGridCtrl::ReadyToInsert(const Axis& axis)
+{
+    if (axis.count == INT_MAX)
+        return false;
+    EndEditBeforeCellsMove();
+    ResetSelectedRange();
+    return axis.acrossCount >= 1 || (axis.rows ? SetColumnCount(1) : SetRowCount(1));
+}
+
+// After a row (column) went in at index and has its heading.
+int CGridCtrl::Inserted(const Axis& axis, int index)
+{
+    if (axis.focus > index)
+        ++axis.focus;
     ForgetTopLeft();
-    ResetScrollBars();
-    if (IsWindow() && m_allowDraw)
-        Invalidate();
-    return true;
+    ResetScrollBarsSoon();
+    SetModified(true, -1, -1);
+    return index;
 }
 
 int CGridCtrl::InsertRow(const wchar_t* heading, int before)
 {
     if (before >= 0 && (before < m_fixedRowCount || before >= m_rowCount))
         return -1;
-    ResetSelectedRange();
-    if (m_colCount < 1 && !SetColumnCount(1))
+    if (!ReadyToInsert(Rows()))
         return -1;
     const int index = before < 0 ? m_rowCount : before;
 
     try {
-        m_rowHeights.reserve(static_cast<size_t>(m_rowCount) + 1);
+        RoomForOneMore(m_rowHeights);
         if (m_virtualMode) {
-            m_rowOrder.reserve(static_cast<size_t>(m_rowCount) + 1);
+            RoomForOneMore(m_rowOrder);
         } else {
-            m_rows.reserve(static_cast<size_t>(m_rowCount) + 1);
+            RoomForOneMore(m_rows);
             auto row = std::make_unique<GridRow>(static_cast<size_t>(m_colCount), nullptr);
             if (!FillRow(*row, index, 0)) {
                 ReportMemoryFailure();
@@ -341,8 +400,8 @@ int CGridCtrl::InsertRow(const wchar_t* heading, int before)
             m_rows.insert(m_rows.begin() + index, std::move(row));
         }
         m_rowHeights.insert(m_rowHeights.begin() + index, m_defaultCells[2].GetHeight());
-    } catch (const std::bad_alloc&) {
-        ReportMemoryFailure();
+    } catch (const std::exception& error) {
+        ReportFailure(error);
         return -1;
     }
     ++m_rowCount;
@@ -355,30 +414,24 @@ int CGridCtrl::InsertRow(const wchar_t* heading, int before)
         if (CGridCellBase* cell = GetCell(index, 0))
             m_rowHeights[index] = cell->GetTextExtent(text).cy;
     }
-    if (m_focus.row > index)
-        ++m_focus.row;
-    ForgetTopLeft();
-    ResetScrollBars();
-    SetModified(true, -1, -1);
-    return index;
+    return Inserted(Rows(), index);
 }
 
 int CGridCtrl::InsertColumn(const wchar_t* heading, UINT format, int before)
 {
     if (before >= 0 && (before < m_fixedColCount || before > m_colCount))
         return -1;
-    ResetSelectedRange();
-    if (m_rowCount < 1 && !SetRowCount(1))
+    if (!ReadyToInsert(Columns()))
         return -1;
     const int index = before < 0 ? m_colCount : before;
 
     try {
-        m_colWidths.reserve(static_cast<size_t>(m_colCount) + 1);
-        m_colOrder.reserve(static_cast<size_t>(m_colCount) + 1);
+        RoomForOneMore(m_colWidths);
+        RoomForOneMore(m_colOrder);
         if (!m_virtualMode) {
             std::vector<CGridCellBase*> made(static_cast<size_t>(m_rowCount), nullptr);
             for (auto& row : m_rows)
-                row->reserve(static_cast<size_t>(m_colCount) + 1);
+                RoomForOneMore(*row);
             for (int row = 0; row < m_rowCount; ++row) {
                 made[row] = CreateCell(row, index);
                 if (!made[row]) {
@@ -392,14 +445,12 @@ int CGridCtrl::InsertColumn(const wchar_t* heading, UINT format, int before)
                 m_rows[row]->insert(m_rows[row]->begin() + index, made[row]);
         }
         m_colWidths.insert(m_colWidths.begin() + index, m_defaultCells[1].GetWidth());
-    } catch (const std::bad_alloc&) {
-        ReportMemoryFailure();
+    } catch (const std::exception& error) {
+        ReportFailure(error);
         return -1;
     }
     ++m_colCount;
-    m_colOrder.resize(static_cast<size_t>(m_colCount));  // capacity reserved above
-    for (int col = 0; col < m_colCount; ++col)
-        m_colOrder[col] = col;
+    ResetColumnOrder();  // capacity reserved above
 
     const wchar_t* text = heading ? heading : L"";
     SetItemText(0, index, text);
@@ -407,18 +458,30 @@ int CGridCtrl::InsertColumn(const wchar_t* heading, UINT format, int before)
         SetItemFormat(row, index, format);
     if (CGridCellBase* cell = GetCell(0, index))
         m_colWidths[index] = cell->GetTextExtent(text).cx;
-    if (m_focus.col > index)
-        ++m_focus.col;
+    return Inserted(Columns(), index);
+}
+
+// After the cells of a row (column) at index have gone.
+void CGridCtrl::Removed(const Axis& axis, int index)
+{
+    axis.sizes.erase(axis.sizes.begin() + index);
+    --axis.count;
+    if (index < axis.fixedCount)
+        --axis.fixedCount;
+    if (axis.focus == index)
+        m_focus = GridCellId();
+    else if (axis.focus > index)
+        --axis.focus;
     ForgetTopLeft();
     ResetScrollBars();
     SetModified(true, -1, -1);
-    return index;
 }
 
 bool CGridCtrl::DeleteRow(int row)
 {
     if (row < 0 || row >= m_rowCount)
         return false;
+    EndEditBeforeCellsMove();
     ResetSelectedRange();
     if (m_virtualMode) {
         AdjustRowOrder(row, -1);
@@ -427,17 +490,7 @@ bool CGridCtrl::DeleteRow(int row)
             DestroyCell(row, col);
         m_rows.erase(m_rows.begin() + row);
     }
-    m_rowHeights.erase(m_rowHeights.begin() + row);
-    --m_rowCount;
-    if (row < m_fixedRowCount)
-        --m_fixedRowCount;
-    if (m_focus.row == row)
-        m_focus = GridCellId();
-    else if (m_focus.row > row)
-        --m_focus.row;
-    ForgetTopLeft();
-    ResetScrollBars();
-    SetModified(true, -1, -1);
+    Removed(Rows(), row);
     return true;
 }
 
@@ -445,6 +498,7 @@ bool CGridCtrl::DeleteColumn(int col)
 {
     if (col < 0 || col >= m_colCount)
         return false;
+    EndEditBeforeCellsMove();
     ResetSelectedRange();
     if (!m_virtualMode) {
         for (int row = 0; row < m_rowCount; ++row) {
@@ -452,20 +506,8 @@ bool CGridCtrl::DeleteColumn(int col)
             m_rows[row]->erase(m_rows[row]->begin() + col);
         }
     }
-    m_colWidths.erase(m_colWidths.begin() + col);
-    --m_colCount;
-    m_colOrder.resize(static_cast<size_t>(m_colCount));
-    for (int i = 0; i < m_colCount; ++i)
-        m_colOrder[i] = i;
-    if (col < m_fixedColCount)
-        --m_fixedColCount;
-    if (m_focus.col == col)
-        m_focus = GridCellId();
-    else if (m_focus.col > col)
-        --m_focus.col;
-    ForgetTopLeft();
-    ResetScrollBars();
-    SetModified(true, -1, -1);
+    Removed(Columns(), col);
+    ResetColumnOrder();  // smaller: cannot fail
     return true;
 }
 
@@ -479,6 +521,7 @@ void CGridCtrl::DeleteAllCells()
 
 bool CGridCtrl::DeleteAllItems()
 {
+    EndEditBeforeCellsMove();
     ResetSelectedRange();
     std::vector<int>().swap(m_colWidths);
     std::vector<int>().swap(m_rowHeights);
@@ -566,22 +609,34 @@ CGridCellBase* CGridCtrl::GetCell(int row, int col)
     CGridCellBase* cell = m_scratchCell.get();
     if (!cell)
         return nullptr;
+    FillVirtualCell(*cell, row, col, PhysicalRow(row));
+    return cell;
+}
+
+int CGridCtrl::PhysicalRow(int row) const
+{
+    return row >= 0 && row < static_cast<int>(m_rowOrder.size()) ? m_rowOrder[row] : row;
+}
+
+void CGridCtrl::FillVirtualCell(CGridCellBase& target, int row, int col, int physicalRow)
+{
+    CGridCellBase* cell = &target;
     cell->Reset();
     cell->SetGrid(this);
     cell->SetCoords(row, col);
     UINT state = 0;
     if (m_selected.count(SelectionKey(row, col)))
-        state |= GridState::Selected;
+        state |= GridState::kSelected;
     if (row < m_fixedRowCount)
-        state |= GridState::Fixed | GridState::FixedRow;
+        state |= GridState::kFixed | GridState::kFixedRow;
     if (col < m_fixedColCount)
-        state |= GridState::Fixed | GridState::FixedCol;
+        state |= GridState::kFixed | GridState::kFixedCol;
     if (m_focus == GridCellId(row, col))
-        state |= GridState::Focused;
+        state |= GridState::kFocused;
     CGridDefaultCell* defaults = GetDefaultCell(row < m_fixedRowCount, col < m_fixedColCount);
 
     GridDisplayInfo info{};
-    info.row = row < static_cast<int>(m_rowOrder.size()) ? m_rowOrder[row] : row;
+    info.row = physicalRow;
     info.column = col < static_cast<int>(m_colOrder.size()) ? m_colOrder[col] : col;
     info.mask = 0xFFFFFFFF;
     info.state = state;
@@ -607,7 +662,6 @@ CGridCellBase* CGridCtrl::GetCell(int row, int col)
     cell->SetFont(&info.font);
     cell->SetMargin(info.margin);
     cell->SetText(info.text.c_str());
-    return cell;
 }
 
 CGridCellBase* CGridCtrl::CreateCell(int row, int col)
@@ -620,9 +674,9 @@ CGridCellBase* CGridCtrl::CreateCell(int row, int col)
     cell->SetGrid(this);
     cell->SetCoords(row, col);
     if (col < m_fixedColCount)
-        cell->SetState(cell->GetState() | GridState::Fixed | GridState::FixedCol);
+        cell->SetState(cell->GetState() | GridState::kFixed | GridState::kFixedCol);
     if (row < m_fixedRowCount)
-        cell->SetState(cell->GetState() | GridState::Fixed | GridState::FixedRow);
+        cell->SetState(cell->GetState() | GridState::kFixed | GridState::kFixedRow);
     if (CGridDefaultCell* defaults = cell->GetDefaultCell())
         cell->SetFormat(defaults->GetFormat());
     return cell;
@@ -690,11 +744,11 @@ bool CGridCtrl::SetItemState(int row, int col, UINT state)
     if (m_virtualMode) {
         // No cells to keep the flag: the map is the selection.
         try {
-            if (state & GridState::Selected)
+            if (state & GridState::kSelected)
                 m_selected.emplace(key, GridCellId(row, col));
             else
                 m_selected.erase(key);
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
             return false;
         }
         return true;
@@ -702,15 +756,15 @@ bool CGridCtrl::SetItemState(int row, int col, UINT state)
     CGridCellBase* cell = GetCell(row, col);
     if (!cell)
         return false;
-    const bool was = (cell->GetState() & GridState::Selected) != 0;
-    const bool now = (state & GridState::Selected) != 0;
+    const bool was = (cell->GetState() & GridState::kSelected) != 0;
+    const bool now = (state & GridState::kSelected) != 0;
     if (was != now) {
         try {
             if (now)
                 m_selected.emplace(key, GridCellId(row, col));
             else
                 m_selected.erase(key);
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
             return false;
         }
     }
@@ -807,17 +861,17 @@ void CGridCtrl::SetModified(bool modified, int row, int col)
         if (!cell)
             return;
         if (modified) {
-            cell->SetState(cell->GetState() | GridState::Modified);
+            cell->SetState(cell->GetState() | GridState::kModified);
             m_modified = true;
             return;
         }
-        cell->SetState(cell->GetState() & ~GridState::Modified);
+        cell->SetState(cell->GetState() & ~GridState::kModified);
     }
     if (!m_modified && !m_virtualMode) {
         for (auto& cells : m_rows)
             for (CGridCellBase* cell : *cells)
                 if (cell)
-                    cell->SetState(cell->GetState() & ~GridState::Modified);
+                    cell->SetState(cell->GetState() & ~GridState::kModified);
     }
 }
 
@@ -825,12 +879,12 @@ bool CGridCtrl::GetModified(int row, int col) const
 {
     if (row < 0 || col < 0)
         return m_modified;
-    return (GetItemState(row, col) & GridState::Modified) != 0;
+    return (GetItemState(row, col) & GridState::kModified) != 0;
 }
 
 bool CGridCtrl::IsCellEditable(int row, int col) const
 {
-    return m_editable && IsValid(row, col) && !(GetItemState(row, col) & GridState::ReadOnly);
+    return m_editable && IsValid(row, col) && !(GetItemState(row, col) & GridState::kReadOnly);
 }
 
 GridCellId CGridCtrl::GetNextItem(const GridCellId& start, UINT flags) const
@@ -903,9 +957,13 @@ bool CGridCtrl::SetRowHeight(int row, int height)
 {
     if (row < 0 || row >= m_rowCount || height < 0 || row >= static_cast<int>(m_rowHeights.size()))
         return false;
+    const bool grows = row >= m_fixedRowCount && height >= m_rowHeights[row];
     m_rowHeights[row] = height;
     ForgetTopLeft();
-    ResetScrollBars();
+    if (grows)
+        ResetScrollBarsSoon();
+    else
+        ResetScrollBars();
     return true;
 }
 
@@ -916,9 +974,13 @@ bool CGridCtrl::SetColumnWidth(int col, int width)
     const int physical = col < static_cast<int>(m_colOrder.size()) ? m_colOrder[col] : col;
     if (physical < 0 || physical >= static_cast<int>(m_colWidths.size()))
         return false;
+    const bool grows = col >= m_fixedColCount && width >= m_colWidths[physical];
     m_colWidths[physical] = width;
     ForgetTopLeft();
-    ResetScrollBars();
+    if (grows)
+        ResetScrollBarsSoon();
+    else
+        ResetScrollBars();
     return true;
 }
 
@@ -933,8 +995,8 @@ bool CGridCtrl::AutoSizeColumn(int col, UINT flags, bool resetScroll)
         return false;
     if (flags == 0)
         flags = m_autoSizeFlags;
-    const int first = (flags & GridAutoSize::Header) ? 0 : m_fixedRowCount;
-    const int last = (flags & GridAutoSize::Data) ? m_rowCount - 1 : m_fixedRowCount - 1;
+    const int first = (flags & GridAutoSize::kHeader) ? 0 : m_fixedRowCount;
+    const int last = (flags & GridAutoSize::kData) ? m_rowCount - 1 : m_fixedRowCount - 1;
     int width = -1;
     for (int row = first; row <= last; ++row)
         if (CGridCellBase* cell = GetCell(row, col))
@@ -983,7 +1045,8 @@ void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars)
 {
     m_allowDraw = allow;
     if (allow) {
-        if (resetScrollBars)
+        // Changes made while redraw was off reach the bars now, all at once.
+        if (resetScrollBars || m_scrollBarsDue)
             ResetScrollBars();
         if (IsWindow())
             Invalidate();
@@ -995,7 +1058,7 @@ void CGridCtrl::SetVirtualMode(bool virtualMode)
     DeleteAllItems();
     m_virtualMode = virtualMode;
     if (virtualMode) {
-        m_autoSizeFlags = GridAutoSize::Header;
+        m_autoSizeFlags = GridAutoSize::kHeader;
         m_editable = false;
         m_fixedRowClickSelectsCol = false;
         m_fixedColClickSelectsRow = false;

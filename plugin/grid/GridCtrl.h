@@ -11,7 +11,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <climits>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -26,6 +28,20 @@ class CGridCtrl : public fw::WindowImpl {
     FW_RUNTIME_CLASS()
 public:
     static constexpr wchar_t kWindowClass[] = L"MFCGridCtrl";
+
+    // Mouse modes: what a press, drag or hover of the mouse is doing.
+    enum class MouseMode {
+        kNothing = 0,
+        kSelectAll = 1,
+        kSelectCol = 2,
+        kSelectRow = 3,
+        kSelectCells = 4,
+        kOverRowDivide = 6,
+        kSizingRow = 7,
+        kOverColDivide = 8,
+        kSizingCol = 9,
+        kPrepareEdit = 10,
+    };
 
     CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0);
     ~CGridCtrl() override;
@@ -194,8 +210,8 @@ public:
     HIMAGELIST GetImageList() const { return m_images; }
     // Parent of the notifications; null: the window's parent.
     void SetOwner(HWND owner) { m_owner = owner; }
-    int GetScrollBarState() const { return m_scrollBars; }
-    int GetMouseMode() const { return m_mouseMode; }
+    int GetScrollBarState() const;
+    MouseMode GetMouseMode() const { return m_mouseMode; }
     GridCellId GetClickDownCell() const { return m_clickDown; }
     GridCellId GetSelectionStartCell() const { return m_selectionStart; }
 
@@ -260,20 +276,6 @@ public:
     // Auto-scroll timer of a selecting drag.
     static constexpr UINT_PTR kAutoScrollTimer = 513;
 
-    // Mouse modes.
-    enum MouseMode {
-        MouseNothing = 0,
-        MouseSelectAll = 1,
-        MouseSelectCol = 2,
-        MouseSelectRow = 3,
-        MouseSelectCells = 4,
-        MouseOverRowDivide = 6,
-        MouseSizingRow = 7,
-        MouseOverColDivide = 8,
-        MouseSizingCol = 9,
-        MousePrepareEdit = 10,
-    };
-
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -311,24 +313,63 @@ private:
             change(*cell);
         return cell != nullptr;
     }
+    // The dimension operations handle rows and columns alike through these.
+    struct Axis;
+    Axis Rows();
+    Axis Columns();
+    template <class Resize>
+    bool SetCount(const Axis& axis, int count, Resize resize);
+    bool SetFixedCount(const Axis& axis, int fixed);
+    bool ReadyToInsert(const Axis& axis);
+    int Inserted(const Axis& axis, int index);
+    void Removed(const Axis& axis, int index);
     // A cell that becomes fixed by flag (fixed row or column) or stops being so;
     // one that stays fixed the other way keeps its colours.
     void MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOtherWay);
     bool GrowRows(int rows);
     bool GrowColumns(int cols);
+    // The column order becomes the identity; false without memory.
+    bool ResetColumnOrder();
     bool FillRow(GridRow& row, int rowIndex, int firstCol);
+    void ReportFailure(const std::exception& error) const;
     void ReportMemoryFailure() const;
     void DeleteAllCells();
     void ResetRowOrder();
     void SwapRows(int first, int second);
     struct CellOrder;
+    struct VirtualCellOrder;
+    // The row order's entry for a row: what the application knows it by in virtual mode.
+    int PhysicalRow(int row) const;
+    // Virtual mode: fills the cell for (row, col), asking the application for physicalRow.
+    void FillVirtualCell(CGridCellBase& cell, int row, int col, int physicalRow);
     template <class K, int (*CompareKeys)(K, K)>
     struct KeyOrder;
     bool SortRange(GridCompareFunction compare, int col, bool ascending, LPARAM user, int low, int high);
+    // The grid's own compares, by the rows' texts taken once; false when a row lacks its cell.
+    bool SortByTexts(bool asText, int col, bool ascending, int low, int high);
     void SelectForMouseMode(const GridCellId& cell);
     void RedrawHeadersOf(const GridCellId& cell, const GridCellId& other);
     HWND NotifyTarget() const;
+    // Rows or columns are about to move or go: an open edit ends first.
+    void EndEditBeforeCellsMove();
     void ForgetTopLeft() { m_topLeft = GridCellId(); }
+    // Geometry along one axis, rows (true) or columns. Sizes are summed in 64
+    // bits, as they may add up beyond an int; a sum stops once it reaches limit.
+    static int ClampPixels(long long pixels);
+    int SizeAlong(bool rows, int index) const;
+    long long SumOfSizes(bool rows, int first, int end, long long limit = LLONG_MAX) const;
+    // From the client area's start to where index starts: fixed ones from 0,
+    // the others from the top-left one; -1 for one scrolled off before it.
+    long long PositionOnScreen(bool rows, int index, int topLeftIndex, long long limit) const;
+    // The index under a pixel (fixed ones if it lies among them), or -1.
+    int IndexAtPixel(bool rows, int pixel, int topLeftIndex) const;
+    long long CellEndOnScreen(bool rows, int index);
+    // After changes that only add non-fixed rows or columns or make them
+    // larger: the bars are recomputed before the grid next reads or shows
+    // them (a message posted to itself), once for a whole run of changes.
+    void ResetScrollBarsSoon();
+    void ApplyDueScrollBars();
+    static constexpr UINT kApplyScrollBarsMessage = WM_APP + 1;
     void DrawTrackingLine(const RECT& rect);
     void SizingRect(RECT* rect) const;
     bool OverColumnDivider(POINT point, int* col);
@@ -350,7 +391,7 @@ private:
     bool m_virtualMode = false;
     GridDisplayCallback m_displayCallback = nullptr;
     LPARAM m_displayUser = 0;
-    int m_gridLines = GridLines::Both;
+    int m_gridLines = GridLines::kBoth;
     bool m_editable = true;
     bool m_modified = false;
     bool m_listMode = false;
@@ -371,7 +412,7 @@ private:
     bool m_hiddenRowsOpenable = true;
     bool m_trackFocusCell = true;
     bool m_frameFocusCell = true;
-    UINT m_autoSizeFlags = GridAutoSize::Both;
+    UINT m_autoSizeFlags = GridAutoSize::kBoth;
 
     int m_rowCount = 0;
     int m_fixedRowCount = 0;
@@ -384,7 +425,7 @@ private:
     HIMAGELIST m_images = nullptr;
     std::vector<std::unique_ptr<GridRow>> m_rows;
 
-    int m_mouseMode = MouseNothing;
+    MouseMode m_mouseMode = MouseMode::kNothing;
     bool m_leftButtonDown = false;
     POINT m_buttonDownPoint{};
     POINT m_lastMousePoint{};
@@ -392,6 +433,7 @@ private:
     GridCellId m_selectionStart;
     GridCellId m_focus;
     GridCellId m_topLeft;  // cache; invalid = to be recomputed
+    GridCellId m_editCell;  // the cell an in-place editor was opened on
     UINT_PTR m_timer = 0;
     UINT m_timerInterval = 25;
     int m_resizeCaptureRange = 3;
@@ -414,6 +456,8 @@ private:
     std::unique_ptr<CGridCellBase> m_scratchCell;  // virtual mode
     bool m_inSize = false;
     bool m_quietScrollBars = false;  // bars are redrawn once after a run of steps
+    bool m_scrollBarsDue = false;     // the bars do not show the sizes yet
+    bool m_scrollBarsPosted = false;  // kApplyScrollBarsMessage is on its way
     bool m_inAttachResize = false;
     RECT m_trackingLine{};
     bool m_trackingShown = false;

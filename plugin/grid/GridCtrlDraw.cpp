@@ -3,6 +3,7 @@
 #include "GridCtrl.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "framework/Gdi.h"
 
@@ -22,42 +23,85 @@ void FillClipped(HDC dc, const RECT& area, const RECT& clip, COLORREF colour)
 
 // --- geometry
 
+int CGridCtrl::ClampPixels(long long pixels)
+{
+    return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, pixels)));
+}
+
+int CGridCtrl::SizeAlong(bool rows, int index) const
+{
+    return rows ? GetRowHeight(index) : GetColumnWidth(index);
+}
+
+long long CGridCtrl::SumOfSizes(bool rows, int first, int end, long long limit) const
+{
+    long long sum = 0;
+    for (int index = std::max(first, 0); index < end && sum < limit; ++index)
+        sum += std::max(0, SizeAlong(rows, index));
+    return sum;
+}
+
+long long CGridCtrl::PositionOnScreen(bool rows, int index, int topLeftIndex, long long limit) const
+{
+    const int fixed = rows ? m_fixedRowCount : m_fixedColCount;
+    if (index < fixed)
+        return SumOfSizes(rows, 0, index, limit);
+    if (index < topLeftIndex)
+        return -1;
+    const long long start = SumOfSizes(rows, 0, fixed, limit);
+    return start + SumOfSizes(rows, topLeftIndex, index, limit - start);
+}
+
+int CGridCtrl::IndexAtPixel(bool rows, int pixel, int topLeftIndex) const
+{
+    const int fixed = rows ? m_fixedRowCount : m_fixedColCount;
+    long long edge = SumOfSizes(rows, 0, fixed);
+    int index = topLeftIndex;
+    int end = rows ? m_rowCount : m_colCount;
+    if (pixel < edge) {
+        edge = 0;
+        index = 0;
+        end = fixed;
+    }
+    for (; index < end; ++index) {
+        edge += std::max(0, SizeAlong(rows, index));
+        if (edge > pixel)
+            return index;
+    }
+    return -1;
+}
+
 int CGridCtrl::GetFixedRowHeight() const
 {
-    int height = 0;
-    for (int row = 0; row < m_fixedRowCount; ++row)
-        height += GetRowHeight(row);
-    return height;
+    return ClampPixels(SumOfSizes(true, 0, m_fixedRowCount));
 }
 
 int CGridCtrl::GetFixedColumnWidth() const
 {
-    int width = 0;
-    for (int col = 0; col < m_fixedColCount; ++col)
-        width += GetColumnWidth(col);
-    return width;
+    return ClampPixels(SumOfSizes(false, 0, m_fixedColCount));
 }
 
 int CGridCtrl::GetVirtualHeight() const
 {
-    int height = 0;
-    for (int row = 0; row < m_rowCount; ++row)
-        height += GetRowHeight(row);
-    return height;
+    return ClampPixels(SumOfSizes(true, 0, m_rowCount));
 }
 
 int CGridCtrl::GetVirtualWidth() const
 {
-    int width = 0;
-    for (int col = 0; col < m_colCount; ++col)
-        width += GetColumnWidth(col);
-    return width;
+    return ClampPixels(SumOfSizes(false, 0, m_colCount));
+}
+
+int CGridCtrl::GetScrollBarState() const
+{
+    const_cast<CGridCtrl*>(this)->ApplyDueScrollBars();
+    return m_scrollBars;
 }
 
 int CGridCtrl::GetScrollPos32(int bar, bool track) const
 {
     if (!IsWindow())
         return 0;
+    const_cast<CGridCtrl*>(this)->ApplyDueScrollBars();
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = track ? SIF_TRACKPOS : SIF_POS;
@@ -70,6 +114,7 @@ bool CGridCtrl::SetScrollPos32(int bar, int pos, bool redraw)
 {
     if (!IsWindow())
         return false;
+    ApplyDueScrollBars();
     ForgetTopLeft();
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
@@ -81,15 +126,16 @@ bool CGridCtrl::SetScrollPos32(int bar, int pos, bool redraw)
 
 GridCellId CGridCtrl::GetTopleftNonFixedCell(bool forceRecalculation)
 {
+    ApplyDueScrollBars();  // may move the scroll positions
     if (m_topLeft.row >= 0 && m_topLeft.col >= 0 && !forceRecalculation)
         return m_topLeft;
     const int vertical = GetScrollPos32(SB_VERT);
     const int horizontal = GetScrollPos32(SB_HORZ);
     int row = m_fixedRowCount;
-    for (int passed = 0; passed < vertical && row < m_rowCount - 1; ++row)
+    for (long long passed = 0; passed < vertical && row < m_rowCount - 1; ++row)
         passed += GetRowHeight(row);
     int col = m_fixedColCount;
-    for (int passed = 0; passed < horizontal && col < m_colCount - 1; ++col)
+    for (long long passed = 0; passed < horizontal && col < m_colCount - 1; ++col)
         passed += GetColumnWidth(col);
     m_topLeft = GridCellId(row, col);
     return m_topLeft;
@@ -97,63 +143,48 @@ GridCellId CGridCtrl::GetTopleftNonFixedCell(bool forceRecalculation)
 
 GridCellRange CGridCtrl::GetVisibleNonFixedCellRange(RECT* rect)
 {
+    ApplyDueScrollBars();  // a bar may take room from the client area
     RECT client = GetClientRect();
     const GridCellId topLeft = GetTopleftNonFixedCell();
-
-    int bottom = GetFixedRowHeight();
-    int maxRow = topLeft.row;
-    for (int row = topLeft.row; row < m_rowCount; ++row) {
-        maxRow = row;
-        bottom += GetRowHeight(row);
-        if (bottom >= client.bottom) {
-            bottom = client.bottom;
-            break;
+    // The last row (column) that starts inside the client area, and where the shown ones end.
+    auto lastShown = [this](bool rows, int first, int count, LONG clientEnd, LONG* end) {
+        long long edge = rows ? GetFixedRowHeight() : GetFixedColumnWidth();
+        int last = first;
+        for (int index = first; index < count; ++index) {
+            last = index;
+            edge += SizeAlong(rows, index);
+            if (edge >= clientEnd) {
+                edge = clientEnd;
+                break;
+            }
         }
-    }
-    int right = GetFixedColumnWidth();
-    int maxCol = topLeft.col;
-    for (int col = topLeft.col; col < m_colCount; ++col) {
-        maxCol = col;
-        right += GetColumnWidth(col);
-        if (right >= client.right) {
-            right = client.right;
-            break;
-        }
-    }
+        *end = static_cast<LONG>(edge);
+        return std::min(last, count - 1);
+    };
+    LONG bottom = 0;
+    LONG right = 0;
+    const int maxRow = lastShown(true, topLeft.row, m_rowCount, client.bottom, &bottom);
+    const int maxCol = lastShown(false, topLeft.col, m_colCount, client.right, &right);
     if (rect)
         *rect = RECT{client.left, client.top, right, bottom};
-    return GridCellRange(topLeft.row, topLeft.col, std::min(maxRow, m_rowCount - 1), std::min(maxCol, m_colCount - 1));
+    return GridCellRange(topLeft.row, topLeft.col, maxRow, maxCol);
 }
 
 bool CGridCtrl::GetCellOrigin(int row, int col, POINT* origin)
 {
     if (!IsValid(row, col))
         return false;
+    ApplyDueScrollBars();
     const GridCellId topLeft = GetTopleftNonFixedCell();
-    int x = 0;
-    if (col < m_fixedColCount) {
-        for (int c = 0; c < col; ++c)
-            x += GetColumnWidth(c);
-    } else {
-        if (col < topLeft.col)
-            return false;
-        x = GetFixedColumnWidth();
-        for (int c = topLeft.col; c < col; ++c)
-            x += GetColumnWidth(c);
-    }
-    int y = 0;
-    if (row < m_fixedRowCount) {
-        for (int r = 0; r < row; ++r)
-            y += GetRowHeight(r);
-    } else {
-        if (row < topLeft.row)
-            return false;
-        y = GetFixedRowHeight();
-        for (int r = topLeft.row; r < row; ++r)
-            y += GetRowHeight(r);
-    }
-    origin->x = x;
-    origin->y = y;
+    const RECT client = GetClientRect();
+    // A fixed row (column) is always placed; any other must start inside the client area.
+    const long long x = PositionOnScreen(false, col, topLeft.col, LLONG_MAX);
+    const long long y = PositionOnScreen(true, row, topLeft.row, LLONG_MAX);
+    if (x < 0 || y < 0 || (col >= m_fixedColCount && x >= client.right) ||
+        (row >= m_fixedRowCount && y >= client.bottom))
+        return false;
+    origin->x = ClampPixels(x);
+    origin->y = ClampPixels(y);
     return true;
 }
 
@@ -164,8 +195,8 @@ bool CGridCtrl::GetCellRect(int row, int col, RECT* rect)
         return false;
     rect->left = origin.x;
     rect->top = origin.y;
-    rect->right = origin.x + GetColumnWidth(col) - 1;
-    rect->bottom = origin.y + GetRowHeight(row) - 1;
+    rect->right = ClampPixels(static_cast<long long>(origin.x) + GetColumnWidth(col) - 1);
+    rect->bottom = ClampPixels(static_cast<long long>(origin.y) + GetRowHeight(row) - 1);
     return true;
 }
 
@@ -184,34 +215,13 @@ bool CGridCtrl::IsCellVisible(int row, int col)
 {
     if (!IsWindow() || !IsValid(row, col))
         return false;
+    ApplyDueScrollBars();
     const RECT client = GetClientRect();
     const GridCellId topLeft = GetTopleftNonFixedCell();
     // Accumulate only as far as the client area reaches.
-    int x = 0;
-    if (col < m_fixedColCount) {
-        for (int c = 0; c < col && x < client.right; ++c)
-            x += GetColumnWidth(c);
-    } else {
-        if (col < topLeft.col)
-            return false;
-        x = GetFixedColumnWidth();
-        for (int c = topLeft.col; c < col && x < client.right; ++c)
-            x += GetColumnWidth(c);
-    }
-    if (x >= client.right)
-        return false;
-    int y = 0;
-    if (row < m_fixedRowCount) {
-        for (int r = 0; r < row && y < client.bottom; ++r)
-            y += GetRowHeight(r);
-    } else {
-        if (row < topLeft.row)
-            return false;
-        y = GetFixedRowHeight();
-        for (int r = topLeft.row; r < row && y < client.bottom; ++r)
-            y += GetRowHeight(r);
-    }
-    return y < client.bottom;
+    const long long x = PositionOnScreen(false, col, topLeft.col, client.right);
+    const long long y = PositionOnScreen(true, row, topLeft.row, client.bottom);
+    return x >= 0 && x < client.right && y >= 0 && y < client.bottom;
 }
 
 GridCellId CGridCtrl::GetCellFromPt(POINT point, bool allowFixed)
@@ -220,52 +230,10 @@ GridCellId CGridCtrl::GetCellFromPt(POINT point, bool allowFixed)
     GridCellId cell;
     if (!allowFixed && !IsValid(topLeft))
         return cell;
-
-    const int fixedWidth = GetFixedColumnWidth();
-    if (point.x < 0 || (!allowFixed && point.x < fixedWidth)) {
-        cell.col = -1;
-    } else if (point.x < fixedWidth) {
-        int x = 0;
-        int col = 0;
-        for (; col < m_fixedColCount; ++col) {
-            x += GetColumnWidth(col);
-            if (x > point.x)
-                break;
-        }
-        cell.col = col < m_fixedColCount ? col : -1;
-    } else {
-        int x = fixedWidth;
-        int col = topLeft.col;
-        for (; col < m_colCount; ++col) {
-            x += GetColumnWidth(col);
-            if (x > point.x)
-                break;
-        }
-        cell.col = col < m_colCount ? col : -1;
-    }
-
-    const int fixedHeight = GetFixedRowHeight();
-    if (point.y < 0 || (!allowFixed && point.y < fixedHeight)) {
-        cell.row = -1;
-    } else if (point.y < fixedHeight) {
-        int y = 0;
-        int row = 0;
-        for (; row < m_fixedRowCount; ++row) {
-            y += GetRowHeight(row);
-            if (y > point.y)
-                break;
-        }
-        cell.row = row < m_fixedRowCount ? row : -1;
-    } else {
-        int y = fixedHeight;
-        int row = topLeft.row;
-        for (; row < m_rowCount; ++row) {
-            y += GetRowHeight(row);
-            if (y > point.y)
-                break;
-        }
-        cell.row = row < m_rowCount ? row : -1;
-    }
+    if (point.x >= 0 && (allowFixed || point.x >= GetFixedColumnWidth()))
+        cell.col = IndexAtPixel(false, point.x, topLeft.col);
+    if (point.y >= 0 && (allowFixed || point.y >= GetFixedRowHeight()))
+        cell.row = IndexAtPixel(true, point.y, topLeft.row);
     return cell;
 }
 
@@ -288,14 +256,14 @@ bool CGridCtrl::RedrawCell(int row, int col, HDC dc)
         return false;
     cell->SetCoords(row, col);
     bool drawn = cell->Draw(dc, row, col, rect, true);
-    if (m_gridLines != GridLines::None && !IsCellFixed(row, col)) {
+    if (m_gridLines != GridLines::kNone && !IsCellFixed(row, col)) {
         fw::Pen pen(::CreatePen(PS_SOLID, 1, m_gridLineColour));
         fw::SelectGuard select(dc, pen.Get());
-        if (m_gridLines == GridLines::Horizontal || m_gridLines == GridLines::Both) {
+        if (m_gridLines == GridLines::kHorizontal || m_gridLines == GridLines::kBoth) {
             ::MoveToEx(dc, rect.left, rect.bottom, nullptr);
             ::LineTo(dc, rect.right + 1, rect.bottom);
         }
-        if (m_gridLines == GridLines::Vertical || m_gridLines == GridLines::Both) {
+        if (m_gridLines == GridLines::kVertical || m_gridLines == GridLines::kBoth) {
             ::MoveToEx(dc, rect.right, rect.top, nullptr);
             ::LineTo(dc, rect.right, rect.bottom + 1);
         }
@@ -311,7 +279,7 @@ bool CGridCtrl::RedrawRow(int row)
     if (!GetCellOrigin(row, m_fixedColCount > 0 ? 0 : GetTopleftNonFixedCell().col, &origin))
         return false;
     RECT client = GetClientRect();
-    RECT area{client.left, origin.y, client.right, origin.y + GetRowHeight(row)};
+    RECT area{client.left, origin.y, client.right, ClampPixels(static_cast<long long>(origin.y) + GetRowHeight(row))};
     ::InvalidateRect(m_hwnd, &area, TRUE);
     return true;
 }
@@ -324,7 +292,7 @@ bool CGridCtrl::RedrawColumn(int col)
     if (!GetCellOrigin(m_fixedRowCount > 0 ? 0 : GetTopleftNonFixedCell().row, col, &origin))
         return false;
     RECT client = GetClientRect();
-    RECT area{origin.x, client.top, origin.x + GetColumnWidth(col), client.bottom};
+    RECT area{origin.x, client.top, ClampPixels(static_cast<long long>(origin.x) + GetColumnWidth(col)), client.bottom};
     ::InvalidateRect(m_hwnd, &area, TRUE);
     return true;
 }
@@ -333,6 +301,7 @@ void CGridCtrl::OnDraw(HDC dc)
 {
     if (!m_allowDraw || !dc)
         return;
+    ApplyDueScrollBars();
     RECT clip{};
     if (::GetClipBox(dc, &clip) == ERROR || ::IsRectEmpty(&clip))
         return;
@@ -357,12 +326,12 @@ void CGridCtrl::OnDraw(HDC dc)
     // Most cells draw with the normal default cell's font: selected once here,
     // the cells need not select it again.
     fw::SelectGuard font(dc, m_defaultCells[0].GetFontObject());
-    auto drawCell = [&](int row, int col, int x, int y) {
+    auto drawCell = [&](int row, int col, long long x, long long y) {
         const int width = GetColumnWidth(col);
         const int height = GetRowHeight(row);
         if (width <= 0 || height <= 0)
             return;
-        RECT rect{x, y, x + width - 1, y + height - 1};
+        RECT rect{ClampPixels(x), ClampPixels(y), ClampPixels(x + width - 1), ClampPixels(y + height - 1)};
         if (rect.left >= clip.right || rect.right < clip.left || rect.top >= clip.bottom || rect.bottom < clip.top)
             return;
         if (CGridCellBase* cell = GetCell(row, col)) {
@@ -370,78 +339,55 @@ void CGridCtrl::OnDraw(HDC dc)
             cell->Draw(dc, row, col, rect, false);
         }
     };
+    // The cells of rows firstRow … lastRow and columns firstCol … lastCol, from (x, y) on.
+    auto drawBlock = [&](int firstRow, int lastRow, int firstCol, int lastCol, long long left, long long top) {
+        long long y = top;
+        for (int row = firstRow; row <= lastRow; ++row) {
+            long long x = left;
+            for (int col = firstCol; col <= lastCol; ++col) {
+                drawCell(row, col, x, y);
+                x += GetColumnWidth(col);
+            }
+            y += GetRowHeight(row);
+        }
+    };
 
     // The corner, the fixed columns of the visible rows, the fixed rows of
     // the visible columns, then the visible cells.
-    int y = 0;
-    for (int row = 0; row < m_fixedRowCount; ++row) {
-        int x = 0;
-        for (int col = 0; col < m_fixedColCount; ++col) {
-            drawCell(row, col, x, y);
-            x += GetColumnWidth(col);
-        }
-        y += GetRowHeight(row);
-    }
-    if (visible.minRow >= 0 && visible.minRow < m_rowCount) {
-        y = fixedHeight;
-        for (int row = visible.minRow; row <= visible.maxRow; ++row) {
-            int x = 0;
-            for (int col = 0; col < m_fixedColCount; ++col) {
-                drawCell(row, col, x, y);
-                x += GetColumnWidth(col);
-            }
-            y += GetRowHeight(row);
-        }
-    }
-    if (visible.minCol >= 0 && visible.minCol < m_colCount) {
-        y = 0;
-        for (int row = 0; row < m_fixedRowCount; ++row) {
-            int x = fixedWidth;
-            for (int col = visible.minCol; col <= visible.maxCol; ++col) {
-                drawCell(row, col, x, y);
-                x += GetColumnWidth(col);
-            }
-            y += GetRowHeight(row);
-        }
-    }
+    drawBlock(0, m_fixedRowCount - 1, 0, m_fixedColCount - 1, 0, 0);
+    if (visible.minRow >= 0 && visible.minRow < m_rowCount)
+        drawBlock(visible.minRow, visible.maxRow, 0, m_fixedColCount - 1, 0, fixedHeight);
+    if (visible.minCol >= 0 && visible.minCol < m_colCount)
+        drawBlock(0, m_fixedRowCount - 1, visible.minCol, visible.maxCol, fixedWidth, 0);
     const bool bodyVisible = visible.minRow >= 0 && visible.minRow < m_rowCount && visible.minCol >= 0 &&
                              visible.minCol < m_colCount;
-    if (bodyVisible) {
-        y = fixedHeight;
-        for (int row = visible.minRow; row <= visible.maxRow; ++row) {
-            int x = fixedWidth;
-            for (int col = visible.minCol; col <= visible.maxCol; ++col) {
-                drawCell(row, col, x, y);
-                x += GetColumnWidth(col);
-            }
-            y += GetRowHeight(row);
-        }
-    }
+    if (bodyVisible)
+        drawBlock(visible.minRow, visible.maxRow, visible.minCol, visible.maxCol, fixedWidth, fixedHeight);
 
     // Grid lines over the non-fixed area only.
-    if (m_gridLines != GridLines::None && bodyVisible) {
+    if (m_gridLines != GridLines::kNone && bodyVisible) {
         fw::Pen pen(::CreatePen(PS_SOLID, 1, m_gridLineColour));
         fw::SelectGuard select(dc, pen.Get());
-        if (m_gridLines == GridLines::Vertical || m_gridLines == GridLines::Both) {
-            int x = fixedWidth;
+        if (m_gridLines == GridLines::kVertical || m_gridLines == GridLines::kBoth) {
+            long long x = fixedWidth;
             for (int col = visible.minCol; col <= visible.maxCol; ++col) {
                 const int width = GetColumnWidth(col);
                 x += width;
                 if (width <= 0)
                     continue;
-                ::MoveToEx(dc, x - 1, fixedHeight, nullptr);
-                ::LineTo(dc, x - 1, bottom);
+                ::MoveToEx(dc, ClampPixels(x - 1), fixedHeight, nullptr);
+                ::LineTo(dc, ClampPixels(x - 1), bottom);
             }
         }
-        if (m_gridLines == GridLines::Horizontal || m_gridLines == GridLines::Both) {
-            y = fixedHeight;
+        if (m_gridLines == GridLines::kHorizontal || m_gridLines == GridLines::kBoth) {
+            long long y = fixedHeight;
             for (int row = visible.minRow; row <= visible.maxRow; ++row) {
                 const int height = GetRowHeight(row);
                 y += height;
                 if (height <= 0)
                     continue;
-                ::MoveToEx(dc, fixedWidth, y - 1, nullptr);
-                ::LineTo(dc, right, y - 1);
+                ::MoveToEx(dc, fixedWidth, ClampPixels(y - 1), nullptr);
+                ::LineTo(dc, right, ClampPixels(y - 1));
             }
         }
     }
@@ -449,6 +395,7 @@ void CGridCtrl::OnDraw(HDC dc)
 
 void CGridCtrl::OnPaint()
 {
+    ApplyDueScrollBars();  // not while painting: showing a bar changes the window
     fw::PaintDC paint(m_hwnd);
     if (!paint.Get())
         return;
@@ -468,10 +415,29 @@ void CGridCtrl::OnPaint()
 
 // --- scroll bars
 
+void CGridCtrl::ResetScrollBarsSoon()
+{
+    // Growth of the non-fixed rows or columns alone never moves a scroll
+    // position, so the bars can wait: recomputing them once after a run of
+    // such changes gives what recomputing them after each one gives.
+    m_scrollBarsDue = true;
+    if (m_allowDraw && IsWindow() && !m_scrollBarsPosted)
+        m_scrollBarsPosted = Post(kApplyScrollBarsMessage);
+}
+
+void CGridCtrl::ApplyDueScrollBars()
+{
+    if (m_scrollBarsDue && m_allowDraw && !m_destroying)
+        ResetScrollBars();
+}
+
 void CGridCtrl::ResetScrollBars()
 {
-    if (!m_allowDraw || !IsWindow())
+    if (!m_allowDraw || !IsWindow()) {
+        m_scrollBarsDue = true;  // once redraw is allowed again
         return;
+    }
+    m_scrollBarsDue = false;
     RECT rect = GetClientRect();
     if (::IsRectEmpty(&rect))
         return;
@@ -496,8 +462,11 @@ void CGridCtrl::ResetScrollBars()
         return;
     }
 
-    const int totalHeight = GetVirtualHeight() - fixedHeight;
-    const int totalWidth = GetVirtualWidth() - fixedWidth;
+    // A bar's range is an int, and so is its extent max - min + 1: larger
+    // totals are cut there, never wrapped.
+    constexpr long long kLargestMax = INT_MAX - 1;
+    const long long totalHeight = SumOfSizes(true, m_fixedRowCount, m_rowCount);
+    const long long totalWidth = SumOfSizes(false, m_fixedColCount, m_colCount);
     const bool needVertical = rect.bottom - rect.top - fixedHeight < totalHeight;
     if (needVertical)
         rect.right -= ::GetSystemMetrics(SM_CXVSCROLL);
@@ -507,13 +476,13 @@ void CGridCtrl::ResetScrollBars()
 
     SCROLLINFO horizontal = info;
     if (needHorizontal) {
-        horizontal.nMax = totalWidth - 1;
+        horizontal.nMax = static_cast<int>(std::min(totalWidth - 1, kLargestMax));
         horizontal.nPage = static_cast<UINT>(std::max(0, static_cast<int>(rect.right - rect.left) - fixedWidth));
     }
     SCROLLINFO vertical = info;
     vertical.fMask |= SIF_DISABLENOSCROLL;
     if (needVertical) {
-        vertical.nMax = totalHeight - 1;
+        vertical.nMax = static_cast<int>(std::min(totalHeight - 1, kLargestMax));
         vertical.nPage = static_cast<UINT>(std::max(0, static_cast<int>(rect.bottom - rect.top) - fixedHeight));
     }
     ::SetScrollInfo(m_hwnd, SB_HORZ, &horizontal, TRUE);

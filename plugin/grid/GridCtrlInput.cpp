@@ -4,6 +4,7 @@
 #include "GridCtrl.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "InPlaceEdit.h"
 #include "framework/Gdi.h"
@@ -25,7 +26,14 @@ POINT Relative(POINT point, const RECT& cell)
 LRESULT CGridCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    // Keys, commands, timers, scrolling and the mouse work with the bars the sizes ask for.
+    if (m_scrollBarsDue && message >= WM_KEYFIRST && message <= WM_MOUSELAST)
+        ApplyDueScrollBars();
     switch (message) {
+    case kApplyScrollBarsMessage:
+        m_scrollBarsPosted = false;
+        ApplyDueScrollBars();
+        return 0;
     case WM_PAINT:
         OnPaint();
         return 0;
@@ -74,6 +82,9 @@ LRESULT CGridCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             OnSelectAll();
             return 0;
         }
+        // The in-place editor's own notifications go back to it.
+        if (LOWORD(wParam) == kGridEditorId && lParam)
+            ::SendMessageW(reinterpret_cast<HWND>(lParam), kGridReflectedCommand, wParam, lParam);
         break;
     case WM_SETCURSOR:
         if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)))
@@ -162,6 +173,7 @@ int ScrollLimit(HWND window, int bar, int* position)
 void CGridCtrl::OnScroll(int bar, UINT code)
 {
     EndEditing();
+    ApplyDueScrollBars();
     const bool vertical = bar == SB_VERT;
     int position = 0;
     const int limit = ScrollLimit(m_hwnd, bar, &position);
@@ -173,7 +185,7 @@ void CGridCtrl::OnScroll(int bar, UINT code)
     (vertical ? body.top : body.left) = fixedExtent;
     const int count = vertical ? m_rowCount : m_colCount;
     const int fixedCount = vertical ? m_fixedRowCount : m_fixedColCount;
-    auto size = [this, vertical](int index) { return vertical ? GetRowHeight(index) : GetColumnWidth(index); };
+    auto size = [this, vertical](int index) { return SizeAlong(vertical, index); };
     int target = position;
 
     switch (code) {
@@ -181,7 +193,7 @@ void CGridCtrl::OnScroll(int bar, UINT code)
         int index = vertical ? topLeft.row : topLeft.col;
         while (index >= 0 && index < count - 1 && size(index) == 0)
             ++index;
-        target = std::min(limit, position + std::max(0, size(index)));
+        target = ClampPixels(std::min<long long>(limit, static_cast<long long>(position) + std::max(0, size(index))));
         break;
     }
     case SB_LINEUP: {
@@ -189,14 +201,14 @@ void CGridCtrl::OnScroll(int bar, UINT code)
         while (index >= fixedCount && size(index) == 0)
             --index;
         if (index >= fixedCount)
-            target = std::max(0, position - size(index));
+            target = std::max(0, position - std::max(0, size(index)));
         break;
     }
     case SB_PAGEDOWN:
-        target = std::min(limit, std::max(0, position + page));
+        target = std::min(limit, std::max(0, ClampPixels(static_cast<long long>(position) + page)));
         break;
     case SB_PAGEUP:
-        target = std::max(0, std::min(limit, position - page));
+        target = std::max(0, std::min(limit, ClampPixels(static_cast<long long>(position) - page)));
         break;
     case SB_TOP:
         target = 0;
@@ -223,10 +235,18 @@ void CGridCtrl::OnScroll(int bar, UINT code)
         ::InvalidateRect(m_hwnd, &body, FALSE);
 }
 
+// Where the row (column) at index ends on screen, wherever that is.
+long long CGridCtrl::CellEndOnScreen(bool rows, int index)
+{
+    const GridCellId topLeft = GetTopleftNonFixedCell();
+    return PositionOnScreen(rows, index, rows ? topLeft.row : topLeft.col, LLONG_MAX) + SizeAlong(rows, index);
+}
+
 void CGridCtrl::EnsureVisible(int row, int col)
 {
     if (!m_allowDraw || !IsWindow() || !IsValid(row, col))
         return;
+    ApplyDueScrollBars();
     // Each step scrolls a line; every row and column is reached within these.
     int steps = m_rowCount + m_colCount + 2;
     const RECT client = GetClientRect();
@@ -240,9 +260,8 @@ void CGridCtrl::EnsureVisible(int row, int col)
             if (GetScrollPos32(SB_HORZ) == before)
                 break;
         }
-        RECT rect{};
-        while (steps-- > 0 && (m_scrollBars & 0x1) && col > GetTopleftNonFixedCell().col && GetCellRect(row, col, &rect) &&
-               rect.right >= client.right) {
+        while (steps-- > 0 && (m_scrollBars & 0x1) && col > GetTopleftNonFixedCell().col &&
+               CellEndOnScreen(false, col) > client.right) {
             const int before = GetScrollPos32(SB_HORZ);
             Send(WM_HSCROLL, SB_LINERIGHT);
             if (GetScrollPos32(SB_HORZ) == before)
@@ -256,9 +275,8 @@ void CGridCtrl::EnsureVisible(int row, int col)
             if (GetScrollPos32(SB_VERT) == before)
                 break;
         }
-        RECT rect{};
-        while (steps-- > 0 && (m_scrollBars & 0x2) && row > GetTopleftNonFixedCell().row && GetCellRect(row, col, &rect) &&
-               rect.bottom >= client.bottom) {
+        while (steps-- > 0 && (m_scrollBars & 0x2) && row > GetTopleftNonFixedCell().row &&
+               CellEndOnScreen(true, row) > client.bottom) {
             const int before = GetScrollPos32(SB_VERT);
             Send(WM_VSCROLL, SB_LINEDOWN);
             if (GetScrollPos32(SB_VERT) == before)
@@ -328,7 +346,7 @@ void CGridCtrl::DrawTrackingLine(const RECT& rect)
 void CGridCtrl::SizingRect(RECT* rect) const
 {
     const RECT client = GetClientRect();
-    if (m_mouseMode == MouseSizingCol)
+    if (m_mouseMode == MouseMode::kSizingCol)
         *rect = RECT{m_lastMousePoint.x - 1, client.top, m_lastMousePoint.x + 1, client.bottom};
     else
         *rect = RECT{client.left, m_lastMousePoint.y - 1, client.right, m_lastMousePoint.y + 1};
@@ -360,7 +378,7 @@ void CGridCtrl::OnLButtonDown(UINT flags, POINT point)
         RECT text = cellRect;
         CGridCellBase* cell = GetCell(m_clickDown.row, m_clickDown.col);
         if (cell && cell->GetTextRect(&text) && ::PtInRect(&text, point) && IsCellEditable(m_focus.row, m_focus.col)) {
-            m_mouseMode = MousePrepareEdit;
+            m_mouseMode = MouseMode::kPrepareEdit;
             return;
         }
     }
@@ -372,12 +390,12 @@ void CGridCtrl::OnLButtonDown(UINT flags, POINT point)
                 SelectRows(m_clickDown, false, false);
             } else {
                 SetItemState(m_clickDown.row, m_clickDown.col,
-                             GetItemState(m_clickDown.row, m_clickDown.col) & ~GridState::Selected);
+                             GetItemState(m_clickDown.row, m_clickDown.col) & ~GridState::kSelected);
                 RedrawCell(m_clickDown.row, m_clickDown.col);
             }
             return;
         }
-    } else if (m_mouseMode != MouseOverColDivide && m_mouseMode != MouseOverRowDivide) {
+    } else if (m_mouseMode != MouseMode::kOverColDivide && m_mouseMode != MouseMode::kOverRowDivide) {
         if (IsCellFixed(m_clickDown.row, m_clickDown.col))
             SetFocusCell(-1, -1);
         else
@@ -388,14 +406,14 @@ void CGridCtrl::OnLButtonDown(UINT flags, POINT point)
     int sized = -1;
     if (m_allowColResize && OverColumnDivider(point, &sized)) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
-        m_mouseMode = MouseSizingCol;
+        m_mouseMode = MouseMode::kSizingCol;
     } else if (m_allowRowResize && OverRowDivider(point, &sized)) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
-        m_mouseMode = MouseSizingRow;
+        m_mouseMode = MouseMode::kSizingRow;
     }
-    if (m_mouseMode == MouseSizingCol || m_mouseMode == MouseSizingRow) {
+    if (m_mouseMode == MouseMode::kSizingCol || m_mouseMode == MouseMode::kSizingRow) {
         // The sized column (row) stands in the click-down cell from now on.
-        if (m_mouseMode == MouseSizingCol)
+        if (m_mouseMode == MouseMode::kSizingCol)
             m_clickDown.col = sized;
         else
             m_clickDown.row = sized;
@@ -419,7 +437,7 @@ void CGridCtrl::OnLButtonDown(UINT flags, POINT point)
     } else if (m_clickDown.col < m_fixedColCount) {
         OnFixedColumnClick(m_clickDown);
     } else {
-        m_mouseMode = m_listMode ? MouseSelectRow : MouseSelectCells;
+        m_mouseMode = m_listMode ? MouseMode::kSelectRow : MouseMode::kSelectCells;
         SelectForMouseMode(m_clickDown);
         m_timer = ::SetTimer(m_hwnd, kAutoScrollTimer, m_timerInterval, nullptr);
     }
@@ -430,20 +448,20 @@ void CGridCtrl::OnMouseMove(UINT, POINT point)
     if (!m_leftButtonDown) {
         int index = -1;
         if (m_allowColResize && OverColumnDivider(point, &index)) {
-            if (m_mouseMode != MouseOverColDivide) {
+            if (m_mouseMode != MouseMode::kOverColDivide) {
                 ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
-                m_mouseMode = MouseOverColDivide;
+                m_mouseMode = MouseMode::kOverColDivide;
             }
         } else if (m_allowRowResize && OverRowDivider(point, &index)) {
-            if (m_mouseMode != MouseOverRowDivide) {
+            if (m_mouseMode != MouseMode::kOverRowDivide) {
                 ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
-                m_mouseMode = MouseOverRowDivide;
+                m_mouseMode = MouseMode::kOverRowDivide;
             }
-        } else if (m_mouseMode != MouseNothing) {
+        } else if (m_mouseMode != MouseMode::kNothing) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-            m_mouseMode = MouseNothing;
+            m_mouseMode = MouseMode::kNothing;
         }
-        if (m_mouseMode == MouseNothing && (!m_virtualMode || m_virtualPointerOver)) {
+        if (m_mouseMode == MouseMode::kNothing && (!m_virtualMode || m_virtualPointerOver)) {
             const GridCellId cell = GetCellFromPt(point);
             if (CGridCellBase* over = GetCell(cell.row, cell.col))
                 over->OnPointerOver();
@@ -456,19 +474,20 @@ void CGridCtrl::OnMouseMove(UINT, POINT point)
         return;
     }
     switch (m_mouseMode) {
-    case MouseSelectCol:
-    case MouseSelectRow:
-    case MouseSelectCells: {
+    case MouseMode::kSelectCol:
+    case MouseMode::kSelectRow:
+    case MouseMode::kSelectCells: {
         const GridCellId cell = GetCellFromPt(point);
         if (!IsValid(cell) || cell == m_focus)
             break;
         SelectForMouseMode(cell);
-        if (!IsCellFixed(cell.row, cell.col) || m_mouseMode == MouseSelectCol || m_mouseMode == MouseSelectRow)
+        if (!IsCellFixed(cell.row, cell.col) || m_mouseMode == MouseMode::kSelectCol ||
+            m_mouseMode == MouseMode::kSelectRow)
             SetFocusCell(cell);
         break;
     }
-    case MouseSizingCol:
-    case MouseSizingRow:
+    case MouseMode::kSizingCol:
+    case MouseMode::kSizingRow:
         if (m_trackingShown)
             DrawTrackingLine(m_trackingLine);
         m_lastMousePoint = point;
@@ -484,7 +503,7 @@ void CGridCtrl::OnMouseMove(UINT, POINT point)
 
 void CGridCtrl::OnTimer(UINT_PTR id)
 {
-    if (id != kAutoScrollTimer || (m_mouseMode < MouseSelectAll || m_mouseMode > MouseSelectCells))
+    if (id != kAutoScrollTimer || (m_mouseMode < MouseMode::kSelectAll || m_mouseMode > MouseMode::kSelectCells))
         return;
     POINT point{};
     ::GetCursorPos(&point);
@@ -523,11 +542,11 @@ void CGridCtrl::OnLButtonUp(UINT, POINT point)
     }
 
     switch (m_mouseMode) {
-    case MousePrepareEdit:
+    case MouseMode::kPrepareEdit:
         StartEditCell(m_focus.row, m_focus.col, point, VK_LBUTTON);
         break;
-    case MouseSizingCol:
-    case MouseSizingRow: {
+    case MouseMode::kSizingCol:
+    case MouseMode::kSizingRow: {
         if (m_trackingShown) {
             DrawTrackingLine(m_trackingLine);
             m_trackingShown = false;
@@ -535,7 +554,7 @@ void CGridCtrl::OnLButtonUp(UINT, POINT point)
         const bool moved = point.x != m_buttonDownPoint.x || point.y != m_buttonDownPoint.y;
         POINT origin{};
         if (moved && !(point.x == 0 && point.y == 0) && GetCellOrigin(m_clickDown.row, m_clickDown.col, &origin)) {
-            if (m_mouseMode == MouseSizingCol)
+            if (m_mouseMode == MouseMode::kSizingCol)
                 SetColumnWidth(m_clickDown.col, std::max(static_cast<int>(point.x - origin.x), m_columnsHideable ? 0 : 1));
             else
                 SetRowHeight(m_clickDown.row, std::max(static_cast<int>(point.y - origin.y), m_rowsHideable ? 0 : 1));
@@ -555,7 +574,7 @@ void CGridCtrl::OnLButtonUp(UINT, POINT point)
     }
     }
 
-    m_mouseMode = MouseNothing;
+    m_mouseMode = MouseMode::kNothing;
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     if (IsValid(m_clickDown) && IsWindow()) {
         HWND target = NotifyTarget();
@@ -579,7 +598,7 @@ void CGridCtrl::OnLButtonDblClk(UINT, POINT point)
         Invalidate();
         return;
     }
-    if (m_mouseMode != MouseNothing)
+    if (m_mouseMode != MouseMode::kNothing)
         return;
     const GridCellId cell = GetCellFromPt(point);
     CGridCellBase* target = GetCell(cell.row, cell.col);
@@ -602,12 +621,12 @@ bool CGridCtrl::OnSetCursor(HWND window, UINT hitTest)
     if (window != m_hwnd || hitTest != HTCLIENT)
         return false;
     switch (m_mouseMode) {
-    case MouseOverRowDivide:
-    case MouseSizingRow:
+    case MouseMode::kOverRowDivide:
+    case MouseMode::kSizingRow:
         ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
         return true;
-    case MouseOverColDivide:
-    case MouseSizingCol:
+    case MouseMode::kOverColDivide:
+    case MouseMode::kSizingCol:
         ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
         return true;
     default:
@@ -782,15 +801,15 @@ void CGridCtrl::OnKeyDown(UINT key)
     if (next == m_focus || !IsValid(next))
         return;
 
-    if (m_mouseMode == MouseNothing) {
+    if (m_mouseMode == MouseMode::kNothing) {
         m_previousSelection.clear();
-        m_mouseMode = m_listMode ? MouseSelectRow : MouseSelectCells;
+        m_mouseMode = m_listMode ? MouseMode::kSelectRow : MouseMode::kSelectCells;
         if (!shift || key == VK_TAB)
             m_selectionStart = next;
         SendNotification(next.row, next.col, LVN_ITEMCHANGING);
         SelectForMouseMode(next);
         SendNotification(next.row, next.col, LVN_ITEMCHANGED);
-        m_mouseMode = MouseNothing;
+        m_mouseMode = MouseMode::kNothing;
     }
     SetFocusCell(next);
     if (!IsCellVisible(next.row, next.col)) {
@@ -817,7 +836,7 @@ void CGridCtrl::OnKeyDown(UINT key)
 
 void CGridCtrl::OnChar(UINT ch, bool imeChar)
 {
-    if (KeyDown(VK_CONTROL) || m_mouseMode != MouseNothing || ch == VK_ESCAPE ||
+    if (KeyDown(VK_CONTROL) || m_mouseMode != MouseMode::kNothing || ch == VK_ESCAPE ||
         (!imeChar && ch == VK_TAB && m_wantTab))
         return;
     if (IsValid(m_focus))
@@ -836,8 +855,9 @@ void CGridCtrl::StartEditCell(int row, int col, POINT point, UINT ch)
         return;
     if (SendNotification(row, col, LVN_BEGINLABELEDITW) < 0)
         return;
-    if (CGridCellBase* cell = GetCell(row, col))
-        cell->StartEdit(row, col, rect, point, kGridEditorId, ch);
+    CGridCellBase* cell = GetCell(row, col);
+    if (cell && cell->StartEdit(row, col, rect, point, kGridEditorId, ch) && cell->IsEditing())
+        m_editCell = GridCellId(row, col);
 }
 
 bool CGridCtrl::ValidateEdit(int row, int col, const wchar_t* text)
@@ -864,6 +884,8 @@ void CGridCtrl::OnEditFinished(int row, int col, const wchar_t* text)
     }
     if ((cell = GetCell(row, col)) != nullptr)
         cell->EditEnded();
+    if (m_editCell == GridCellId(row, col))
+        m_editCell = GridCellId();
 }
 
 void CGridCtrl::OnEndInPlaceEdit(GridDisplayInfo* info)
@@ -879,8 +901,18 @@ void CGridCtrl::OnEndInPlaceEdit(GridDisplayInfo* info)
 
 void CGridCtrl::EndEditing()
 {
-    if (CGridCellBase* cell = GetCell(m_focus.row, m_focus.col))
+    // The cell being edited, which need not be the focus cell any more.
+    const GridCellId edited = IsValid(m_editCell) ? m_editCell : m_focus;
+    if (CGridCellBase* cell = GetCell(edited.row, edited.col))
         cell->EndEdit();
+}
+
+void CGridCtrl::EndEditBeforeCellsMove()
+{
+    if (m_destroying)
+        return;
+    EndEditing();  // the editor writes into the cell it was opened on, still in place
+    m_editCell = GridCellId();
 }
 
 HWND CGridCtrl::CreateInPlaceEditor(const RECT& rect, DWORD style, UINT id, int row, int col, const wchar_t* text,

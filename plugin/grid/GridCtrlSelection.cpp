@@ -39,12 +39,12 @@ GridCellId CGridCtrl::SetFocusCell(int row, int col)
 
     m_focus = next;
     if (IsValid(previous)) {
-        SetItemState(previous.row, previous.col, GetItemState(previous.row, previous.col) & ~GridState::Focused);
+        SetItemState(previous.row, previous.col, GetItemState(previous.row, previous.col) & ~GridState::kFocused);
         RedrawCell(previous.row, previous.col);
         RedrawHeadersOf(previous, next);
     }
     if (IsValid(next)) {
-        SetItemState(next.row, next.col, GetItemState(next.row, next.col) | GridState::Focused);
+        SetItemState(next.row, next.col, GetItemState(next.row, next.col) | GridState::kFocused);
         RedrawCell(next.row, next.col);
         RedrawHeadersOf(next, previous);
     }
@@ -57,12 +57,6 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
 {
     if (!m_enableSelection)
         return;
-    fw::WaitCursor wait;
-    std::unique_ptr<fw::ClientDC> clientDC;
-    if (forceRepaint && IsWindow() && m_allowDraw)
-        clientDC = std::make_unique<fw::ClientDC>(m_hwnd);
-    HDC dc = clientDC ? clientDC->Get() : nullptr;
-
     if (minRow >= 0 && minRow < m_fixedRowCount)
         minRow = m_fixedRowCount;
     if (maxRow >= 0 && maxRow < m_fixedRowCount)
@@ -74,6 +68,16 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
             maxCol = m_fixedColCount;
     }
     const GridCellRange range(minRow, minCol, maxRow, maxCol);
+    // Nothing selected to clear or bring back, and no range: the common
+    // reset before every inserted row costs nothing.
+    if (!IsValid(range) && (!select || (m_selected.empty() && m_previousSelection.empty())))
+        return;
+
+    fw::WaitCursor wait;
+    std::unique_ptr<fw::ClientDC> clientDC;
+    if (forceRepaint && IsWindow() && m_allowDraw)
+        clientDC = std::make_unique<fw::ClientDC>(m_hwnd);
+    HDC dc = clientDC ? clientDC->Get() : nullptr;
 
     // What is on screen, worked out once for the whole range.
     const bool drawing = IsWindow() && m_allowDraw;
@@ -92,7 +96,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
                 continue;
             if (!m_virtualMode)
                 if (CGridCellBase* cell = GetCell(id.row, id.col))
-                    cell->SetState(cell->GetState() & ~GridState::Selected);
+                    cell->SetState(cell->GetState() & ~GridState::kSelected);
             if (!range.Contains(id.row, id.col) && onScreen(id.row, id.col))
                 RedrawCell(id.row, id.col, dc);
         }
@@ -101,7 +105,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
                 const GridCellId& id = entry.second;
                 if (!IsValid(id))
                     continue;
-                SetItemState(id.row, id.col, (m_virtualMode ? 0 : GetItemState(id.row, id.col)) | GridState::Selected);
+                SetItemState(id.row, id.col, (m_virtualMode ? 0 : GetItemState(id.row, id.col)) | GridState::kSelected);
                 if (onScreen(id.row, id.col))
                     RedrawCell(id.row, id.col, dc);
             }
@@ -121,11 +125,11 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
                 if (!cell)
                     continue;
                 state = cell->GetState();
-                selected = (state & GridState::Selected) != 0;
+                selected = (state & GridState::kSelected) != 0;
             }
             if (selected == select)
                 continue;
-            SetItemState(row, col, select ? state | GridState::Selected : state & ~GridState::Selected);
+            SetItemState(row, col, select ? state | GridState::kSelected : state & ~GridState::kSelected);
             if (onScreen(row, col))
                 RedrawCell(row, col, dc);
         }
@@ -172,16 +176,16 @@ void CGridCtrl::SelectCells(GridCellId cell, bool forceRepaint, bool select)
 void CGridCtrl::SelectForMouseMode(const GridCellId& cell)
 {
     switch (m_mouseMode) {
-    case MouseSelectAll:
+    case MouseMode::kSelectAll:
         SelectAllCells();
         break;
-    case MouseSelectCol:
+    case MouseMode::kSelectCol:
         SelectColumns(cell);
         break;
-    case MouseSelectRow:
+    case MouseMode::kSelectRow:
         SelectRows(cell);
         break;
-    case MouseSelectCells:
+    case MouseMode::kSelectCells:
         SelectCells(cell);
         break;
     default:
@@ -248,6 +252,7 @@ bool CGridCtrl::SortItems(int col, bool ascending, LPARAM user)
 
 bool CGridCtrl::SortItems(GridCompareFunction compare, int col, bool ascending, LPARAM user)
 {
+    EndEditBeforeCellsMove();
     SetSortColumn(col);
     SetSortAscending(ascending);
     ResetSelectedRange();
@@ -271,36 +276,46 @@ namespace {
 
 // The quicksort of the grid's rows. Order supplies a key per row (held by
 // value, so the pivot's key stays with its row whatever moves), the
-// comparison of two keys and the exchange of two whole rows.
+// comparison of two keys and the exchange of two whole rows. The smaller
+// part of each split is sorted by a call, the larger one by the next round
+// of the loop, so the depth stays below the logarithm of the row count; the
+// parts are apart, so the order is what sorting both by calls gives.
 template <class Order>
 void QuickSort(Order& order, bool ascending, int low, int high)
 {
-    const typename Order::Key pivot = order.KeyOf((low + high) / 2);
-    int lower = low;
-    int upper = high;
-    while (lower <= upper) {
-        if (ascending) {
-            while (lower < high && order.Compare(order.KeyOf(lower), pivot) < 0)
+    while (low < high) {
+        const typename Order::Key pivot = order.KeyOf((low + high) / 2);
+        int lower = low;
+        int upper = high;
+        while (lower <= upper) {
+            if (ascending) {
+                while (lower < high && order.Compare(order.KeyOf(lower), pivot) < 0)
+                    ++lower;
+                while (upper > low && order.Compare(order.KeyOf(upper), pivot) > 0)
+                    --upper;
+            } else {
+                while (lower < high && order.Compare(order.KeyOf(lower), pivot) > 0)
+                    ++lower;
+                while (upper > low && order.Compare(order.KeyOf(upper), pivot) < 0)
+                    --upper;
+            }
+            if (lower <= upper) {
+                if (order.Compare(order.KeyOf(lower), order.KeyOf(upper)) != 0)
+                    order.Swap(lower, upper);
                 ++lower;
-            while (upper > low && order.Compare(order.KeyOf(upper), pivot) > 0)
                 --upper;
-        } else {
-            while (lower < high && order.Compare(order.KeyOf(lower), pivot) > 0)
-                ++lower;
-            while (upper > low && order.Compare(order.KeyOf(upper), pivot) < 0)
-                --upper;
+            }
         }
-        if (lower <= upper) {
-            if (order.Compare(order.KeyOf(lower), order.KeyOf(upper)) != 0)
-                order.Swap(lower, upper);
-            ++lower;
-            --upper;
+        if (upper - low < high - lower) {
+            if (low < upper)
+                QuickSort(order, ascending, low, upper);
+            low = lower;
+        } else {
+            if (lower < high)
+                QuickSort(order, ascending, lower, high);
+            high = upper;
         }
     }
-    if (low < upper)
-        QuickSort(order, ascending, low, upper);
-    if (lower < high)
-        QuickSort(order, ascending, lower, high);
 }
 
 }  // namespace
@@ -314,6 +329,29 @@ struct CGridCtrl::CellOrder {
     LPARAM user;
     Key KeyOf(int row) const { return grid.GetCell(row, col); }
     int Compare(Key a, Key b) const { return compare(a, b, user); }
+    void Swap(int a, int b) { grid.SwapRows(a, b); }
+};
+
+// Virtual mode with the application's function: the rows have no cells of
+// their own (the one scratch cell would be compared with itself), so two
+// cells are filled for each comparison. A row's key is its row-order entry,
+// which moves with it.
+struct CGridCtrl::VirtualCellOrder {
+    using Key = int;
+    CGridCtrl& grid;
+    GridCompareFunction compare;
+    int col;
+    LPARAM user;
+    int anyRow;  // of the sorted range: with selection and focus reset, all fill alike
+    std::unique_ptr<CGridCellBase> first;
+    std::unique_ptr<CGridCellBase> second;
+    Key KeyOf(int row) const { return grid.PhysicalRow(row); }
+    int Compare(Key a, Key b)
+    {
+        grid.FillVirtualCell(*first, anyRow, col, a);
+        grid.FillVirtualCell(*second, anyRow, col, b);
+        return compare(first.get(), second.get(), user);
+    }
     void Swap(int a, int b) { grid.SwapRows(a, b); }
 };
 
@@ -349,30 +387,50 @@ bool CGridCtrl::SortRange(GridCompareFunction compare, int col, bool ascending, 
     if (!compare || col < 0 || col >= m_colCount || low < 0 || high >= m_rowCount || high <= low)
         return false;
     const bool ownCompare = compare == &CGridCtrl::TextCompare || compare == &CGridCtrl::NumericCompare;
-    if (!m_virtualMode && ownCompare) {
-        bool complete = true;  // every row has its cell: the keyed sort gives the same order
-        for (int row = low; row <= high && complete; ++row)
-            complete = GetCell(row, col) != nullptr;
-        try {
-            if (complete && compare == &CGridCtrl::TextCompare) {
-                KeyOrder<const wchar_t*, CompareTexts> order{*this, std::vector<const wchar_t*>(m_rowCount, L"")};
-                for (int row = low; row <= high; ++row)
-                    order.keys[row] = GetCell(row, col)->GetText();
-                QuickSort(order, ascending, low, high);
-                return true;
-            }
-            if (complete) {
-                KeyOrder<long, CompareNumbers> order{*this, std::vector<long>(m_rowCount, 0)};
-                for (int row = low; row <= high; ++row)
-                    order.keys[row] = std::wcstol(GetCell(row, col)->GetText(), nullptr, 10);
-                QuickSort(order, ascending, low, high);
-                return true;
-            }
-        } catch (const std::bad_alloc&) {
-            // no room for the keys: compare the cells themselves
+    try {
+        if (ownCompare && SortByTexts(compare == &CGridCtrl::TextCompare, col, ascending, low, high))
+            return true;
+        if (m_virtualMode) {
+            auto makeCell = [this] { return static_cast<CGridCellBase*>(m_cellClass->CreateObject()); };
+            VirtualCellOrder order{*this, compare, col, user, low, std::unique_ptr<CGridCellBase>(makeCell()),
+                                   std::unique_ptr<CGridCellBase>(makeCell())};
+            if (!order.first || !order.second)
+                return false;
+            QuickSort(order, ascending, low, high);
+            return true;
         }
+    } catch (const std::exception&) {
+        if (m_virtualMode)
+            return false;
+        // no room for the keys: compare the cells themselves
     }
     CellOrder order{*this, compare, col, user};
+    QuickSort(order, ascending, low, high);
+    return true;
+}
+
+bool CGridCtrl::SortByTexts(bool asText, int col, bool ascending, int low, int high)
+{
+    // The texts of the rows; in virtual mode copies, as the one scratch cell
+    // is filled again for every row.
+    std::vector<fw::WString> copies(m_virtualMode ? m_rowCount : 0);
+    std::vector<const wchar_t*> texts(m_rowCount, L"");
+    for (int row = low; row <= high; ++row) {
+        const CGridCellBase* cell = GetCell(row, col);
+        if (!cell)
+            return false;  // a row without its cell: only the cells' compare orders it as asked
+        if (m_virtualMode)
+            copies[row] = fw::WString(cell->GetText());
+        texts[row] = m_virtualMode ? copies[row].c_str() : cell->GetText();
+    }
+    if (asText) {
+        KeyOrder<const wchar_t*, CompareTexts> order{*this, std::move(texts)};
+        QuickSort(order, ascending, low, high);
+        return true;
+    }
+    KeyOrder<long, CompareNumbers> order{*this, std::vector<long>(m_rowCount, 0)};
+    for (int row = low; row <= high; ++row)
+        order.keys[row] = std::wcstol(texts[row], nullptr, 10);
     QuickSort(order, ascending, low, high);
     return true;
 }
@@ -407,7 +465,7 @@ void CGridCtrl::OnFixedRowClick(const GridCellId& cell)
             Invalidate();
     }
     if (m_fixedRowClickSelectsCol) {
-        m_mouseMode = cell.col < m_fixedColCount ? MouseSelectAll : MouseSelectCol;
+        m_mouseMode = cell.col < m_fixedColCount ? MouseMode::kSelectAll : MouseMode::kSelectCol;
         SelectForMouseMode(cell);
     }
 }
@@ -417,7 +475,7 @@ void CGridCtrl::OnFixedColumnClick(const GridCellId& cell)
     if (!IsValid(cell))
         return;
     if (m_fixedColClickSelectsRow) {
-        m_mouseMode = cell.row < m_fixedRowCount ? MouseSelectAll : MouseSelectRow;
+        m_mouseMode = cell.row < m_fixedRowCount ? MouseMode::kSelectAll : MouseMode::kSelectRow;
         SelectForMouseMode(cell);
     }
 }

@@ -15,7 +15,7 @@ public:
     void SetData(LPARAM) override {}
     void SetState(UINT) override {}
     void SetCoords(int, int) override {}
-    UINT GetState() const override { return m_state | GridState::ReadOnly; }
+    UINT GetState() const override { return m_state | GridState::kReadOnly; }
     bool IsReadOnly() const override { return true; }
 
     // Copies the font, re-creates the font object and re-measures the sizes.

@@ -1,7 +1,5 @@
 #include "GridImageList.h"
 
-namespace gridimages {
-
 namespace {
 
 using DrawFunction = BOOL(WINAPI*)(HIMAGELIST, int, HDC, int, int, UINT);
@@ -47,7 +45,7 @@ const Functions& Get()
 
 }  // namespace
 
-bool GetImageSize(HIMAGELIST images, int index, SIZE* size)
+bool GetGridImageSize(HIMAGELIST images, int index, SIZE* size)
 {
     const Functions& functions = Get();
     IMAGEINFO info{};
@@ -58,10 +56,8 @@ bool GetImageSize(HIMAGELIST images, int index, SIZE* size)
     return true;
 }
 
-bool Draw(HIMAGELIST images, int index, HDC dc, int x, int y)
+bool DrawGridImage(HIMAGELIST images, int index, HDC dc, int x, int y)
 {
     const Functions& functions = Get();
     return images && functions.draw && functions.draw(images, index, dc, x, y, ILD_NORMAL);
 }
-
-}  // namespace gridimages

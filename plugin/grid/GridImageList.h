@@ -5,11 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-namespace gridimages {
-
 // Width and height of one image; false when it cannot be had.
-bool GetImageSize(HIMAGELIST images, int index, SIZE* size);
+bool GetGridImageSize(HIMAGELIST images, int index, SIZE* size);
 // Draws one image in the normal style.
-bool Draw(HIMAGELIST images, int index, HDC dc, int x, int y);
-
-}  // namespace gridimages
+bool DrawGridImage(HIMAGELIST images, int index, HDC dc, int x, int y);

@@ -39,14 +39,14 @@ struct GridCellRange {
 
 // Cell state flags.
 namespace GridState {
-constexpr UINT Focused = 0x0001;
-constexpr UINT Selected = 0x0002;
-constexpr UINT DropHighlighted = 0x0004;
-constexpr UINT ReadOnly = 0x0008;
-constexpr UINT Fixed = 0x0010;
-constexpr UINT FixedRow = 0x0020;
-constexpr UINT FixedCol = 0x0040;
-constexpr UINT Modified = 0x0080;
+constexpr UINT kFocused = 0x0001;
+constexpr UINT kSelected = 0x0002;
+constexpr UINT kDropHighlighted = 0x0004;
+constexpr UINT kReadOnly = 0x0008;
+constexpr UINT kFixed = 0x0010;
+constexpr UINT kFixedRow = 0x0020;
+constexpr UINT kFixedCol = 0x0040;
+constexpr UINT kModified = 0x0080;
 }  // namespace GridState
 
 // A colour that means "take the default cell's colour".
@@ -57,21 +57,24 @@ constexpr UINT kGridDefaultMargin = 0xFFFFFFFF;
 
 // Grid-line modes (0 none; lines are drawn for any other value).
 namespace GridLines {
-constexpr int None = 0;
-constexpr int Horizontal = 1;
-constexpr int Vertical = 2;
-constexpr int Both = 3;
+constexpr int kNone = 0;
+constexpr int kHorizontal = 1;
+constexpr int kVertical = 2;
+constexpr int kBoth = 3;
 }  // namespace GridLines
 
 // Auto-size flags: which rows count when a column is measured.
 namespace GridAutoSize {
-constexpr UINT Header = 0x1;
-constexpr UINT Data = 0x2;
-constexpr UINT Both = 0x3;
+constexpr UINT kHeader = 0x1;
+constexpr UINT kData = 0x2;
+constexpr UINT kBoth = 0x3;
 }  // namespace GridAutoSize
 
 // Identifier of the in-place editor child window.
 constexpr UINT kGridEditorId = 8;
+// The grid hands the WM_COMMAND notifications of its in-place editor back to
+// it with this message (wParam and lParam as they came).
+constexpr UINT kGridReflectedCommand = WM_APP + 2;
 // The platform's select-all command.
 constexpr UINT kGridSelectAllCommand = 0xE12A;
 

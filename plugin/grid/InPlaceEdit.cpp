@@ -5,8 +5,120 @@
 
 #include "framework/Gdi.h"
 
+CInPlaceEditor::CInPlaceEditor(int row, int col, const wchar_t* text, bool arrowsEnd)
+    : m_row(row), m_col(col), m_initialText(text), m_arrowsEnd(arrowsEnd)
+{
+}
+
+void CInPlaceEditor::EndEdit()
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    BeforeEnd();
+    GridDisplayInfo info{};
+    info.hdr.hwndFrom = m_hwnd;
+    info.hdr.idFrom = static_cast<UINT_PTR>(GetId());
+    info.hdr.code = static_cast<UINT>(LVN_ENDLABELEDITW);
+    info.row = m_row;
+    info.column = m_col;
+    info.mask = LVIF_TEXT | LVIF_PARAM;
+    info.text = GetText();
+    info.data = static_cast<LPARAM>(m_lastKey);
+    HWND self = m_hwnd;
+    ::SendMessageW(Grid(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+    if (::IsWindow(self))
+        ::PostMessageW(self, WM_CLOSE, 0, 0);
+}
+
+void CInPlaceEditor::EndWithKey(UINT key)
+{
+    m_lastKey = key;
+    ::SetFocus(Grid());
+}
+
+bool IsPageOrArrowKey(UINT key)
+{
+    return key == VK_PRIOR || key == VK_NEXT || (key >= VK_LEFT && key <= VK_DOWN);
+}
+
+bool CInPlaceEditor::IsEndingKey(UINT key) const
+{
+    return IsPageOrArrowKey(key) && (m_arrowsEnd || ::GetKeyState(VK_CONTROL) < 0);
+}
+
+bool CInPlaceEditor::EndByKey(UINT key)
+{
+    if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE)
+        return false;
+    if (key == VK_ESCAPE)
+        RestoreInitialText();
+    EndWithKey(key);
+    return true;
+}
+
+LRESULT CInPlaceEditor::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_KILLFOCUS: {
+        LRESULT result = DefaultProc(message, wParam, lParam);
+        HWND to = reinterpret_cast<HWND>(wParam);
+        if (to != m_hwnd && !(to && ::IsChild(m_hwnd, to)) && !StaysOpen())
+            EndEdit();
+        return result;
+    }
+    case WM_CLOSE:
+        EndEdit();
+        DestroyWindow();
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS;
+    case WM_KEYDOWN:
+        if (IsEndingKey(static_cast<UINT>(wParam))) {
+            EndWithKey(static_cast<UINT>(wParam));
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+void StartEditField(HWND edit, UINT ch)
+{
+    const int end = ::GetWindowTextLengthW(edit);
+    switch (ch) {
+    case VK_LBUTTON:
+    case VK_RETURN:
+        ::SendMessageW(edit, EM_SETSEL, end, end);
+        break;
+    case VK_BACK:
+        ::SendMessageW(edit, EM_SETSEL, end, end);
+        ::SendMessageW(edit, WM_CHAR, ch, 0);
+        break;
+    case VK_TAB:
+    case VK_SPACE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        break;
+    default:
+        // The typed character replaces the text.
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        ::SendMessageW(edit, ch > 127 ? WM_IME_CHAR : WM_CHAR, ch, 0);
+        break;
+    }
+}
+
 CInPlaceEdit::CInPlaceEdit(int row, int col, const wchar_t* text, UINT ch)
-    : m_row(row), m_col(col), m_initialText(text), m_arrowsEnd(ch != VK_LBUTTON)
+    : CInPlaceEditor(row, col, text, ch != VK_LBUTTON)
 {
 }
 
@@ -31,62 +143,8 @@ HWND CInPlaceEdit::Open(HWND grid, const RECT& rect, DWORD style, UINT id, int r
     ::SetFocus(window);
     if (!::IsWindow(window))
         return nullptr;
-
-    const int end = ::GetWindowTextLengthW(window);
-    switch (ch) {
-    case VK_LBUTTON:
-    case VK_RETURN:
-        ::SendMessageW(window, EM_SETSEL, end, end);
-        break;
-    case VK_BACK:
-        ::SendMessageW(window, EM_SETSEL, end, end);
-        ::SendMessageW(window, WM_CHAR, ch, 0);
-        break;
-    case VK_TAB:
-    case VK_SPACE:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-        ::SendMessageW(window, EM_SETSEL, 0, -1);
-        break;
-    default:
-        // The typed character replaces the text.
-        ::SendMessageW(window, EM_SETSEL, 0, -1);
-        ::SendMessageW(window, ch > 127 ? WM_IME_CHAR : WM_CHAR, ch, 0);
-        break;
-    }
+    StartEditField(window, ch);
     return ::IsWindow(window) ? window : nullptr;
-}
-
-void CInPlaceEdit::FocusGrid()
-{
-    ::SetFocus(::GetParent(m_hwnd));
-}
-
-void CInPlaceEdit::EndEdit()
-{
-    if (m_ending)
-        return;
-    m_ending = true;
-    HWND grid = ::GetParent(m_hwnd);
-    GridDisplayInfo info{};
-    info.hdr.hwndFrom = m_hwnd;
-    info.hdr.idFrom = static_cast<UINT_PTR>(GetId());
-    info.hdr.code = static_cast<UINT>(LVN_ENDLABELEDITW);
-    info.row = m_row;
-    info.column = m_col;
-    info.mask = LVIF_TEXT | LVIF_PARAM;
-    info.text = GetText();
-    info.data = static_cast<LPARAM>(m_lastKey);
-    HWND self = m_hwnd;
-    ::SendMessageW(grid, WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
-    if (::IsWindow(self))
-        ::PostMessageW(self, WM_CLOSE, 0, 0);
 }
 
 void CInPlaceEdit::FitText()
@@ -113,55 +171,15 @@ void CInPlaceEdit::FitText()
 LRESULT CInPlaceEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_KILLFOCUS: {
+    case WM_CHAR: {
+        if (EndByKey(static_cast<UINT>(wParam)))
+            return 0;
         LRESULT result = DefaultProc(message, wParam, lParam);
-        EndEdit();
+        FitText();
         return result;
     }
-    case WM_CLOSE:
-        EndEdit();
-        DestroyWindow();
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTALLKEYS;
-    case WM_KEYDOWN:
-        switch (wParam) {
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_UP:
-        case VK_DOWN:
-            if (m_arrowsEnd || ::GetKeyState(VK_CONTROL) < 0) {
-                m_lastKey = static_cast<UINT>(wParam);
-                FocusGrid();
-                return 0;
-            }
-            break;
-        default:
-            break;
-        }
-        break;
-    case WM_CHAR:
-        switch (wParam) {
-        case VK_ESCAPE:
-            SetText(m_initialText);
-            m_lastKey = static_cast<UINT>(wParam);
-            FocusGrid();
-            return 0;
-        case VK_TAB:
-        case VK_RETURN:
-            m_lastKey = static_cast<UINT>(wParam);
-            FocusGrid();
-            return 0;
-        default: {
-            LRESULT result = DefaultProc(message, wParam, lParam);
-            FitText();
-            return result;
-        }
-        }
     default:
         break;
     }
-    return DefaultProc(message, wParam, lParam);
+    return CInPlaceEditor::WindowProc(message, wParam, lParam);
 }

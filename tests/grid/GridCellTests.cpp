@@ -112,7 +112,7 @@ TEST(GridCell, DefaultCellIsMeasuredFromItsFontAndStaysReadOnly)
 
     defaults.SetState(0);
     defaults.SetData(5);
-    EXPECT_EQ(static_cast<UINT>(GridState::ReadOnly), defaults.GetState());
+    EXPECT_EQ(static_cast<UINT>(GridState::kReadOnly), defaults.GetState());
     EXPECT_TRUE(defaults.IsReadOnly());
     EXPECT_EQ(0, defaults.GetData());
 
@@ -150,7 +150,7 @@ TEST(GridCell, OwnsACopyOfItsFontAndCopiesOtherCellsThroughItsSetters)
     source->SetText(L"source");
     source->SetImage(3);
     source->SetData(77);
-    source->SetState(GridState::Selected);
+    source->SetState(GridState::kSelected);
     source->SetFormat(DT_RIGHT);
     source->SetTextColour(RGB(1, 2, 3));
     source->SetBackColour(RGB(4, 5, 6));
@@ -160,7 +160,7 @@ TEST(GridCell, OwnsACopyOfItsFontAndCopiesOtherCellsThroughItsSetters)
     EXPECT_STREQ(L"source", copy.GetText());
     EXPECT_EQ(3, copy.GetImage());
     EXPECT_EQ(77, copy.GetData());
-    EXPECT_EQ(static_cast<UINT>(GridState::Selected), copy.GetState());
+    EXPECT_EQ(static_cast<UINT>(GridState::kSelected), copy.GetState());
     EXPECT_EQ(static_cast<UINT>(DT_RIGHT), copy.GetFormat());
     EXPECT_EQ(RGB(1, 2, 3), copy.GetTextColour());
     EXPECT_EQ(RGB(4, 5, 6), copy.GetBackColour());
@@ -227,9 +227,9 @@ TEST(GridCell, DrawFillsByStateAndFixedFlags)
     EXPECT_EQ(RGB(1, 2, 3), drawn(1, 1, false));            // default colour and no erase: untouched
     grid->SetItemBackColour(1, 1, RGB(200, 10, 10));
     EXPECT_EQ(RGB(200, 10, 10), drawn(1, 1, false));        // an own colour is always filled
-    grid->SetItemState(1, 2, GridState::Selected);
+    grid->SetItemState(1, 2, GridState::kSelected);
     EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), drawn(1, 2));
-    grid->SetItemState(1, 2, GridState::Selected | GridState::Focused);
+    grid->SetItemState(1, 2, GridState::kSelected | GridState::kFocused);
     EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), drawn(1, 2, false));
     EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHTTEXT), bitmap.Pixel(0, 10));  // the focus frame
 

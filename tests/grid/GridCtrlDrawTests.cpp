@@ -36,10 +36,10 @@ TEST(GridCtrlDraw, GridLinesFollowTheirModeOverTheBodyOnly)
     struct Case {
         int mode;
         bool vertical, horizontal;
-    } cases[] = {{GridLines::None, false, false},
-                 {GridLines::Horizontal, false, true},
-                 {GridLines::Vertical, true, false},
-                 {GridLines::Both, true, true}};
+    } cases[] = {{GridLines::kNone, false, false},
+                 {GridLines::kHorizontal, false, true},
+                 {GridLines::kVertical, true, false},
+                 {GridLines::kBoth, true, true}};
     for (const Case& c : cases) {
         grid->SetGridLines(c.mode);
         auto bitmap = Render(*grid);

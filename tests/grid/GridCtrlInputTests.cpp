@@ -110,7 +110,7 @@ TEST(GridCtrlInput, AClickFocusesSelectsAndTellsTheParent)
     EXPECT_EQ(MAKEWPARAM(7, 0), parent.commands[0].first);
     EXPECT_EQ(reinterpret_cast<LPARAM>(grid->Handle()), parent.commands[0].second);
     EXPECT_EQ(grid->Handle(), ::GetFocus());
-    EXPECT_EQ(CGridCtrl::MouseNothing, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kNothing, grid->GetMouseMode());
 
     // Shift extends from the selection start; control adds and removes.
     ClickCell(*grid, 4, 2, MK_SHIFT);
@@ -376,6 +376,18 @@ TEST(GridCtrlInput, ColumnsScrollUnderTheFixedColumnAndHiddenOnesTakeNoSpace)
     auto grid = Filled(parent, 3, 40, 300, 200);
     grid->SetFixedColumnCount(1);
     EXPECT_EQ(0x1, grid->GetScrollBarState());  // 39 columns of 60 pixels: only a horizontal bar
+    // A column right of the view has no place on screen until it is scrolled in.
+    RECT rect{};
+    POINT origin{};
+    EXPECT_FALSE(grid->GetCellOrigin(1, 30, &origin));
+    EXPECT_FALSE(grid->GetCellRect(1, 30, &rect));
+    EXPECT_TRUE(grid->GetCellRect(1, 4, &rect));  // the last one shown
+    EXPECT_FALSE(grid->GetCellRect(1, 5, &rect));
+    grid->EnsureVisible(1, 30);
+    ASSERT_TRUE(grid->GetCellRect(1, 30, &rect));
+    EXPECT_LT(rect.right, grid->GetClientRect().right);
+    grid->Post(WM_HSCROLL, SB_LEFT, 0);
+    Pump();
     // The column shown first right of the fixed one.
     auto firstShown = [&grid] { return grid->GetCellFromPt(POINT{65, 30}).col; };
     EXPECT_EQ(1, firstShown());
@@ -437,11 +449,16 @@ TEST(GridCtrlInput, ScrollBarsFollowTheSizesAndPageTheView)
     grid->Post(WM_VSCROLL, SB_TOP, 0);
     Pump();
     EXPECT_EQ(1, grid->GetTopleftNonFixedCell().row);
+    // A row below the view has no place on screen.
+    RECT rect{};
+    POINT origin{};
+    EXPECT_FALSE(grid->GetCellOrigin(60, 1, &origin));
+    EXPECT_FALSE(grid->GetCellRect(60, 1, &rect));
+    EXPECT_TRUE(grid->GetCellRect(grid->GetVisibleNonFixedCellRange().maxRow, 1, &rect));
 
     // Ensure visible scrolls just far enough; the cell under a point follows.
     grid->EnsureVisible(60, 1);
     EXPECT_TRUE(grid->IsCellVisible(60, 1));
-    RECT rect{};
     ASSERT_TRUE(grid->GetCellRect(60, 1, &rect));
     EXPECT_LT(rect.bottom, client.bottom);
     EXPECT_EQ(GridCellId(60, 1), grid->GetCellFromPt(POINT{rect.left + 1, rect.top + 1}));
@@ -537,7 +554,7 @@ TEST(GridCtrlInput, DraggingBelowTheGridScrollsAndExtendsTheSelection)
     auto grid = Filled(parent, 101, 3, 300, 200);
     grid->Post(WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(*grid, 2, 1)));
     Pump();
-    EXPECT_EQ(CGridCtrl::MouseSelectCells, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kSelectCells, grid->GetMouseMode());
     const RECT client = grid->GetClientRect();
     POINT below{100, client.bottom + 15};
     ::ClientToScreen(grid->Handle(), &below);
@@ -551,7 +568,7 @@ TEST(GridCtrlInput, DraggingBelowTheGridScrollsAndExtendsTheSelection)
     EXPECT_EQ(grid->GetVisibleNonFixedCellRange().maxRow, selected.maxRow);
     grid->Post(WM_LBUTTONUP, 0, MAKELPARAM(100, client.bottom + 15));
     Pump();
-    EXPECT_EQ(CGridCtrl::MouseNothing, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kNothing, grid->GetMouseMode());
     grid->Send(WM_TIMER, CGridCtrl::kAutoScrollTimer);  // a late tick does nothing
     EXPECT_EQ(selected, grid->GetSelectedCellRange());
 }
@@ -563,11 +580,11 @@ TEST(GridCtrlInput, DividersShowTheSizingCursorAndTabCanLeaveTheGrid)
     RECT header{};
     ASSERT_TRUE(grid->GetCellRect(0, 1, &header));
     grid->Send(WM_MOUSEMOVE, 0, MAKELPARAM(header.right, 5));
-    EXPECT_EQ(CGridCtrl::MouseOverColDivide, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kOverColDivide, grid->GetMouseMode());
     grid->Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(grid->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(::LoadCursorW(nullptr, IDC_SIZEWE), ::GetCursor());
     grid->Send(WM_MOUSEMOVE, 0, MAKELPARAM(header.left + 20, 50));
-    EXPECT_EQ(CGridCtrl::MouseNothing, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kNothing, grid->GetMouseMode());
     grid->Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(grid->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(::LoadCursorW(nullptr, IDC_ARROW), ::GetCursor());
 
@@ -576,4 +593,121 @@ TEST(GridCtrlInput, DividersShowTheSizingCursorAndTabCanLeaveTheGrid)
     Key(*grid, VK_TAB);
     EXPECT_EQ(1, parent.nextControlRequests);
     EXPECT_EQ(GridCellId(1, 0), grid->GetFocusCell());
+}
+
+TEST(GridCtrlInput, RowsInsertedOneByOneEndWithTheBarsTheyNeed)
+{
+    TestParent parent;
+    auto grid = Filled(parent, 1, 3, 300, 200);
+    auto fill = [&grid](int rows) {
+        for (int i = 0; i < rows; ++i) {
+            // As the file manager lists its files.
+            const int row = grid->InsertRow(L"");
+            grid->SetItemText(row, 1, fw::WString::Format(L"file %d", i).c_str());
+            grid->SetCellType(row, 0, &CGridCellCheck::Class);
+        }
+    };
+    fill(40);
+    EXPECT_EQ(0x2, grid->GetScrollBarState());
+    Pump();
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(::GetScrollInfo(grid->Handle(), SB_VERT, &info));
+    const int height = grid->GetRowHeight(1);
+    EXPECT_EQ(40 * height - 1, info.nMax);
+    EXPECT_EQ(static_cast<UINT>(grid->GetClientRect().bottom - 20), info.nPage);
+
+    // Scrolled down, emptied and filled again: the view starts at the top,
+    // as it would if every insert had recomputed the bars.
+    grid->Post(WM_VSCROLL, SB_BOTTOM, 0);
+    Pump();
+    ASSERT_GT(grid->GetTopleftNonFixedCell().row, 1);
+    grid->DeleteNonFixedRows();
+    fill(40);
+    Pump();
+    EXPECT_EQ(1, grid->GetTopleftNonFixedCell().row);
+    EXPECT_EQ(0, grid->GetScrollPos32(SB_VERT));
+
+    // With redraw off nothing reaches the bars; turned back on, they are right at once.
+    grid->SetRedraw(false);
+    grid->DeleteNonFixedRows();
+    fill(3);
+    grid->SetRedraw(true);
+    EXPECT_EQ(0, grid->GetScrollBarState());
+    grid->SetRedraw(false);
+    fill(40);
+    EXPECT_EQ(0, grid->GetScrollBarState());
+    grid->SetRedraw(true);
+    EXPECT_EQ(0x2, grid->GetScrollBarState());
+    ASSERT_TRUE(::GetScrollInfo(grid->Handle(), SB_VERT, &info));
+    EXPECT_EQ(43 * height - 1, info.nMax);
+}
+
+TEST(GridCtrlInput, AnOpenEditEndsInItsOwnRowBeforeRowsMove)
+{
+    TestParent parent;
+    auto grid = Filled(parent, 8, 3);
+    // Types over the cell's text in an editor that stays open.
+    auto type = [&grid](int row, wchar_t ch) {
+        ClickCell(*grid, row, 1);
+        grid->Post(WM_CHAR, ch, 0);
+        Pump();
+        ASSERT_NE(nullptr, Editor(*grid));
+    };
+    // Whatever an editor still open would do when it loses the focus.
+    auto settle = [&grid] {
+        ::SetFocus(grid->Handle());
+        Pump();
+    };
+
+    type(3, L'a');
+    ASSERT_TRUE(grid->DeleteRow(2));
+    EXPECT_EQ(nullptr, Editor(*grid));
+    settle();
+    EXPECT_EQ(L"a", grid->GetItemText(2, 1));  // the edited row, one up now
+    EXPECT_EQ(L"4,1", grid->GetItemText(3, 1));
+
+    type(2, L'b');
+    ASSERT_EQ(1, grid->InsertRow(L"new", 1));
+    settle();
+    EXPECT_EQ(L"b", grid->GetItemText(3, 1));
+    EXPECT_EQ(L"1,1", grid->GetItemText(2, 1));
+
+    type(4, L'c');  // the row of "4,0"
+    ASSERT_TRUE(grid->SortItems(1, true));
+    settle();
+    for (int row = 1; row < grid->GetRowCount(); ++row)
+        EXPECT_EQ(grid->GetItemText(row, 0) == L"4,0", grid->GetItemText(row, 1) == L"c") << row;
+
+    type(7, L'd');
+    ASSERT_TRUE(grid->SetRowCount(5));
+    settle();
+    for (int row = 1; row < 5; ++row)
+        EXPECT_NE(L"d", grid->GetItemText(row, 1)) << row;
+}
+
+TEST(GridCtrlInput, HugeSizesAddUpWithoutWrapping)
+{
+    TestParent parent;
+    auto grid = Filled(parent, 4, 3, 300, 200);
+    grid->SetFixedColumnCount(1);
+    grid->SetColumnWidth(1, 1500000000);
+    grid->SetColumnWidth(2, 1500000000);
+    EXPECT_GT(grid->GetVirtualWidth(), 0);
+    EXPECT_EQ(0x1, grid->GetScrollBarState() & 0x1);  // far too wide for the window
+    EXPECT_EQ(1, grid->GetCellFromPt(POINT{200, 30}).col);
+    grid->Post(WM_HSCROLL, SB_RIGHT, 0);
+    Pump();
+    EXPECT_EQ(2, grid->GetTopleftNonFixedCell().col);
+    EXPECT_EQ(2, grid->GetCellFromPt(POINT{200, 30}).col);
+    RECT rect{};
+    ASSERT_TRUE(grid->GetCellRect(1, 2, &rect));
+    EXPECT_EQ(60, rect.left);
+    EXPECT_GT(rect.right, rect.left);
+    Render(*grid);  // draws without trouble
+    grid->SetRowHeight(2, 2000000000);
+    grid->SetRowHeight(3, 2000000000);
+    EXPECT_GT(grid->GetVirtualHeight(), 0);
+    EXPECT_EQ(0x3, grid->GetScrollBarState());
 }

@@ -1,6 +1,10 @@
 // Focus, selection and sorting, the fixed-cell clicks and select all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cwchar>
+
 #include "GridTestSupport.h"
 #include "support/Printers.h"
 
@@ -35,13 +39,13 @@ TEST(GridCtrlSelection, FocusNeverLiesOnAFixedCell)
     CGridCtrl grid(4, 4, 1, 1);
     EXPECT_EQ(GridCellId(), grid.SetFocusCell(0, 0));
     EXPECT_EQ(GridCellId(1, 1), grid.GetFocusCell());
-    EXPECT_EQ(GridState::Focused, grid.GetItemState(1, 1) & GridState::Focused);
+    EXPECT_EQ(GridState::kFocused, grid.GetItemState(1, 1) & GridState::kFocused);
     EXPECT_EQ(GridCellId(1, 1), grid.SetFocusCell(3, 2));
-    EXPECT_EQ(0u, grid.GetItemState(1, 1) & GridState::Focused);
-    EXPECT_EQ(GridState::Focused, grid.GetItemState(3, 2) & GridState::Focused);
+    EXPECT_EQ(0u, grid.GetItemState(1, 1) & GridState::kFocused);
+    EXPECT_EQ(GridState::kFocused, grid.GetItemState(3, 2) & GridState::kFocused);
     grid.SetFocusCell(-1, -1);
     EXPECT_EQ(GridCellId(), grid.GetFocusCell());
-    EXPECT_EQ(0u, grid.GetItemState(3, 2) & GridState::Focused);
+    EXPECT_EQ(0u, grid.GetItemState(3, 2) & GridState::kFocused);
 
     // Removing the focus row forgets the focus; a row above it moves it up.
     grid.SetFocusCell(3, 2);
@@ -118,7 +122,7 @@ TEST(GridCtrlSelection, DisabledSelectionChangesNothing)
     grid.SelectRows(GridCellId(3, 1));
     EXPECT_EQ(0, grid.GetSelectedCount());
     EXPECT_FALSE(grid.IsCellSelected(1, 1));
-    grid.SetItemState(2, 2, GridState::Selected);
+    grid.SetItemState(2, 2, GridState::kSelected);
     EXPECT_FALSE(grid.IsCellSelected(2, 2));
 }
 
@@ -201,7 +205,7 @@ TEST(GridCtrlSelection, HeaderClicksSortAscendingThenDescendingAndSelectTheColum
     // The clicked column is selected.
     EXPECT_TRUE(grid->IsCellSelected(1, 1));
     EXPECT_TRUE(grid->IsCellSelected(3, 1));
-    EXPECT_EQ(CGridCtrl::MouseSelectCol, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kSelectCol, grid->GetMouseMode());
 
     grid->SetFixedRowSelection(false);
     grid->ResetSelectedRange();
@@ -219,7 +223,7 @@ TEST(GridCtrlSelection, HeaderClicksSortAscendingThenDescendingAndSelectTheColum
     grid->SetSingleRowSelection(true);
     grid->OnFixedColumnClick(GridCellId(2, 0));
     EXPECT_EQ(GridCellRange(2, 1, 2, 1), grid->GetSelectedCellRange());
-    EXPECT_EQ(CGridCtrl::MouseSelectRow, grid->GetMouseMode());
+    EXPECT_EQ(CGridCtrl::MouseMode::kSelectRow, grid->GetMouseMode());
 }
 
 TEST(GridCtrlSelection, SelectAllCommandNotifiesAroundTheSelection)
@@ -273,7 +277,72 @@ TEST(GridCtrlSelection, PaintingShowsHeadersSelectionAndFocus)
     grid->SetFocusCell(3, 1);
     bitmap = Render(*grid);
     EXPECT_EQ(::GetSysColor(COLOR_WINDOWTEXT), bitmap->Pixel(plain.left, at.y));  // the focus frame
-    grid->SetGridLines(GridLines::None);
+    grid->SetGridLines(GridLines::kNone);
     bitmap = Render(*grid);
     EXPECT_NE(grid->GetGridLineColour(), bitmap->Pixel(at.x, plain.bottom + grid->GetRowHeight(4)));  // row 4's line is gone
+}
+
+TEST(GridCtrlSelection, VirtualModeSortsByEachRowsOwnContents)
+{
+    TestParent parent;
+    auto grid = MakeGrid(parent);
+    ASSERT_NE(nullptr, grid);
+    struct Row {
+        const wchar_t* name;
+        const wchar_t* number;
+    };
+    static const Row rows[] = {
+        {L"Name", L"No."}, {L"pear", L"10"}, {L"apple", L"9"}, {L"fig", L"100"}, {L"kiwi", L"-3"}};
+    grid->SetVirtualMode(true);
+    grid->SetDisplayCallback([](GridDisplayInfo* info, LPARAM) -> BOOL {
+        info->text = info->column == 0 ? rows[info->row].name : rows[info->row].number;
+        info->data = static_cast<LPARAM>(wcslen(rows[info->row].name));
+        return TRUE;
+    });
+    grid->SetRowCount(5);
+    grid->SetColumnCount(2);
+    grid->SetFixedRowCount(1);
+
+    ASSERT_TRUE(grid->SortItems(0, true));
+    EXPECT_EQ((std::vector<std::wstring>{L"apple", L"fig", L"kiwi", L"pear"}), Column(*grid, 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"9", L"100", L"-3", L"10"}), Column(*grid, 1));  // rows stay whole
+    EXPECT_EQ(L"Name", grid->GetItemText(0, 0));
+    ASSERT_TRUE(grid->SortItems(&CGridCtrl::NumericCompare, 1, false));
+    EXPECT_EQ((std::vector<std::wstring>{L"100", L"10", L"9", L"-3"}), Column(*grid, 1));
+    // The application's function sees each row's own cell (here its value: the name's length).
+    auto byLength = [](const CGridCellBase* a, const CGridCellBase* b, LPARAM) {
+        return static_cast<int>(a->GetData() - b->GetData());
+    };
+    ASSERT_TRUE(grid->SortItems(byLength, 0, true));
+    EXPECT_EQ(L"fig", grid->GetItemText(1, 0));
+    EXPECT_EQ(L"apple", grid->GetItemText(4, 0));
+}
+
+namespace {
+
+uintptr_t g_deepest = 0;
+
+// The numeric compare, noting how far down the stack it is called.
+int CompareNotingDepth(const CGridCellBase* first, const CGridCellBase* second, LPARAM)
+{
+    volatile char here = 0;
+    g_deepest = std::min(g_deepest, reinterpret_cast<uintptr_t>(&here));
+    return CGridCtrl::NumericCompare(first, second, 0);
+}
+
+}  // namespace
+
+TEST(GridCtrlSelection, UnluckyOrdersSortInLittleStack)
+{
+    // Rising to the middle, then falling: the middle pivot is the largest.
+    constexpr int kRows = 8000;
+    CGridCtrl grid(kRows + 1, 1, 1, 0);
+    for (int row = 1; row <= kRows; ++row)
+        grid.SetItemText(row, 0, fw::WString::Format(L"%d", row <= kRows / 2 ? row : kRows + 1 - row).c_str());
+    volatile char top = 0;
+    g_deepest = reinterpret_cast<uintptr_t>(&top);
+    ASSERT_TRUE(grid.SortItems(&CompareNotingDepth, 0, true));
+    EXPECT_LT(reinterpret_cast<uintptr_t>(&top) - g_deepest, 16u * 1024u);  // the device's stacks are small
+    for (int row = 2; row <= kRows; ++row)
+        ASSERT_LE(_wtoi(grid.GetItemText(row - 1, 0).c_str()), _wtoi(grid.GetItemText(row, 0).c_str())) << row;
 }

@@ -2,51 +2,17 @@
 // options, virtual mode, notifications and memory failures.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "GridCell.h"
 #include "GridCellCheck.h"
 #include "GridTestSupport.h"
 #include "framework/App.h"
+#include "support/Allocations.h"
 #include "support/MessageBoxes.h"
 #include "support/Printers.h"
 
 using gridtest::MakeGrid;
 using gridtest::TestParent;
-
-// Allocation failures on demand: the grid must survive memory running out.
-namespace {
-std::atomic<long> g_allocationsLeft{-1};  // -1: none fails
-
-// The allocation after the next `count` ones fails, once; later ones work again.
-class FailingAllocation {
-public:
-    explicit FailingAllocation(long count) { g_allocationsLeft = count; }
-    ~FailingAllocation() { g_allocationsLeft = -1; }
-};
-}  // namespace
-
-void* operator new(size_t size)
-{
-    long left = g_allocationsLeft.load();
-    if (left >= 0) {
-        g_allocationsLeft = left - 1;
-        if (left == 0)
-            throw std::bad_alloc();
-    }
-    void* memory = std::malloc(size ? size : 1);
-    if (!memory)
-        throw std::bad_alloc();
-    return memory;
-}
-// The pair to the replacement above; the compiler cannot see that they match.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, size_t) noexcept { std::free(memory); }
-#pragma GCC diagnostic pop
+using testsupport::FailingAllocation;
 
 namespace {
 
@@ -101,7 +67,7 @@ TEST(GridCtrl, NewGridHasItsInitialValues)
     EXPECT_EQ(::GetSysColor(COLOR_BTNSHADOW), grid.GetGridBackColour());
     EXPECT_EQ(RGB(192, 192, 192), grid.GetGridLineColour());
     EXPECT_EQ(kGridDefaultColour, grid.GetTipBackColour());
-    EXPECT_EQ(GridLines::Both, grid.GetGridLines());
+    EXPECT_EQ(GridLines::kBoth, grid.GetGridLines());
     EXPECT_TRUE(grid.IsEditable());
     EXPECT_FALSE(grid.GetModified());
     EXPECT_FALSE(grid.GetListMode());
@@ -287,7 +253,7 @@ TEST(GridCtrl, ItemOperationsForwardToTheCellAndCheckTheirCoordinates)
     EXPECT_EQ(nullptr, grid.GetItemFont(9, 9));
 
     // The state keeps the selection in step.
-    EXPECT_TRUE(grid.SetItemState(2, 2, GridState::Selected));
+    EXPECT_TRUE(grid.SetItemState(2, 2, GridState::kSelected));
     EXPECT_TRUE(grid.IsCellSelected(2, 2));
     EXPECT_EQ(GridCellRange(2, 2, 2, 2), grid.GetSelectedCellRange());
     EXPECT_TRUE(grid.SetItemState(2, 2, 0));
@@ -295,7 +261,7 @@ TEST(GridCtrl, ItemOperationsForwardToTheCellAndCheckTheirCoordinates)
     EXPECT_EQ(GridCellRange(3, 3, -1, -1), grid.GetSelectedCellRange());
     EXPECT_FALSE(grid.SetItemState(3, 0, 0));
 
-    grid.SetItemState(2, 1, GridState::ReadOnly);
+    grid.SetItemState(2, 1, GridState::kReadOnly);
     EXPECT_FALSE(grid.IsCellEditable(2, 1));
     EXPECT_TRUE(grid.IsCellEditable(2, 2));
     grid.SetEditable(false);
@@ -375,7 +341,7 @@ TEST(GridCtrl, SizesHideColumnsAndAutoSizeKeepsThemHidden)
     const int headerWidth = grid->GetCell(0, 1)->GetCellExtent(dc).cx;
     const int bodyWidth = grid->GetCell(2, 1)->GetCellExtent(dc).cx;
     ::ReleaseDC(grid->Handle(), dc);
-    EXPECT_TRUE(grid->AutoSizeColumn(1, GridAutoSize::Header));
+    EXPECT_TRUE(grid->AutoSizeColumn(1, GridAutoSize::kHeader));
     EXPECT_EQ(headerWidth, grid->GetColumnWidth(1));
     EXPECT_TRUE(grid->AutoSizeColumn(1));  // the grid's flags: header and data
     EXPECT_EQ(bodyWidth, grid->GetColumnWidth(1));
@@ -390,7 +356,7 @@ TEST(GridCtrl, SizesHideColumnsAndAutoSizeKeepsThemHidden)
     flat->SetRowCount(2);
     flat->SetColumnCount(1);
     flat->SetItemText(1, 0, L"text");
-    EXPECT_FALSE(flat->AutoSizeColumn(0, GridAutoSize::Header));
+    EXPECT_FALSE(flat->AutoSizeColumn(0, GridAutoSize::kHeader));
     EXPECT_EQ(flat->GetDefaultCell(false, true)->GetWidth(), flat->GetColumnWidth(0));
 
     grid->SetRowHeight(1, 0);
@@ -438,7 +404,7 @@ TEST(GridCtrl, VirtualModeAsksTheCallbackOrTheParentForEveryCell)
     // The selection lives in the map only, keyed by full row numbers.
     grid->SetSelectedRange(1, 0, 1, 0);
     EXPECT_TRUE(grid->IsCellSelected(1, 0));
-    EXPECT_EQ(GridState::Selected, grid->GetItemState(1, 0) & GridState::Selected);
+    EXPECT_EQ(GridState::kSelected, grid->GetItemState(1, 0) & GridState::kSelected);
     EXPECT_FALSE(grid->IsCellSelected(65537, 0));
     grid->SetSelectedRange(65537, 1, 65537, 1);
     EXPECT_TRUE(grid->IsCellSelected(65537, 1));
@@ -519,6 +485,23 @@ TEST(GridCtrl, MemoryRunningOutLeavesAConsistentSmallerGridAndIsReported)
     ExpectConsistent(*grid);
     EXPECT_EQ(4u, boxes.Texts().size());
 
+    // A count the device's library cannot hold throws another exception: caught and reported alike.
+    const size_t shown = boxes.Texts().size();
+    {
+        FailingAllocation failing(0, testsupport::AllocationFailure::kTooLong);
+        EXPECT_FALSE(grid->SetRowCount(rows + 100));
+    }
+    {
+        FailingAllocation failing(0, testsupport::AllocationFailure::kTooLong);
+        EXPECT_EQ(-1, grid->InsertRow(L"too long"));
+    }
+    {
+        FailingAllocation failing(0, testsupport::AllocationFailure::kTooLong);
+        EXPECT_EQ(-1, grid->InsertColumn(L"too long"));
+    }
+    EXPECT_EQ(shown + 3, boxes.Texts().size());
+    ExpectConsistent(*grid);
+
     // Afterwards the grid works as before.
     EXPECT_TRUE(grid->SetRowCount(rows + 10));
     ExpectConsistent(*grid);
@@ -531,14 +514,14 @@ TEST(GridCtrl, FindsCellsByStateAndSetsTextsAsEditsWithTheParentsConsent)
     ASSERT_NE(nullptr, grid);
     grid->SetRowCount(4);
     grid->SetColumnCount(3);
-    grid->SetItemState(1, 2, GridState::Selected);
-    grid->SetItemState(3, 0, GridState::Selected | GridState::ReadOnly);
-    EXPECT_EQ(GridCellId(1, 2), grid->GetNextItem(GridCellId(), GridState::Selected));
-    EXPECT_EQ(GridCellId(3, 0), grid->GetNextItem(GridCellId(1, 2), GridState::Selected));
-    EXPECT_EQ(GridCellId(), grid->GetNextItem(GridCellId(3, 0), GridState::Selected));
-    EXPECT_EQ(GridCellId(3, 0), grid->GetNextItem(GridCellId(0, 0), GridState::ReadOnly | CGridCtrl::kSearchBelow));
-    EXPECT_EQ(GridCellId(1, 2), grid->GetNextItem(GridCellId(1, 0), GridState::Selected | CGridCtrl::kSearchRight));
-    EXPECT_EQ(GridCellId(), grid->GetNextItem(GridCellId(1, 2), GridState::Selected | CGridCtrl::kSearchAbove));
+    grid->SetItemState(1, 2, GridState::kSelected);
+    grid->SetItemState(3, 0, GridState::kSelected | GridState::kReadOnly);
+    EXPECT_EQ(GridCellId(1, 2), grid->GetNextItem(GridCellId(), GridState::kSelected));
+    EXPECT_EQ(GridCellId(3, 0), grid->GetNextItem(GridCellId(1, 2), GridState::kSelected));
+    EXPECT_EQ(GridCellId(), grid->GetNextItem(GridCellId(3, 0), GridState::kSelected));
+    EXPECT_EQ(GridCellId(3, 0), grid->GetNextItem(GridCellId(0, 0), GridState::kReadOnly | CGridCtrl::kSearchBelow));
+    EXPECT_EQ(GridCellId(1, 2), grid->GetNextItem(GridCellId(1, 0), GridState::kSelected | CGridCtrl::kSearchRight));
+    EXPECT_EQ(GridCellId(), grid->GetNextItem(GridCellId(1, 2), GridState::kSelected | CGridCtrl::kSearchAbove));
 
     grid->SetItemText(2, 1, L"old");
     EXPECT_TRUE(grid->SetItemTextAsEdited(2, 1, L"new"));

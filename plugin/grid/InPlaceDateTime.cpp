@@ -1,0 +1,82 @@
+#include "InPlaceDateTime.h"
+
+#include <commctrl.h>
+
+#include <exception>
+
+#include "GridCellDateTime.h"
+#include "GridCtrl.h"
+
+CInPlaceDateTime::CInPlaceDateTime(int row, int col, const wchar_t* text)
+    : CInPlaceEditor(row, col, text, false)  // arrows change the picker's fields
+{
+}
+
+HWND CInPlaceDateTime::Open(HWND grid, const RECT& rect, DWORD style, UINT id, int row, int col, const wchar_t* text,
+                            __time64_t time, UINT ch)
+{
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_DATE_CLASSES};
+        return ::InitCommonControlsEx(&classes) != FALSE;
+    }();
+    if (!registered)
+        return nullptr;
+    CInPlaceDateTime* picker = nullptr;
+    try {
+        picker = new CInPlaceDateTime(row, col, text);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    const RECT area{rect.left, rect.top, rect.right + 1, rect.bottom + 1};
+    if (!picker->CreateEx(0, DATETIMEPICK_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER | DTS_UPDOWN | style, area,
+                          grid, id)) {
+        delete picker;
+        return nullptr;
+    }
+    HWND window = picker->Handle();  // the picker may be gone after the focus moves
+    std::tm local{};
+    if (_localtime64_s(&local, &time) == 0) {
+        SYSTEMTIME shown{};
+        shown.wYear = static_cast<WORD>(local.tm_year + 1900);
+        shown.wMonth = static_cast<WORD>(local.tm_mon + 1);
+        shown.wDay = static_cast<WORD>(local.tm_mday);
+        shown.wDayOfWeek = static_cast<WORD>(local.tm_wday);
+        shown.wHour = static_cast<WORD>(local.tm_hour);
+        shown.wMinute = static_cast<WORD>(local.tm_min);
+        shown.wSecond = static_cast<WORD>(local.tm_sec);
+        picker->Send(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&shown));
+    }
+    picker->Send(WM_SETFONT, static_cast<WPARAM>(::SendMessageW(grid, WM_GETFONT, 0, 0)), FALSE);
+    ::SetFocus(window);
+    // A typed character goes on to the picker; the mouse, enter and the movement keys do not.
+    if (::IsWindow(window) && ch != VK_LBUTTON && ch != VK_RETURN && !(ch >= VK_PRIOR && ch <= VK_DOWN))
+        ::SendMessageW(window, WM_CHAR, ch, 0);
+    return ::IsWindow(window) ? window : nullptr;
+}
+
+void CInPlaceDateTime::BeforeEnd()
+{
+    SYSTEMTIME picked{};
+    if (Send(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked)) != GDT_VALID)
+        return;
+    std::tm local{};
+    local.tm_year = picked.wYear - 1900;
+    local.tm_mon = picked.wMonth - 1;
+    local.tm_mday = picked.wDay;
+    local.tm_hour = picked.wHour;
+    local.tm_min = picked.wMinute;
+    local.tm_sec = picked.wSecond;
+    local.tm_isdst = -1;
+    const __time64_t time = _mktime64(&local);
+    auto* grid = dynamic_cast<CGridCtrl*>(fw::WindowImpl::FromHandle(Grid()));
+    CGridCellBase* cell = grid ? grid->GetCell(m_row, m_col) : nullptr;
+    if (time != -1 && cell && cell->IsKindOf(&CGridCellDateTime::Class))
+        static_cast<CGridCellDateTime*>(cell)->TakeEditedTime(time);
+}
+
+LRESULT CInPlaceDateTime::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYUP && EndByKey(static_cast<UINT>(wParam)))
+        return 0;
+    return CInPlaceEditor::WindowProc(message, wParam, lParam);
+}
