@@ -18,6 +18,24 @@ std::wstring Number(int32_t value)
     return std::to_wstring(value);
 }
 
+// A dialog made by code the test only calls: the visible one of this thread.
+HWND DialogOfThisThread()
+{
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) -> BOOL {
+            wchar_t name[16] = {};
+            ::GetClassNameW(window, name, 16);
+            if (!::IsWindowVisible(window) || ::lstrcmpW(name, L"#32770") != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(parameter) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 }  // namespace
 
 std::string Ansi(const std::wstring& text)
@@ -41,9 +59,10 @@ RecordingHost::~RecordingHost()
         s_current = nullptr;
 }
 
-ShowManagerParams RecordingHost::Record()
+const ShowManagerParams& RecordingHost::Record()
 {
-    ShowManagerParams params{};
+    ShowManagerParams& params = m_record;
+    params = ShowManagerParams{};
     params.dataLocation = dataLocation.c_str();
     params.startLocation = startLocation.c_str();
     params.filePattern = filePattern.c_str();
@@ -126,9 +145,11 @@ void CORVANE_CALL RecordingHost::Reserved()
 }
 
 DialogDriver::DialogDriver(CCorvaneDlg& dialog, unsigned timeLimitMilliseconds)
-    : m_dialog(dialog), m_timeLimit(timeLimitMilliseconds)
+    : m_dialog(&dialog), m_timeLimit(timeLimitMilliseconds)
 {
 }
+
+DialogDriver::DialogDriver(unsigned timeLimitMilliseconds) : m_timeLimit(timeLimitMilliseconds) {}
 
 DialogDriver::~DialogDriver()
 {
@@ -146,32 +167,52 @@ DialogDriver& DialogDriver::Then(std::function<void()> step)
 
 INT_PTR DialogDriver::Run()
 {
+    INT_PTR result = -1;
+    Play([&] { result = m_dialog->DoModal(); });
+    return result;
+}
+
+size_t DialogDriver::Play(const std::function<void()>& show)
+{
     s_current = this;
     m_next = 0;
+    m_window = nullptr;
+    m_ended = 0;
     m_deadline = ::GetTickCount() + m_timeLimit;
     m_timer = ::SetTimer(nullptr, 0, 10, &DialogDriver::OnTimer);
-    const INT_PTR result = m_dialog.DoModal();
+    show();
     ::KillTimer(nullptr, m_timer);
     m_timer = 0;
     s_current = nullptr;
-    EXPECT_NE(kTimedOut, result) << "the dialog did not get through its steps in time (" << m_next << " of "
-                                 << m_steps.size() << " run)";
-    return result;
+    EXPECT_NE(kTimedOut, m_ended) << "the dialog did not get through its steps in time (" << m_next << " of "
+                                  << m_steps.size() << " run)";
+    return m_next;
+}
+
+void DialogDriver::End(INT_PTR result)
+{
+    m_ended = result;
+    if (m_dialog)
+        m_dialog->EndDialog(result);
+    else  // as the Exit button cancels
+        ::PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 void CALLBACK DialogDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
 {
     DialogDriver* self = s_current;
-    if (!self || !self->m_dialog.IsModalRunning())
+    if (!self || self->m_ended)
         return;
-    if (static_cast<int>(::GetTickCount() - self->m_deadline) > 0) {
-        self->m_dialog.EndDialog(kTimedOut);
+    if (!self->m_dialog && !self->m_window)
+        self->m_window = DialogOfThisThread();
+    if (self->m_dialog ? !self->m_dialog->IsModalRunning() : !::IsWindowVisible(self->m_window))
         return;
-    }
-    if (self->m_next < self->m_steps.size())
+    if (static_cast<int>(::GetTickCount() - self->m_deadline) > 0)
+        self->End(kTimedOut);
+    else if (self->m_next < self->m_steps.size())
         self->m_steps[self->m_next++]();
     else
-        self->m_dialog.EndDialog(kScriptEnded);
+        self->End(kScriptEnded);
 }
 
 void DialogDriver::Click(CGridCtrl& grid, int row, int col)
@@ -197,14 +238,14 @@ void DialogDriver::Swipe(CGridCtrl& grid, POINT from, POINT to)
 void DialogDriver::Key(UINT key)
 {
     HWND focus = ::GetFocus();
-    HWND target = focus ? focus : m_dialog.Handle();
+    HWND target = focus ? focus : Window();
     ::PostMessageW(target, WM_KEYDOWN, key, 1);
     ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
 }
 
 void DialogDriver::Press(int id)
 {
-    HWND button = ::GetDlgItem(m_dialog.Handle(), id);
+    HWND button = ::GetDlgItem(Window(), id);
     if (!::IsWindowVisible(button) || !::IsWindowEnabled(button)) {
         ADD_FAILURE() << "button " << id << " cannot be pressed";
         return;
@@ -233,22 +274,23 @@ std::vector<std::wstring> DialogDriver::Checked(CGridCtrl& grid)
 
 std::wstring DialogDriver::Text(int id) const
 {
-    return fw::Window(::GetDlgItem(m_dialog.Handle(), id)).GetText().str();
+    return fw::Window(::GetDlgItem(Window(), id)).GetText().str();
 }
 
 RECT DialogDriver::RectOf(int id) const
 {
     RECT rect{};
-    ::GetWindowRect(::GetDlgItem(m_dialog.Handle(), id), &rect);
-    ::MapWindowPoints(nullptr, m_dialog.Handle(), reinterpret_cast<POINT*>(&rect), 2);
+    ::GetWindowRect(::GetDlgItem(Window(), id), &rect);
+    ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
 std::unique_ptr<fw::MemoryBitmap> DialogDriver::Snapshot() const
 {
-    HWND window = m_dialog.Handle();
+    HWND window = Window();
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    const RECT rect = m_dialog.GetWindowRect();
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
     HDC dc = ::GetWindowDC(window);
     auto picture = std::make_unique<fw::MemoryBitmap>(rect.right - rect.left, rect.bottom - rect.top, dc);
     if (picture->IsValid())
