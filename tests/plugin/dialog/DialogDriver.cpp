@@ -13,11 +13,6 @@ DialogDriver* DialogDriver::s_current = nullptr;
 
 namespace {
 
-std::wstring Number(int32_t value)
-{
-    return std::to_wstring(value);
-}
-
 // A dialog made by code the test only calls: the visible one of this thread.
 HWND DialogOfThisThread()
 {
@@ -82,67 +77,50 @@ const ShowManagerParams& RecordingHost::Record()
     return params;
 }
 
+void RecordingHost::Note(const std::wstring& line)
+{
+    if (s_current)
+        s_current->m_journal.push_back(line);
+}
+
 int32_t CORVANE_CALL RecordingHost::OnMessageBox(CorvaneString text, CorvaneString caption, int32_t type)
 {
     RecordingHost* host = s_current;
     if (!host)
         return 0;
-    int32_t answer = type == 4 ? IDYES : IDOK;
-    if (host->m_answered < host->answers.size())
-        answer = host->answers[host->m_answered++];
-    host->Note(L"messageBox(" + std::wstring(text.c_str()) + L"|" + caption.c_str() + L"|" + Number(type) + L")");
+    const bool scripted = host->m_answered < host->answers.size();
+    const int32_t answer = scripted ? host->answers[host->m_answered++] : type == 4 ? IDYES : IDOK;
+    Note(L"messageBox(" + std::wstring(text.c_str()) + L"|" + caption.c_str() + L"|" + std::to_wstring(type) + L")");
     return answer;
 }
 
 int32_t CORVANE_CALL RecordingHost::Exported(const wchar_t* folder)
 {
-    if (s_current)
-        s_current->Note(L"onExported(" + std::wstring(folder ? folder : L"") + L")");
+    Note(L"onExported(" + std::wstring(folder ? folder : L"") + L")");
     return 0;
-}
-
-void CORVANE_CALL RecordingHost::ProjectChanged()
-{
-    if (s_current)
-        s_current->Note(L"onUploadProjectChanged()");
 }
 
 void CORVANE_CALL RecordingHost::UploadItem(CorvaneString path, CorvaneString extra)
 {
-    if (s_current)
-        s_current->Note(L"uploadItem(" + std::wstring(path.c_str()) + L"|" + extra.c_str() + L")");
+    Note(L"uploadItem(" + std::wstring(path.c_str()) + L"|" + extra.c_str() + L")");
 }
 
 int32_t CORVANE_CALL RecordingHost::CanUpload()
 {
-    if (s_current)
-        s_current->Note(L"canUpload()");
+    Note(L"canUpload()");
     return 1;
-}
-
-void CORVANE_CALL RecordingHost::UploadDone()
-{
-    if (s_current)
-        s_current->Note(L"onUploadDone()");
-}
-
-void CORVANE_CALL RecordingHost::UploadRefused()
-{
-    if (s_current)
-        s_current->Note(L"onUploadRefused()");
 }
 
 int32_t CORVANE_CALL RecordingHost::OnDeleteFile(CorvaneString path)
 {
-    if (s_current)
-        s_current->Note(L"deleteFile(" + std::wstring(path.c_str()) + L")");
+    Note(L"deleteFile(" + std::wstring(path.c_str()) + L")");
     return ::DeleteFileW(path.c_str()) ? 1 : 0;
 }
 
-void CORVANE_CALL RecordingHost::Reserved()
-{
-    ADD_FAILURE() << "a reserved hook was called";
-}
+void CORVANE_CALL RecordingHost::ProjectChanged() { Note(L"onUploadProjectChanged()"); }
+void CORVANE_CALL RecordingHost::UploadDone() { Note(L"onUploadDone()"); }
+void CORVANE_CALL RecordingHost::UploadRefused() { Note(L"onUploadRefused()"); }
+void CORVANE_CALL RecordingHost::Reserved() { ADD_FAILURE() << "a reserved hook was called"; }
 
 DialogDriver::DialogDriver(CCorvaneDlg& dialog, unsigned timeLimitMilliseconds)
     : m_dialog(&dialog), m_timeLimit(timeLimitMilliseconds)

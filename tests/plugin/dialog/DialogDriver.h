@@ -78,7 +78,7 @@ private:
     static void CORVANE_CALL UploadRefused();
     static int32_t CORVANE_CALL OnDeleteFile(CorvaneString path);
     static void CORVANE_CALL Reserved();
-    void Note(const std::wstring& line) { m_journal.push_back(line); }
+    static void Note(const std::wstring& line);
 
     ShowManagerParams m_record{};
     std::vector<std::wstring> m_journal;
