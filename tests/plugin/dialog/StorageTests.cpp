@@ -2,6 +2,8 @@
 // on real volumes of known size (small tmpfs mounts where this is allowed).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "DialogDriver.h"
 #include "plugin/resource.h"
 #include "support/Printers.h"
@@ -26,6 +28,8 @@ struct Shown {
     bool uploadOffered = true;  // Upload enabled once every project is ticked
     int blueUpTo = -1;          // last blue pixel of the bar's bottom line, -1 none
     int width = 0;              // of the indicator
+    RECT ink{-1, -1, -1, -1};   // of the text, inside the frame
+    int height = 0;
 };
 
 // Runs the dialog on the host's record and takes what it shows at start-up.
@@ -46,6 +50,7 @@ Shown Show(RecordingHost& host)
         const RECT bar = driver.RectOf(IDC_FREE_SPACE);
         const auto picture = driver.Snapshot();
         shown.width = bar.right - bar.left;
+        shown.height = bar.bottom - bar.top;
         for (int x = bar.left + 1; x < bar.right - 2; ++x) {
             const COLORREF pixel = picture->Pixel(x, bar.bottom - 3);
             if (pixel == kBlue)
@@ -53,6 +58,15 @@ Shown Show(RecordingHost& host)
             else
                 EXPECT_EQ(kWhite, pixel) << "at " << x - bar.left;
         }
+        for (int y = 1; y < shown.height - 1; ++y)
+            for (int x = 1; x < shown.width - 1; ++x) {
+                const COLORREF pixel = picture->Pixel(bar.left + x, bar.top + y);
+                if (GetRValue(pixel) >= 128 || GetGValue(pixel) >= 128 || GetBValue(pixel) >= 128)
+                    continue;
+                RECT& ink = shown.ink;
+                ink = ink.left < 0 ? RECT{x, y, x, y}
+                                   : RECT{std::min<LONG>(ink.left, x), ink.top, std::max<LONG>(ink.right, x), y};
+            }
         driver.Click(driver.Projects(), 0, 0);
     }).Then([&] { shown.uploadOffered = driver.IsEnabled(IDC_UPLOAD); });
     driver.Run();
@@ -131,6 +145,9 @@ TEST_F(Storage, FreeSpaceLeavesOutTheFlashDisksReserveButNotTheCards)
     EXPECT_EQ(L"剩余:41.42%", shown.freeSpace);
     EXPECT_TRUE(shown.uploadSpace && shown.uploadOffered);
     EXPECT_NEAR(shown.width * 0.5858 - 1, shown.blueUpTo, 1.0);
+    // The text clear of the frame, in the middle of its height.
+    EXPECT_LT(shown.ink.right, shown.width - 3);
+    EXPECT_NEAR(shown.ink.top - 1, shown.height - 2 - shown.ink.bottom, 2);
     host.language = 1;
     EXPECT_EQ(L"41.42%Free", Show(host).freeSpace);
     host.language = 2;
