@@ -129,7 +129,7 @@ int wmain(int argc, wchar_t** argv)
         Print(L"the file manager did not show");
         return 1;
     }
-    for (const std::wstring& line : host.JournalLines(L"record "))
+    for (const std::wstring& line : host.Journal(L"record "))
         Print(L"    journal  " + line);
     PrintButtons(dialog);
     Print(L"    storage " + Texts(dialog, {IDC_STORAGE_LABEL}));

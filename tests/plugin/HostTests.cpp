@@ -77,8 +77,8 @@ TEST_F(Host, ShowsTheFileManagerAndPrintsThePathThatTheDeviceKeysOpen)
     ASSERT_TRUE(host.Finish());
     EXPECT_EQ("\n", host.Output());
     EXPECT_EQ((Texts{L"hook messageBox text=\"错误地址\" caption=\"提示\" type=0 answer=1"}),
-              host.JournalLines(L"hook"));
-    EXPECT_EQ((Texts{L"result path=\"\""}), host.JournalLines(L"result"));
+              host.Journal(L"hook"));
+    EXPECT_EQ((Texts{L"result path=\"\""}), host.Journal(L"result"));
 
     // No record: no dialog, an empty text all the same.
     ASSERT_TRUE(host.Start(L"record=null"));
@@ -90,8 +90,8 @@ TEST_F(Host, ShowsTheFileManagerAndPrintsThePathThatTheDeviceKeysOpen)
     ASSERT_TRUE(host.Start(L""));
     ASSERT_TRUE(host.Finish());
     EXPECT_EQ(2u, host.ExitCode());
-    ASSERT_EQ(1u, host.JournalLines(L"load").size());
-    EXPECT_NE(std::wstring::npos, host.JournalLines(L"load")[0].find(L"failed error=126"));
+    ASSERT_EQ(1u, host.Journal(L"load").size());
+    EXPECT_NE(std::wstring::npos, host.Journal(L"load")[0].find(L"failed error=126"));
 }
 
 TEST_F(Host, JournalsEveryHookWithItsArgumentsAndWhatItAnswered)
@@ -129,7 +129,7 @@ TEST_F(Host, JournalsEveryHookWithItsArgumentsAndWhatItAnswered)
                   L"hook messageBox text=\"第一行\u240d\u240a\"第二行\"\" caption=\"\" type=0 answer=7",
                   L"hook deleteFile path=\"\\Flash Disk\\数据\\删除.abc\" answer=0 refused",
               }),
-              host.JournalLines(L"hook"));
+              host.Journal(L"hook"));
     EXPECT_TRUE(device.Exists(L"\\Flash Disk\\数据\\删除.abc"));
 }
 

@@ -123,22 +123,14 @@ std::vector<std::wstring> HostProgram::AllJournalLines() const
     return lines;
 }
 
-std::vector<std::wstring> HostProgram::Journal() const
+std::vector<std::wstring> HostProgram::Journal(const std::wstring& prefix) const
 {
     std::vector<std::wstring> lines;
     for (const std::wstring& line : AllJournalLines())
-        if (!StartsWith(line, L"start ") && !StartsWith(line, L"end ") && !StartsWith(line, L"mark "))
+        if (StartsWith(line, prefix) && !StartsWith(line, L"start ") && !StartsWith(line, L"end ") &&
+            !StartsWith(line, L"mark "))
             lines.push_back(line);
     return lines;
-}
-
-std::vector<std::wstring> HostProgram::JournalLines(const std::wstring& prefix) const
-{
-    std::vector<std::wstring> found;
-    for (const std::wstring& line : Journal())
-        if (StartsWith(line, prefix))
-            found.push_back(line);
-    return found;
 }
 
 }  // namespace testsupport

@@ -41,10 +41,8 @@ public:
     DWORD ExitCode() const { return m_program.ExitCode(); }
     // Standard output, UTF-8.
     const std::string& Output() const { return m_output; }
-    // The journal's lines without the stand-in's own (start, end, mark).
-    std::vector<std::wstring> Journal() const;
-    // The journal's lines that begin with the text.
-    std::vector<std::wstring> JournalLines(const std::wstring& prefix) const;
+    // The journal's lines that begin with prefix, without the stand-in's own (start, end, mark).
+    std::vector<std::wstring> Journal(const std::wstring& prefix = std::wstring()) const;
 
     static constexpr wchar_t kProgram[] = L"\\Flash Disk\\Q9Soft\\Q9Main.exe";
     static constexpr wchar_t kJournal[] = L"\\Flash Disk\\Q9Soft\\Q9Main.log";
