@@ -84,11 +84,11 @@ void Picture(HWND dialog, const std::wstring& folder, const std::wstring& name, 
     Print(demo::TakePicture(dialog, path) ? L"    picture (" + what + L"): " + path : L"    no picture: " + what);
 }
 
-// The host's journal from its record on, and what it printed.
+// The hooks the host's journal shows, its result, and what it printed.
 void PrintHostEnd(testsupport::HostProgram& host)
 {
     for (const std::wstring& line : host.Journal())
-        if (line.compare(0, 5, L"load ") != 0)
+        if (line.compare(0, 5, L"hook ") == 0 || line.compare(0, 7, L"result ") == 0)
             Print(L"    journal  " + line);
     const std::wstring printed = fw::WString::FromUtf8(host.Output()).str();
     Print(L"    the host printed " + Quoted(printed.substr(0, printed.find(L'\n'))));
