@@ -142,7 +142,8 @@ TEST_F(PluginBoundary, SetFolderCtrlFillsAHostsComboBoxOrGridAndLeavesOtherWindo
     const std::string data = Ansi(L"\\Flash Disk\\数据\\");
     const std::string missing = Ansi(L"\\Flash Disk\\无\\");
 
-    fw::Window owner(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr));
+    fw::Window owner(
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr));
     const auto child = [&](const wchar_t* windowClass, const wchar_t* text, DWORD style) {
         return fw::Window(::CreateWindowExW(0, windowClass, text, WS_CHILD | style, 0, 0, 200, 200, owner.Handle(),
                                             nullptr, nullptr, nullptr));

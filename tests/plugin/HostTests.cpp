@@ -47,8 +47,13 @@ protected:
     testsupport::HostProgram host{device.Root()};
 };
 
-constexpr wchar_t kAllHooks[] = L"onExported,messageBox,onUploadProjectChanged,uploadItem,canUpload,"
-                                L"onUploadDone,reserved1,onUploadRefused,deleteFile,reserved2";
+// The journal's line of a record with the data in 数据, every hook and the defaults.
+std::wstring RecordLine(const std::wstring& start)
+{
+    return L"record data=\"\\Flash Disk\\数据\\\" start=\"" + start +
+           L"\" pattern=\"*.abc\" language=0 font=null hooks=onExported,messageBox,onUploadProjectChanged,"
+           L"uploadItem,canUpload,onUploadDone,reserved1,onUploadRefused,deleteFile,reserved2";
+}
 
 TEST_F(Host, ShowsTheFileManagerAndPrintsThePathThatTheDeviceKeysOpen)
 {
@@ -64,9 +69,7 @@ TEST_F(Host, ShowsTheFileManagerAndPrintsThePathThatTheDeviceKeysOpen)
     Texts journal = host.Journal();
     ASSERT_FALSE(journal.empty());
     EXPECT_NE(std::wstring::npos, journal[0].find(L" ansi=936")) << journal[0];
-    EXPECT_EQ((Texts{L"record data=\"\\Flash Disk\\数据\\\" start=\"工程一\\丙\" pattern=\"*.abc\" language=0 font=null hooks=" +
-                         std::wstring(kAllHooks),
-                     L"result path=\"\\Flash Disk\\数据\\工程一\\乙.abc\""}),
+    EXPECT_EQ((Texts{RecordLine(L"工程一\\丙"), L"result path=\"\\Flash Disk\\数据\\工程一\\乙.abc\""}),
               AfterLoad(journal));
 
     // A start location below a project (kept whole, with its backslash in front): the notice
@@ -102,8 +105,7 @@ TEST_F(Host, JournalsEveryHookWithItsArgumentsAndWhatItAnswered)
                                     L"answers=6\r\nupload=no\r\n")));
     ASSERT_TRUE(host.Finish());
     EXPECT_EQ((Texts{
-                  L"record data=\"\\Flash Disk\\数据\\\" start=\"工程一\\文件\" pattern=\"*.abc\" language=0 font=null hooks=" +
-                      std::wstring(kAllHooks),
+                  RecordLine(L"工程一\\文件"),
                   L"hook onExported folder=\"\\Flash Disk\\数据\\导出\\\"",
                   L"hook messageBox text=\"工程一\\文件\" caption=\"提示\" type=4 answer=6",
                   L"hook messageBox text=\"第一行\u240d\u240a\"第二行\"\" caption=\"\" type=0 answer=1",  // script ended
