@@ -13,6 +13,13 @@ void Print(const std::wstring& text)
     ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+std::wstring DeviceRoot()
+{
+    wchar_t current[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    return std::wstring(current, 3);
+}
+
 std::wstring Quoted(const std::wstring& text)
 {
     return L"\u201C" + text + L"\u201D";

@@ -10,6 +10,8 @@
 namespace demo {
 
 void Print(const std::wstring& text);
+// The drive of the working directory, the device's root: "P:\".
+std::wstring DeviceRoot();
 // Text in typographic quotes.
 std::wstring Quoted(const std::wstring& text);
 // A PNG of the window's rectangle of the screen.

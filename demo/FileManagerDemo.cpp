@@ -19,6 +19,7 @@
 #include "plugin/resource.h"
 #include "support/Device.h"
 #include "support/HostProgram.h"
+#include "support/Process.h"
 
 using demo::Print;
 using demo::Quoted;
@@ -26,14 +27,7 @@ using demo::Quoted;
 namespace {
 
 constexpr wchar_t kData[] = L"\\Flash Disk\\Data\\";
-constexpr wchar_t kPattern[] = L".dat";
-
-std::wstring DeviceRoot()
-{
-    wchar_t current[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, current);
-    return std::wstring(current, 3);  // "P:\"
-}
+constexpr wchar_t kExtension[] = L".dat";
 
 bool EndsWith(const std::wstring& text, const std::wstring& end)
 {
@@ -45,11 +39,11 @@ void PrintData()
 {
     std::vector<std::wstring> files, folders;
     testsupport::ListTree(kData, files, folders);
-    Print(L"The data folder " + std::wstring(kData) + L" (project files *" + kPattern + L"):");
+    Print(L"The data folder " + std::wstring(kData) + L" (project files *" + kExtension + L"):");
     for (const std::wstring& project : folders) {
         std::wstring line = L"  " + project + L"\\ ";
         for (const std::wstring& file : files)
-            if (file.compare(0, project.size() + 1, project + L"\\") == 0 && EndsWith(file, kPattern))
+            if (file.compare(0, project.size() + 1, project + L"\\") == 0 && EndsWith(file, kExtension))
                 line += L" " + file.substr(project.size() + 1);
         Print(line);
         std::string ini;
@@ -107,10 +101,10 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring pictures = argv[3];
     const std::wstring tag = language == 0 ? L"zh" : L"en";
     const std::wstring languageSetting = L" language=" + std::to_wstring(language);
-    Print(L"Device " + DeviceRoot() + L", ANSI code page " + std::to_wstring(::GetACP()));
+    Print(L"Device " + demo::DeviceRoot() + L", ANSI code page " + std::to_wstring(::GetACP()));
     PrintData();
 
-    testsupport::HostProgram host(DeviceRoot());
+    testsupport::HostProgram host(demo::DeviceRoot());
     Print(L"");
     Print(L"Q9Main.exe /host hands Corvane_SetFolderCtrl a combo box of its own:");
     // Quoted for the command line: the final backslash doubled before the quote.

@@ -33,6 +33,7 @@ constexpr wchar_t kInstallFolder[] = L"\\Flash Disk\\Q9Soft\\";
 constexpr wchar_t kStagingFolder[] = L"\\Flash Disk\\temp\\";
 constexpr DWORD kPatience = 60000;
 
+using demo::DeviceRoot;
 using demo::Print;
 using demo::Quoted;
 
@@ -118,13 +119,6 @@ std::wstring JournalEvents(const wchar_t* journal)
 }
 
 // ---- programs and windows
-
-std::wstring DeviceRoot()
-{
-    wchar_t current[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, current);
-    return std::wstring(current, 3);  // "P:\"
-}
 
 struct Process {
     HANDLE handle = nullptr;
