@@ -36,8 +36,12 @@ function(add_wine_test target)
         message(FATAL_ERROR "add_wine_test: code page ${WINE_TEST_CODEPAGE} is not set up")
     endif()
     add_test(NAME ${target} COMMAND ${target})
+    # All show windows on the one desktop of the Wine session, where a dialog
+    # shown takes the activation (and the keyboard) from another's: even with
+    # ctest -j they run one at a time.
     set_tests_properties(${target} PROPERTIES
         ENVIRONMENT "${environment}"
         FIXTURES_REQUIRED "${fixtures}"
+        RESOURCE_LOCK wine_desktop
         TIMEOUT 600)
 endfunction()

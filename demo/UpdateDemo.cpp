@@ -16,9 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "Png.h"
+#include "DemoKit.h"
 #include "support/Device.h"
-#include "framework/Gdi.h"
 #include "update/resource.h"
 
 namespace {
@@ -34,23 +33,9 @@ constexpr wchar_t kInstallFolder[] = L"\\Flash Disk\\Q9Soft\\";
 constexpr wchar_t kStagingFolder[] = L"\\Flash Disk\\temp\\";
 constexpr DWORD kPatience = 60000;
 
-// ---- output: UTF-8 bytes, since the console functions drop Chinese text into a pipe
-
-void Print(const std::wstring& text)
-{
-    std::wstring line = text + L"\n";
-    int needed = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr,
-                                     nullptr);
-    std::string bytes(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), &bytes[0], needed, nullptr, nullptr);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-std::wstring Quoted(const std::wstring& text)
-{
-    return L"\u201C" + text + L"\u201D";
-}
+using demo::DeviceRoot;
+using demo::Print;
+using demo::Quoted;
 
 std::wstring Seconds(DWORD milliseconds)
 {
@@ -134,13 +119,6 @@ std::wstring JournalEvents(const wchar_t* journal)
 }
 
 // ---- programs and windows
-
-std::wstring DeviceRoot()
-{
-    wchar_t current[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, current);
-    return std::wstring(current, 3);  // "P:\"
-}
 
 struct Process {
     HANDLE handle = nullptr;
@@ -240,27 +218,6 @@ bool IsCloseCaption(const std::wstring& caption)
     return caption == L"Close" || caption == L"关闭";
 }
 
-// A picture of the window as the screen shows it.
-bool TakePicture(HWND window, const std::wstring& path)
-{
-    RECT place{};
-    GetWindowRect(window, &place);
-    int width = place.right - place.left;
-    int height = place.bottom - place.top;
-    HDC screen = GetDC(nullptr);
-    bool ok = false;
-    {
-        fw::MemoryBitmap picture(width, height, screen);
-        if (picture.IsValid() &&
-            BitBlt(picture.DC(), 0, 0, width, height, screen, place.left, place.top, SRCCOPY)) {
-            GdiFlush();
-            ok = demo::WritePng(path, width, height, picture.Bits());
-        }
-    }
-    ReleaseDC(nullptr, screen);
-    return ok;
-}
-
 void Click(HWND button)
 {
     PostMessageW(button, BM_CLICK, 0, 0);
@@ -357,7 +314,7 @@ int wmain(int argc, wchar_t** argv)
           L" of " + std::to_wstring(last.rangeHigh));
 
     Sleep(300);  // let it paint its last state
-    if (TakePicture(dialog, picture))
+    if (demo::TakePicture(dialog, picture))
         Print(L"  picture of the final state: " + picture);
     else
         Print(L"  no picture could be taken");

@@ -8,7 +8,6 @@
 
 namespace {
 
-
 // The internal flash keeps this much for itself: counted neither as free nor as total.
 constexpr long long kFlashReservedMegabytes = 150;
 // Upload stages its items on the flash disk and wants this much free there.
@@ -17,8 +16,10 @@ constexpr long long kUploadSpaceMegabytes = 155;
 constexpr COLORREF kWhite = 0x00FFFFFF;
 constexpr COLORREF kBlue = 0x00FF0000;
 constexpr COLORREF kBlack = 0x00000000;
-// Right-aligned, with the vertical-centre flag.
-constexpr UINT kFreeSpaceTextFormat = DT_RIGHT | DT_VCENTER;
+// Right-aligned and centred in the height, which takes a single line; clear
+// of the frame, which is drawn over the rectangle's last column and row.
+constexpr UINT kFreeSpaceTextFormat = DT_RIGHT | DT_VCENTER | DT_SINGLELINE;
+constexpr int kFreeSpaceTextMargin = 2;
 
 bool Exists(const fw::WString& path)
 {
@@ -171,7 +172,9 @@ void CCorvaneDlg::DrawFreeSpace()
         }
         {
             fw::SelectGuard font(dc, HostFont());
-            ::DrawTextW(dc, m_freeSpaceText.c_str(), -1, &r, kFreeSpaceTextFormat);
+            RECT text = r;
+            text.right -= ::GetSystemMetrics(SM_CXBORDER) + kFreeSpaceTextMargin;
+            ::DrawTextW(dc, m_freeSpaceText.c_str(), -1, &text, kFreeSpaceTextFormat);
         }
         fw::SelectGuard pen(dc, black.Get());
         r.right -= ::GetSystemMetrics(SM_CXBORDER);

@@ -8,7 +8,6 @@ namespace sim {
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"DeviceProgramStandIn";
 constexpr wchar_t kIgnoreCloseSwitch[] = L"/ignore-close";
 
 fw::WString CurrentDirectory()
@@ -52,6 +51,9 @@ LRESULT StandInWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_PAINT:
         Paint();
+        return 0;
+    case kMarkMessage:
+        m_app.Write(fw::WString::Format(L"mark %u", static_cast<unsigned>(wParam)));
         return 0;
     default:
         return DefaultProc(message, wParam, lParam);
@@ -103,9 +105,10 @@ bool StandInApp::InitInstance()
     windowClass.hInstance = Instance();
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kWindowClass;
+    windowClass.lpszClassName = kStandInWindowClass;
     ::RegisterClassW(&windowClass);
-    if (!m_window.CreateEx(0, kWindowClass, Name().c_str(), WS_POPUP | WS_BORDER | WS_VISIBLE, m_place, nullptr, 0))
+    if (!m_window.CreateEx(0, kStandInWindowClass, Name().c_str(), WS_POPUP | WS_BORDER | WS_VISIBLE, m_place,
+                           nullptr, 0))
         return false;
     SetMainWindow(&m_window);
     return true;

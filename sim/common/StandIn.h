@@ -5,6 +5,10 @@
 // "end ..."). It can be told to ignore WM_CLOSE, by the switch /ignore-close
 // or by a file <name>.ignore-close beside it (for starts that pass no
 // arguments, such as the updater's).
+//
+// A program that drives it from outside can post kMarkMessage to its window:
+// the stand-in writes "mark <wParam>" once it gets there, that is once its
+// thread has handled everything posted before (a modal dialog's loop included).
 
 #include <windows.h>
 
@@ -12,6 +16,9 @@
 #include "framework/Window.h"
 
 namespace sim {
+
+constexpr UINT kMarkMessage = WM_APP + 1;
+constexpr wchar_t kStandInWindowClass[] = L"DeviceProgramStandIn";
 
 class StandInApp;
 

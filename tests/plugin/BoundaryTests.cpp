@@ -1,18 +1,24 @@
 // The plug-in as a host sees it: the built Corvane.dll loaded by name into
-// this process, its exports called, the dialog driven from inside its loop.
+// this process, in the device's code page 936, its exports called with the
+// host's record and controls, its dialog driven as a person at the device.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "DialogDriver.h"
 #include "PluginTestSupport.h"
-#include "framework/Window.h"
+#include "support/Printers.h"
 #include "support/Process.h"
 
+using dialogtest::Ansi;
+using dialogtest::DialogDriver;
+using dialogtest::RecordingHost;
 using plugintest::LoadedPlugin;
-using plugintest::ModalDriver;
+using Texts = std::vector<std::wstring>;
 
 namespace {
 
@@ -22,119 +28,156 @@ bool IsClassOf(HMODULE module, const wchar_t* name)
     return ::GetClassInfoW(module, name, &found) != FALSE;
 }
 
-std::wstring ClassOfItem(HWND dialog, int id)
-{
-    std::wstring name = testsupport::ClassName(::GetDlgItem(dialog, id));
-    for (wchar_t& ch : name)
-        ch = static_cast<wchar_t>(::towupper(ch));
-    return name;
-}
+class PluginBoundary : public dialogtest::DeviceTest {
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        ASSERT_EQ(936u, ::GetACP()) << "the plug-in's tests run with the device's ANSI code page";
+        ASSERT_TRUE(plugintest::WriteChineseProjects(device));
+        host.dataLocation = Ansi(L"Flash Disk\\数据\\");
+    }
 
-}  // namespace
+    // Shows the file manager with the steps; what it returned, never null.
+    std::string Show(LoadedPlugin& plugin, const ShowManagerParams& record, DialogDriver& driver)
+    {
+        const char* text = nullptr;
+        driver.Play([&] { text = plugin.ShowManager()(&record); });
+        EXPECT_NE(nullptr, text);
+        return text ? text : "(null)";
+    }
+};
 
-TEST(PluginBoundary, LoadsShowsTheDialogUnloadsAndLoadsAgain)
+TEST_F(PluginBoundary, LoadsOpensWithTheDeviceKeysLeavesUnloadsAndLoadsAgain)
 {
-    const ShowManagerParams record = plugintest::PlainRecord();
+    host.startLocation = Ansi(L"工程一\\丙");
+    const ShowManagerParams record = host.Record();
     for (int load = 0; load < 2; ++load) {
         SCOPED_TRACE(load);
         LoadedPlugin plugin;
-        ASSERT_NE(nullptr, plugin.Module());
         ASSERT_NE(nullptr, plugin.ShowManager());
         ASSERT_NE(nullptr, plugin.SetFolderCtrl());
-        // Left by Escape, then by the Cancel command: an empty text either way, never null.
-        for (bool escape : {true, false}) {
-            std::vector<std::wstring> grids;
-            ModalDriver driver([&](HWND dialog, int) {
-                grids = {ClassOfItem(dialog, 7), ClassOfItem(dialog, 8)};
-                if (escape)
-                    plugintest::PostKey(::GetFocus(), VK_ESCAPE);
-                else
-                    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-                return true;
-            });
-            const char* text = plugin.ShowManager()(&record);
-            ASSERT_NE(nullptr, text);
-            EXPECT_STREQ("", text);
-            EXPECT_EQ((std::vector<std::wstring>{L"MFCGRIDCTRL", L"MFCGRIDCTRL"}), grids) << "the dialog was not shown";
-            EXPECT_FALSE(IsClassOf(plugin.Module(), L"MFCGridCtrl")) << "the grid's class outlived the call";
-        }
+        DialogDriver keys;
+        int grids = 0;
+        keys.Then([&] {
+            for (int id : {IDC_PROJECT_GRID, IDC_FILE_GRID})
+                grids += ::lstrcmpiW(testsupport::ClassName(::GetDlgItem(keys.Window(), id)).c_str(),
+                                     CGridCtrl::kWindowClass) == 0;
+        });
+        for (UINT key : {VK_F5, VK_F7, VK_F7, VK_F9})  // down to 甲, up to 丙 and 乙, open
+            keys.Then([&, key] { keys.Key(key); });
+        // The path as ANSI bytes: "\Flash Disk\数据\工程一\乙.abc".
+        EXPECT_EQ("\\Flash Disk\\\xCA\xFD\xBE\xDD\\\xB9\xA4\xB3\xCC\xD2\xBB\\\xD2\xD2.abc",
+                  Show(plugin, record, keys));
+        EXPECT_EQ(2, grids) << "the dialog's grids are not of the plug-in's class";
+
+        DialogDriver leave;
+        leave.Then([&] { leave.Key(VK_F4); }).Then([&] { ADD_FAILURE() << "F4 did not leave"; });
+        EXPECT_EQ("", Show(plugin, record, leave));
+        EXPECT_FALSE(IsClassOf(plugin.Module(), L"MFCGridCtrl")) << "the grid's class outlived the call";
         plugin.Unload();
         EXPECT_EQ(nullptr, ::GetModuleHandleW(L"Corvane.dll"));
     }
-}
-
-TEST(PluginBoundary, TheDeviceKeysAreMappedInsideTheDialogsLoop)
-{
+    EXPECT_EQ(Texts{}, host.Journal());
+    // No record: nothing shown, an empty text all the same.
     LoadedPlugin plugin;
-    ASSERT_NE(nullptr, plugin.ShowManager());
-    std::vector<int> focus;
-    ModalDriver driver([&](HWND dialog, int call) {
-        focus.push_back(::GetDlgCtrlID(::GetFocus()));
-        if (call == 0) {
-            plugintest::PostKey(::GetFocus(), VK_F2);  // Tab
-            return false;
-        }
-        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        return true;
-    });
-    const ShowManagerParams record = plugintest::PlainRecord();
-    plugin.ShowManager()(&record);
-    EXPECT_EQ((std::vector<int>{7, 8}), focus);
-}
-
-TEST(PluginBoundary, NullArgumentsShowNothingAndChangeNothing)
-{
-    LoadedPlugin plugin;
-    ASSERT_NE(nullptr, plugin.ShowManager());
-    ModalDriver driver([](HWND dialog, int) {
-        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        return true;
-    });
-    const char* text = plugin.ShowManager()(nullptr);
-    ASSERT_NE(nullptr, text);
+    DialogDriver driver;
+    const char* text = nullptr;
+    EXPECT_EQ(0u, driver.Play([&] { text = plugin.ShowManager()(nullptr); }));
     EXPECT_STREQ("", text);
-    EXPECT_EQ(0, driver.Calls()) << "a dialog was shown for a null record";
-
-    // A null folder must not list the working folder into the control.
-    fw::Window combo(::CreateWindowExW(0, L"COMBOBOX", L"", WS_POPUP | CBS_DROPDOWNLIST, 0, 0, 100, 100, nullptr,
-                                       nullptr, nullptr, nullptr));
-    combo.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"kept"));
-    plugin.SetFolderCtrl()(nullptr, &combo);
-    plugin.SetFolderCtrl()("C:\\", nullptr);
-    plugin.SetFolderCtrl()(nullptr, nullptr);
-    EXPECT_EQ(1, combo.Send(CB_GETCOUNT));
-    ::DestroyWindow(combo.Handle());
 }
 
-namespace {
 std::vector<CorvaneString> g_kept;
-int32_t CORVANE_CALL KeepingHostBox(CorvaneString text, CorvaneString caption, int32_t)
+int32_t CORVANE_CALL KeepingHostBox(CorvaneString text, CorvaneString caption, int32_t type)
 {
     g_kept.push_back(text);
     g_kept.push_back(caption);
-    return IDYES;
+    return type == 0 ? IDOK : IDNO;
 }
-}  // namespace
 
-TEST(PluginBoundary, StringsMadeByThePlugInOutliveItAndAreReleasedByTheHost)
+TEST_F(PluginBoundary, AWrongLocationIsToldInStringsThatOutliveThePlugIn)
 {
     g_kept.clear();
     {
-        LoadedPlugin probe(L"CorvaneProbe.dll");  // calls messageBox with the start location
-        ASSERT_NE(nullptr, probe.ShowManager());
-        ShowManagerParams record = plugintest::PlainRecord();
-        const std::string start = plugintest::Ansi(L"工程一\\文件");
-        record.startLocation = start.c_str();
+        LoadedPlugin plugin;
+        ASSERT_NE(nullptr, plugin.ShowManager());
+        host.startLocation = Ansi(L"\\工程一\\子\\孙\\丙.abc");  // below the project, kept whole
+        ShowManagerParams record = host.Record();
         record.messageBox = &KeepingHostBox;
-        probe.ShowManager()(&record);
+        DialogDriver driver;  // no steps: the dialog is cancelled
+        EXPECT_EQ("", Show(plugin, record, driver));
     }
-    EXPECT_EQ(nullptr, ::GetModuleHandleW(L"CorvaneProbe.dll"));
-    ASSERT_EQ(4u, g_kept.size());
-    EXPECT_STREQ(L"工程一\\文件", g_kept[0].c_str());
+    EXPECT_EQ(nullptr, ::GetModuleHandleW(L"Corvane.dll"));
+    ASSERT_EQ(2u, g_kept.size());
+    EXPECT_STREQ(L"错误地址", g_kept[0].c_str());
+    EXPECT_EQ(4u, g_kept[0].Length());
     EXPECT_STREQ(L"提示", g_kept[1].c_str());
-    EXPECT_EQ(6u, g_kept[0].Length());
-    EXPECT_TRUE(g_kept[3].IsEmpty());
     CorvaneString copy = g_kept[0];
     g_kept.clear();  // the host lets go of the plug-in's strings: the copy holds the last reference
-    EXPECT_STREQ(L"工程一\\文件", copy.c_str());
+    EXPECT_STREQ(L"错误地址", copy.c_str());
 }
+
+std::vector<std::wstring> ComboEntries(const fw::Window& combo)
+{
+    std::vector<std::wstring> entries;
+    for (LRESULT i = 0; i < combo.Send(CB_GETCOUNT); ++i) {
+        wchar_t text[MAX_PATH] = {};
+        combo.Send(CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+    }
+    return dialogtest::Sorted(entries);
+}
+
+bool IsCheckCell(CGridCellBase* cell)
+{
+    // Made by the plug-in's code: its own copy of the class, known by name.
+    return cell && std::strcmp(cell->GetRuntimeClass()->name, "CGridCellCheck") == 0;
+}
+
+TEST_F(PluginBoundary, SetFolderCtrlFillsAHostsComboBoxOrGridAndLeavesOtherWindowsAlone)
+{
+    LoadedPlugin plugin;  // outlives the grid, whose cells it makes
+    ASSERT_NE(nullptr, plugin.SetFolderCtrl());
+    const Texts folders{L"工程一", L"工程二"};
+    const std::string data = Ansi(L"\\Flash Disk\\数据\\");
+    const std::string missing = Ansi(L"\\Flash Disk\\无\\");
+
+    fw::Window owner(
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr));
+    const auto child = [&](const wchar_t* windowClass, const wchar_t* text, DWORD style) {
+        return fw::Window(::CreateWindowExW(0, windowClass, text, WS_CHILD | style, 0, 0, 200, 200, owner.Handle(),
+                                            nullptr, nullptr, nullptr));
+    };
+    CGridCtrl grid(2, 2, 1, 0);
+    ASSERT_TRUE(grid.Create(RECT{0, 0, 300, 200}, owner.Handle(), 1234));
+    grid.SetItemText(0, 1, L"Folders");
+    grid.SetItemText(1, 1, L"stale row");
+    fw::Window combo = child(L"ComboBox", L"", CBS_DROPDOWNLIST);
+    combo.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"stale entry"));
+    fw::Window other = child(L"STATIC", L"keep", 0);
+    fw::Window bareGrid = child(CGridCtrl::kWindowClass, L"", 0);  // of the class, but no grid behind it
+
+    plugin.SetFolderCtrl()(data.c_str(), static_cast<fw::Window*>(&grid));
+    EXPECT_EQ(folders, dialogtest::Sorted(DialogDriver::Column(grid, 1)));
+    EXPECT_EQ(L"Folders(2)", grid.GetItemText(0, 1));
+    EXPECT_TRUE(IsCheckCell(grid.GetCell(1, 0)) && IsCheckCell(grid.GetCell(2, 0)));
+    plugin.SetFolderCtrl()(data.c_str(), &combo);
+    EXPECT_EQ(folders, ComboEntries(combo));
+    for (fw::Window* window : {&other, &bareGrid})
+        plugin.SetFolderCtrl()(data.c_str(), window);
+    EXPECT_EQ(L"keep", other.GetText());
+
+    // Null arguments change nothing (a null folder would list the working folder).
+    plugin.SetFolderCtrl()(nullptr, &combo);
+    plugin.SetFolderCtrl()(data.c_str(), nullptr);
+    EXPECT_EQ(folders, ComboEntries(combo));
+    // A folder that is not there empties the control.
+    plugin.SetFolderCtrl()(missing.c_str(), static_cast<fw::Window*>(&grid));
+    plugin.SetFolderCtrl()(missing.c_str(), &combo);
+    EXPECT_EQ(1, grid.GetRowCount());
+    EXPECT_EQ(L"Folders(0)", grid.GetItemText(0, 1));
+    EXPECT_EQ(Texts{}, ComboEntries(combo));
+    ::DestroyWindow(owner.Handle());
+}
+
+}  // namespace

@@ -13,9 +13,22 @@ DialogDriver* DialogDriver::s_current = nullptr;
 
 namespace {
 
-std::wstring Number(int32_t value)
+// A dialog made by code the test only calls: the visible one of this thread.
+HWND DialogOfThisThread()
 {
-    return std::to_wstring(value);
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) -> BOOL {
+            wchar_t name[16] = {};
+            ::GetClassNameW(window, name, 16);
+            if (!::IsWindowVisible(window) || ::lstrcmpW(name, L"#32770") != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(parameter) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 }  // namespace
@@ -41,9 +54,10 @@ RecordingHost::~RecordingHost()
         s_current = nullptr;
 }
 
-ShowManagerParams RecordingHost::Record()
+const ShowManagerParams& RecordingHost::Record()
 {
-    ShowManagerParams params{};
+    ShowManagerParams& params = m_record;
+    params = ShowManagerParams{};
     params.dataLocation = dataLocation.c_str();
     params.startLocation = startLocation.c_str();
     params.filePattern = filePattern.c_str();
@@ -63,72 +77,57 @@ ShowManagerParams RecordingHost::Record()
     return params;
 }
 
+void RecordingHost::Note(const std::wstring& line)
+{
+    if (s_current)
+        s_current->m_journal.push_back(line);
+}
+
 int32_t CORVANE_CALL RecordingHost::OnMessageBox(CorvaneString text, CorvaneString caption, int32_t type)
 {
     RecordingHost* host = s_current;
     if (!host)
         return 0;
-    int32_t answer = type == 4 ? IDYES : IDOK;
-    if (host->m_answered < host->answers.size())
-        answer = host->answers[host->m_answered++];
-    host->Note(L"messageBox(" + std::wstring(text.c_str()) + L"|" + caption.c_str() + L"|" + Number(type) + L")");
+    const bool scripted = host->m_answered < host->answers.size();
+    const int32_t answer = scripted ? host->answers[host->m_answered++] : type == 4 ? IDYES : IDOK;
+    Note(L"messageBox(" + std::wstring(text.c_str()) + L"|" + caption.c_str() + L"|" + std::to_wstring(type) + L")");
     return answer;
 }
 
 int32_t CORVANE_CALL RecordingHost::Exported(const wchar_t* folder)
 {
-    if (s_current)
-        s_current->Note(L"onExported(" + std::wstring(folder ? folder : L"") + L")");
+    Note(L"onExported(" + std::wstring(folder ? folder : L"") + L")");
     return 0;
-}
-
-void CORVANE_CALL RecordingHost::ProjectChanged()
-{
-    if (s_current)
-        s_current->Note(L"onUploadProjectChanged()");
 }
 
 void CORVANE_CALL RecordingHost::UploadItem(CorvaneString path, CorvaneString extra)
 {
-    if (s_current)
-        s_current->Note(L"uploadItem(" + std::wstring(path.c_str()) + L"|" + extra.c_str() + L")");
+    Note(L"uploadItem(" + std::wstring(path.c_str()) + L"|" + extra.c_str() + L")");
 }
 
 int32_t CORVANE_CALL RecordingHost::CanUpload()
 {
-    if (s_current)
-        s_current->Note(L"canUpload()");
+    Note(L"canUpload()");
     return 1;
-}
-
-void CORVANE_CALL RecordingHost::UploadDone()
-{
-    if (s_current)
-        s_current->Note(L"onUploadDone()");
-}
-
-void CORVANE_CALL RecordingHost::UploadRefused()
-{
-    if (s_current)
-        s_current->Note(L"onUploadRefused()");
 }
 
 int32_t CORVANE_CALL RecordingHost::OnDeleteFile(CorvaneString path)
 {
-    if (s_current)
-        s_current->Note(L"deleteFile(" + std::wstring(path.c_str()) + L")");
+    Note(L"deleteFile(" + std::wstring(path.c_str()) + L")");
     return ::DeleteFileW(path.c_str()) ? 1 : 0;
 }
 
-void CORVANE_CALL RecordingHost::Reserved()
-{
-    ADD_FAILURE() << "a reserved hook was called";
-}
+void CORVANE_CALL RecordingHost::ProjectChanged() { Note(L"onUploadProjectChanged()"); }
+void CORVANE_CALL RecordingHost::UploadDone() { Note(L"onUploadDone()"); }
+void CORVANE_CALL RecordingHost::UploadRefused() { Note(L"onUploadRefused()"); }
+void CORVANE_CALL RecordingHost::Reserved() { ADD_FAILURE() << "a reserved hook was called"; }
 
 DialogDriver::DialogDriver(CCorvaneDlg& dialog, unsigned timeLimitMilliseconds)
-    : m_dialog(dialog), m_timeLimit(timeLimitMilliseconds)
+    : m_dialog(&dialog), m_timeLimit(timeLimitMilliseconds)
 {
 }
+
+DialogDriver::DialogDriver(unsigned timeLimitMilliseconds) : m_timeLimit(timeLimitMilliseconds) {}
 
 DialogDriver::~DialogDriver()
 {
@@ -146,32 +145,52 @@ DialogDriver& DialogDriver::Then(std::function<void()> step)
 
 INT_PTR DialogDriver::Run()
 {
+    INT_PTR result = -1;
+    Play([&] { result = m_dialog->DoModal(); });
+    return result;
+}
+
+size_t DialogDriver::Play(const std::function<void()>& show)
+{
     s_current = this;
     m_next = 0;
+    m_window = nullptr;
+    m_ended = 0;
     m_deadline = ::GetTickCount() + m_timeLimit;
     m_timer = ::SetTimer(nullptr, 0, 10, &DialogDriver::OnTimer);
-    const INT_PTR result = m_dialog.DoModal();
+    show();
     ::KillTimer(nullptr, m_timer);
     m_timer = 0;
     s_current = nullptr;
-    EXPECT_NE(kTimedOut, result) << "the dialog did not get through its steps in time (" << m_next << " of "
-                                 << m_steps.size() << " run)";
-    return result;
+    EXPECT_NE(kTimedOut, m_ended) << "the dialog did not get through its steps in time (" << m_next << " of "
+                                  << m_steps.size() << " run)";
+    return m_next;
+}
+
+void DialogDriver::End(INT_PTR result)
+{
+    m_ended = result;
+    if (m_dialog)
+        m_dialog->EndDialog(result);
+    else  // as the Exit button cancels
+        ::PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 void CALLBACK DialogDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
 {
     DialogDriver* self = s_current;
-    if (!self || !self->m_dialog.IsModalRunning())
+    if (!self || self->m_ended)
         return;
-    if (static_cast<int>(::GetTickCount() - self->m_deadline) > 0) {
-        self->m_dialog.EndDialog(kTimedOut);
+    if (!self->m_dialog && !self->m_window)
+        self->m_window = DialogOfThisThread();
+    if (self->m_dialog ? !self->m_dialog->IsModalRunning() : !::IsWindowVisible(self->m_window))
         return;
-    }
-    if (self->m_next < self->m_steps.size())
+    if (static_cast<int>(::GetTickCount() - self->m_deadline) > 0)
+        self->End(kTimedOut);
+    else if (self->m_next < self->m_steps.size())
         self->m_steps[self->m_next++]();
     else
-        self->m_dialog.EndDialog(kScriptEnded);
+        self->End(kScriptEnded);
 }
 
 void DialogDriver::Click(CGridCtrl& grid, int row, int col)
@@ -197,14 +216,14 @@ void DialogDriver::Swipe(CGridCtrl& grid, POINT from, POINT to)
 void DialogDriver::Key(UINT key)
 {
     HWND focus = ::GetFocus();
-    HWND target = focus ? focus : m_dialog.Handle();
+    HWND target = focus ? focus : Window();
     ::PostMessageW(target, WM_KEYDOWN, key, 1);
     ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
 }
 
 void DialogDriver::Press(int id)
 {
-    HWND button = ::GetDlgItem(m_dialog.Handle(), id);
+    HWND button = ::GetDlgItem(Window(), id);
     if (!::IsWindowVisible(button) || !::IsWindowEnabled(button)) {
         ADD_FAILURE() << "button " << id << " cannot be pressed";
         return;
@@ -233,22 +252,23 @@ std::vector<std::wstring> DialogDriver::Checked(CGridCtrl& grid)
 
 std::wstring DialogDriver::Text(int id) const
 {
-    return fw::Window(::GetDlgItem(m_dialog.Handle(), id)).GetText().str();
+    return fw::Window(::GetDlgItem(Window(), id)).GetText().str();
 }
 
 RECT DialogDriver::RectOf(int id) const
 {
     RECT rect{};
-    ::GetWindowRect(::GetDlgItem(m_dialog.Handle(), id), &rect);
-    ::MapWindowPoints(nullptr, m_dialog.Handle(), reinterpret_cast<POINT*>(&rect), 2);
+    ::GetWindowRect(::GetDlgItem(Window(), id), &rect);
+    ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
 std::unique_ptr<fw::MemoryBitmap> DialogDriver::Snapshot() const
 {
-    HWND window = m_dialog.Handle();
+    HWND window = Window();
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    const RECT rect = m_dialog.GetWindowRect();
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
     HDC dc = ::GetWindowDC(window);
     auto picture = std::make_unique<fw::MemoryBitmap>(rect.right - rect.left, rect.bottom - rect.top, dc);
     if (picture->IsValid())

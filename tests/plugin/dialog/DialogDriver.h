@@ -16,6 +16,12 @@
 // (clicks, keys, the clicks those post in turn): steps run from a timer,
 // whose message comes only when no posted message waits. A script that runs
 // out ends the dialog with kScriptEnded; one that takes too long with kTimedOut.
+//
+// The dialog of a loaded plug-in, which the test knows only by its window:
+//
+//     DialogDriver driver;                     // the next dialog this thread shows
+//     driver.Then([&] { driver.Key(VK_F9); });
+//     driver.Play([&] { text = plugin.ShowManager()(&record); });
 
 #include <windows.h>
 
@@ -54,8 +60,9 @@ public:
     // Answers of messageBox in order; when they run out: 6 (Yes) for type 4, 1 (OK) otherwise.
     std::vector<int32_t> answers;
 
-    // The record; it points into this object, which must outlive its use.
-    ShowManagerParams Record();
+    // The record made from the fields above. It lives in this object (the
+    // dialog keeps a pointer to its colours), and points into it.
+    const ShowManagerParams& Record();
     // Every hook call so far, one line each: "messageBox(text|caption|type)".
     const std::vector<std::wstring>& Journal() const { return m_journal; }
     void ClearJournal() { m_journal.clear(); }
@@ -71,8 +78,9 @@ private:
     static void CORVANE_CALL UploadRefused();
     static int32_t CORVANE_CALL OnDeleteFile(CorvaneString path);
     static void CORVANE_CALL Reserved();
-    void Note(const std::wstring& line) { m_journal.push_back(line); }
+    static void Note(const std::wstring& line);
 
+    ShowManagerParams m_record{};
     std::vector<std::wstring> m_journal;
     size_t m_answered = 0;
 };
@@ -105,6 +113,9 @@ public:
     static constexpr INT_PTR kTimedOut = -11;
 
     explicit DialogDriver(CCorvaneDlg& dialog, unsigned timeLimitMilliseconds = 30000);
+    // For the next dialog (class #32770) that this thread shows, made by code
+    // the test only calls; Projects() and Files() are not there. See Play().
+    explicit DialogDriver(unsigned timeLimitMilliseconds = 30000);
     ~DialogDriver();
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
@@ -113,6 +124,11 @@ public:
     DialogDriver& Then(std::function<void()> step);
     // Runs the dialog with the steps; DoModal's result.
     INT_PTR Run();
+    // Calls show, which runs a dialog modally, with the steps played in that
+    // dialog; when they run out (or the time) it is cancelled. How many steps ran.
+    size_t Play(const std::function<void()>& show);
+    // The dialog's window while it runs.
+    HWND Window() const { return m_dialog ? m_dialog->Handle() : m_window; }
 
     // --- what a person does (posted, as the input would arrive)
     // A click into the middle of a cell (scrolled into view first).
@@ -125,14 +141,14 @@ public:
     void Press(int id);
 
     // --- what a person sees
-    CGridCtrl& Projects() { return m_dialog.ProjectGrid(); }
-    CGridCtrl& Files() { return m_dialog.FileGrid(); }
+    CGridCtrl& Projects() { return m_dialog->ProjectGrid(); }
+    CGridCtrl& Files() { return m_dialog->FileGrid(); }
     // The texts of a column, rows 1 and on.
     static std::vector<std::wstring> Column(CGridCtrl& grid, int col);
     // The checked rows' names.
     static std::vector<std::wstring> Checked(CGridCtrl& grid);
     static int SelectedRow(CGridCtrl& grid) { return grid.GetSelectedCellRange().maxRow; }
-    bool IsEnabled(int id) const { return ::IsWindowEnabled(::GetDlgItem(m_dialog.Handle(), id)) != FALSE; }
+    bool IsEnabled(int id) const { return ::IsWindowEnabled(::GetDlgItem(Window(), id)) != FALSE; }
     std::wstring Text(int id) const;
     // The dialog as it is on the screen.
     std::unique_ptr<fw::MemoryBitmap> Snapshot() const;
@@ -141,9 +157,12 @@ public:
 
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    void End(INT_PTR result);
     static DialogDriver* s_current;
 
-    CCorvaneDlg& m_dialog;
+    CCorvaneDlg* m_dialog = nullptr;
+    HWND m_window = nullptr;
+    INT_PTR m_ended = 0;  // kScriptEnded or kTimedOut once ended
     std::vector<std::function<void()>> m_steps;
     size_t m_next = 0;
     DWORD m_deadline = 0;

@@ -24,6 +24,7 @@ protected:
 
 TEST_F(ProfileReaderTest, TakesTheFirstMatchingKeyOfTheFirstSectionAsWritten)
 {
+    EXPECT_EQ(L"<default>", Read(L"F01.abc"));  // no file
     Write("F00.abc=outside\n"
           "[other]\nF01.abc=other section\n"
           "; F01.abc=comment\n"
@@ -33,41 +34,26 @@ TEST_F(ProfileReaderTest, TakesTheFirstMatchingKeyOfTheFirstSectionAsWritten)
           "F01.abc=second\n"
           "F02.abc =space before\n"
           " F03.abc=space in front\n"
-          "F04.abc=a=b\n"
-          "F05.abc=last line without end");
+          "F04.abc=a=b\n" +
+          std::string(259, 'x') + "F05.abc=from a piece\n" +  // a piece of 259 characters, then one of 20
+          std::string(250, 'y') + "=long\n"
+          "[result]\nF06.abc=second result section\n");
     EXPECT_EQ(L"2024-05-01 10:00##uploaded\r", Read(L"F01.abc"));  // the carriage return stays
-    EXPECT_EQ(L"<default>", Read(L"F00.abc"));
-    EXPECT_EQ(L"<default>", Read(L"F02.abc"));
-    EXPECT_EQ(L"space before", Read(L"F02.abc "));
-    EXPECT_EQ(L"<default>", Read(L"F03.abc"));
-    EXPECT_EQ(L"a=b", Read(L"F04.abc"));
-    EXPECT_EQ(L"b", Read(L"F04.abc=a"));
-    EXPECT_EQ(L"last line without end", Read(L"F05.abc"));
+    const std::pair<std::wstring, const wchar_t*> answers[] = {
+        {L"F00.abc", L"<default>"}, {L"F02.abc", L"<default>"},      {L"F02.abc ", L"space before"},
+        {L"F03.abc", L"<default>"}, {L"F04.abc", L"a=b"},            {L"F04.abc=a", L"b"},
+        {L"f01.abc", L"<default>"},  // keys are compared exactly
+        {L"F05.abc", L"from a piece"}, {std::wstring(250, L'y'), L"long"}, {L"F06.abc", L"<default>"},
+    };
+    for (const auto& [key, value] : answers)
+        EXPECT_EQ(value, Read(key.c_str())) << testing::PrintToString(fw::WString(key));
     EXPECT_EQ(L"other section", Read(L"F01.abc", L"other"));
     EXPECT_EQ(L"<default>", Read(L"F01.abc", L"resul"));
-    EXPECT_EQ(L"<default>", Read(L"f01.abc"));  // keys are compared exactly
-}
 
-TEST_F(ProfileReaderTest, EndsTheSectionAtTheNextBracketAndReadsLongLinesInPieces)
-{
-    // A line of 300 characters is read as a piece of 259 and one of 41, each a line of its own.
-    const std::string filler(259, 'x');
-    Write("[result]\n" + filler + "F01.abc=from a piece\n" + std::string(250, 'y') + "=long\n" +
-          "[result]\nF02.abc=second result section\n");
-    EXPECT_EQ(L"from a piece", Read(L"F01.abc"));
-    EXPECT_EQ(L"long", Read(std::wstring(250, L'y').c_str()));
-    EXPECT_EQ(L"<default>", Read(L"F02.abc"));
-
-    Write("[result]\n" + filler + "[stop]\nF03.abc=after the stop\n");
+    Write("[result]\n" + std::string(259, 'x') + "[stop]\nF03.abc=after the stop\nF04.abc=last line without end");
     EXPECT_EQ(L"<default>", Read(L"F03.abc"));
-}
-
-TEST_F(ProfileReaderTest, MissingFileGivesTheDefault)
-{
-    EXPECT_EQ(L"<default>", Read(L"F01.abc"));
-    ProfileSection section;
-    EXPECT_FALSE(section.Load(device.Path(kIni), L"result"));
-    EXPECT_EQ(L"none", section.Get(L"F01.abc", L"none"));
+    Write("[result]\nF04.abc=last line without end");
+    EXPECT_EQ(L"last line without end", Read(L"F04.abc"));
 }
 
 // Every key a line of the file could answer, and a few it could not.
@@ -102,6 +88,9 @@ TEST_F(ProfileReaderTest, LookupAnswersLikeTheReaderForEveryKey)
         // no line end at all, and a section never closed
         "[result]\nF01.abc=2024##ok",
     };
+    ProfileSection none;
+    EXPECT_FALSE(none.Load(device.Path(kIni), L"result"));
+    EXPECT_EQ(L"none", none.Get(L"F01.abc", L"none"));
     for (const std::string& bytes : awkward) {
         Write(bytes);
         ProfileSection section;

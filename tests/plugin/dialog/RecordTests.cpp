@@ -8,67 +8,44 @@
 #include "support/Printers.h"
 
 using dialogtest::RecordingHost;
+using Texts = std::vector<std::wstring>;
 
 namespace {
 
-struct Taken {
-    fw::WString pattern;
-    int32_t layoutCode;
-    fw::WString hostProject;
-    fw::WString openProject;
-    fw::WString startFile;
-    fw::WString root;
-    fw::WString dataFolder;
-};
-
-Taken TakeOver(RecordingHost& host)
+// What the dialog took: pattern, layout code, host project, open project, start file.
+Texts TakeOver(RecordingHost& host)
 {
     CCorvaneDlg dialog;
     dialog.TakeOverRecord(host.Record());
-    return Taken{dialog.FilePattern(), dialog.LayoutCode(), dialog.HostProjectFolder(), dialog.OpenProject(),
-                 dialog.StartFile(),   dialog.StorageRoot(), dialog.DataFolder()};
+    return {dialog.FilePattern().str(), std::to_wstring(dialog.LayoutCode()), dialog.HostProjectFolder().str(),
+            dialog.OpenProject().str(), dialog.StartFile().str()};
 }
 
-TEST(TakeOverRecord, PatternCarriesTheLayoutCodeAfterOneFurtherCharacter)
+TEST(TakeOverRecord, PatternLayoutCodeAndStartLocation)
 {
     testsupport::DebugOutputRecorder debug;
     RecordingHost host;
-    const std::pair<std::string, int32_t> cases[] = {
-        {"*.abc", 0}, {std::string("*.abcX\x04", 7), 4}, {"*.abcX", 0}, {"*.abcX\xfc", -4}};
-    for (const auto& [pattern, code] : cases) {
-        host.filePattern = pattern;
-        const Taken taken = TakeOver(host);
-        EXPECT_EQ(L"*.abc", taken.pattern) << pattern;
-        EXPECT_EQ(code, taken.layoutCode) << pattern;
+    const struct {
+        std::string pattern;
+        std::string start;
+        Texts taken;
+    } cases[] = {
+        {"*.abc", "P1\\F01", {L"*.abc", L"0", L"P1\\", L"P1\\", L"F01.abc"}},
+        {std::string("*.abcX\x04", 7), "P1\\F01.abc", {L"*.abc", L"4", L"P1\\", L"P1\\", L"F01.abc"}},
+        {"*.abcX", "P1", {L"*.abc", L"0", L"P1", L"P1", L""}},  // the terminator is the code
+        // Begins with a backslash: kept whole; the file comes from the location check.
+        {"*.abcX\xfc", "\\P1\\F02.abc", {L"*.abc", L"-4", L"\\P1\\F02.abc", L"\\P1\\F02.abc", L"F02.abc"}},
+    };
+    for (const auto& c : cases) {
+        host.filePattern = c.pattern;
+        host.startLocation = c.start;
+        EXPECT_EQ(c.taken, TakeOver(host)) << c.pattern << " " << c.start;
     }
-    EXPECT_EQ((std::vector<std::wstring>{L"*.abc,0", L"*.abc,4", L"*.abc,0", L"*.abc,-4"}), debug.Lines());
-}
-
-TEST(TakeOverRecord, SplitsTheStartLocationIntoProjectAndFile)
-{
-    RecordingHost host;
-    host.startLocation = "P1\\F01";
-    Taken taken = TakeOver(host);
-    EXPECT_EQ(L"P1\\", taken.hostProject);
-    EXPECT_EQ(L"P1\\", taken.openProject);
-    EXPECT_EQ(L"F01.abc", taken.startFile);
-
-    host.startLocation = "P1\\F01.abc";
-    EXPECT_EQ(L"F01.abc", TakeOver(host).startFile);
-
-    // Kept whole: without a backslash, or beginning with one; the file then comes from the location check.
-    host.startLocation = "P1";
-    taken = TakeOver(host);
-    EXPECT_EQ(L"P1", taken.openProject);
-    EXPECT_EQ(L"", taken.startFile);
-    host.startLocation = "\\P1\\F02.abc";
-    taken = TakeOver(host);
-    EXPECT_EQ(L"\\P1\\F02.abc", taken.hostProject);
-    EXPECT_EQ(L"F02.abc", taken.startFile);
+    EXPECT_EQ((Texts{L"*.abc,0", L"*.abc,4", L"*.abc,0", L"*.abc,-4"}), debug.Lines());
     EXPECT_TRUE(host.Journal().empty());
 }
 
-TEST(TakeOverRecord, SplitsTheDataLocationIntoRootAndDataFolder)
+TEST(TakeOverRecord, DataLocationSplitsIntoRootAndFolderAndAStartBelowAProjectIsWrong)
 {
     CCorvaneDlg dialog;
     const struct {
@@ -85,27 +62,22 @@ TEST(TakeOverRecord, SplitsTheDataLocationIntoRootAndDataFolder)
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(dialog.ParseLocation(c.data, L""));
-        EXPECT_EQ(c.root, dialog.StorageRoot()) << testing::PrintToString(fw::WString(c.data));
-        EXPECT_EQ(c.folder, dialog.DataFolder()) << testing::PrintToString(fw::WString(c.data));
+        EXPECT_EQ((Texts{c.root, c.folder}), (Texts{dialog.StorageRoot().str(), dialog.DataFolder().str()}))
+            << testing::PrintToString(fw::WString(c.data));
     }
-}
+    EXPECT_TRUE(dialog.ParseLocation(L"Flash Disk\\Data\\", L"P1\\Sub\\"));
+    EXPECT_TRUE(dialog.ParseLocation(L"Flash Disk\\Data\\", L"\\P1\\F01.abc"));
+    EXPECT_FALSE(dialog.ParseLocation(L"Flash Disk\\Data\\", L"P1\\Sub\\Deeper\\"));
+    EXPECT_FALSE(dialog.ParseLocation(L"Flash Disk\\Data\\", L"P1\\Sub\\F0"));
 
-TEST(TakeOverRecord, StartLocationBelowAProjectIsAWrongLocationInEitherLanguage)
-{
+    // The host hears of it in its language; other values show nothing.
     RecordingHost host;
     host.startLocation = "\\P1\\Sub\\Deeper\\F01.abc";
     for (int32_t language : {0, 1, 2}) {
         host.language = language;
         TakeOver(host);
     }
-    EXPECT_EQ((std::vector<std::wstring>{L"messageBox(错误地址|提示|0)", L"messageBox(Wrong location!|Warning|0)"}),
-              host.Journal());
-
-    CCorvaneDlg dialog;
-    EXPECT_TRUE(dialog.ParseLocation(L"Flash Disk\\Data\\", L"P1\\Sub\\"));
-    EXPECT_TRUE(dialog.ParseLocation(L"Flash Disk\\Data\\", L"\\P1\\F01.abc"));
-    EXPECT_FALSE(dialog.ParseLocation(L"Flash Disk\\Data\\", L"P1\\Sub\\Deeper\\"));
-    EXPECT_FALSE(dialog.ParseLocation(L"Flash Disk\\Data\\", L"P1\\Sub\\F0"));
+    EXPECT_EQ((Texts{L"messageBox(错误地址|提示|0)", L"messageBox(Wrong location!|Warning|0)"}), host.Journal());
 }
 
 TEST(TakeOverRecord, CarelessRecordsGiveDefinedValues)
@@ -114,9 +86,8 @@ TEST(TakeOverRecord, CarelessRecordsGiveDefinedValues)
     ShowManagerParams empty{};
     CCorvaneDlg dialog;
     dialog.TakeOverRecord(empty);
-    EXPECT_EQ(L"", dialog.FilePattern());
-    EXPECT_EQ(L"", dialog.StorageRoot());
-    EXPECT_EQ(L"", dialog.OpenProject());
+    EXPECT_EQ((Texts{L"", L"", L""}),
+              (Texts{dialog.FilePattern().str(), dialog.StorageRoot().str(), dialog.OpenProject().str()}));
     EXPECT_FALSE(dialog.Host().Confirm(L"Delete?", L"Delete"));
     EXPECT_FALSE(dialog.Host().OffersUpload());
     EXPECT_TRUE(dialog.Host().CanUpload());
@@ -126,18 +97,16 @@ TEST(TakeOverRecord, CarelessRecordsGiveDefinedValues)
     host.filePattern = "*.db";
     host.startLocation = "P1\\" + std::string(6000, 'f');
     host.dataLocation = "Flash Disk\\" + std::string(5000, 'd') + "\\";
-    Taken taken = TakeOver(host);
-    EXPECT_EQ(L"*.db", taken.pattern);
-    EXPECT_EQ(fw::WString(std::wstring(6000, L'f') + L".db"), taken.startFile);
-    EXPECT_EQ(5001u, taken.dataFolder.Length());
-
+    EXPECT_EQ((Texts{L"*.db", L"0", L"P1\\", L"P1\\", std::wstring(6000, L'f') + L".db"}), TakeOver(host));
+    CCorvaneDlg large;
+    large.TakeOverRecord(host.Record());
+    EXPECT_EQ(5001u, large.DataFolder().Length());
     host.filePattern = std::string(7000, '*');
-    taken = TakeOver(host);
-    EXPECT_EQ(L"*****", taken.pattern);
-    EXPECT_EQ('*', taken.layoutCode);
+    const Texts stars = TakeOver(host);
+    EXPECT_EQ((Texts{L"*****", L"42"}), Texts(stars.begin(), stars.begin() + 2));  // the code is a '*'
     host.filePattern = "";
     host.startLocation = "P1\\F01";
-    EXPECT_EQ(L"F01", TakeOver(host).startFile);
+    EXPECT_EQ(L"F01", TakeOver(host)[4]);
 }
 
 }  // namespace

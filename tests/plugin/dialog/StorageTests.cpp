@@ -2,12 +2,13 @@
 // on real volumes of known size (small tmpfs mounts where this is allowed).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "DialogDriver.h"
 #include "plugin/resource.h"
 #include "support/Printers.h"
 
 using dialogtest::DialogDriver;
-using dialogtest::RecordingDialog;
 using dialogtest::RecordingHost;
 using dialogtest::WriteProject;
 using Texts = std::vector<std::wstring>;
@@ -24,14 +25,17 @@ struct Shown {
     int kind = -2;
     fw::WString freeSpace;
     bool uploadSpace = true;
-    int blueUpTo = -1;  // last blue pixel of the bar's bottom line, -1 none
-    int width = 0;      // of the indicator
+    bool uploadOffered = true;  // Upload enabled once every project is ticked
+    int blueUpTo = -1;          // last blue pixel of the bar's bottom line, -1 none
+    int width = 0;              // of the indicator
+    RECT ink{-1, -1, -1, -1};   // of the text, inside the frame
+    int height = 0;
 };
 
 // Runs the dialog on the host's record and takes what it shows at start-up.
 Shown Show(RecordingHost& host)
 {
-    RecordingDialog dialog;
+    dialogtest::RecordingDialog dialog;
     dialog.TakeOverRecord(host.Record());
     DialogDriver driver(dialog);
     Shown shown;
@@ -46,15 +50,25 @@ Shown Show(RecordingHost& host)
         const RECT bar = driver.RectOf(IDC_FREE_SPACE);
         const auto picture = driver.Snapshot();
         shown.width = bar.right - bar.left;
-        const int y = bar.bottom - 3;
+        shown.height = bar.bottom - bar.top;
         for (int x = bar.left + 1; x < bar.right - 2; ++x) {
-            const COLORREF pixel = picture->Pixel(x, y);
+            const COLORREF pixel = picture->Pixel(x, bar.bottom - 3);
             if (pixel == kBlue)
                 shown.blueUpTo = x - bar.left;
             else
                 EXPECT_EQ(kWhite, pixel) << "at " << x - bar.left;
         }
-    });
+        for (int y = 1; y < shown.height - 1; ++y)
+            for (int x = 1; x < shown.width - 1; ++x) {
+                const COLORREF pixel = picture->Pixel(bar.left + x, bar.top + y);
+                if (GetRValue(pixel) >= 128 || GetGValue(pixel) >= 128 || GetBValue(pixel) >= 128)
+                    continue;
+                RECT& ink = shown.ink;
+                ink = ink.left < 0 ? RECT{x, y, x, y}
+                                   : RECT{std::min<LONG>(ink.left, x), ink.top, std::max<LONG>(ink.right, x), y};
+            }
+        driver.Click(driver.Projects(), 0, 0);
+    }).Then([&] { shown.uploadOffered = driver.IsEnabled(IDC_UPLOAD); });
     driver.Run();
     return shown;
 }
@@ -70,11 +84,8 @@ protected:
     // more for the projects); false (test skipped) where mounting is not allowed.
     bool Volume(const std::wstring& root, unsigned megabytes, unsigned usedMegabytes)
     {
-        std::wstring why;
-        if (!device.MountSmallVolume(root, megabytes * 1024, &why)) {
-            reason = why;
+        if (!device.RemoveVolume(root) || !device.MountSmallVolume(root, megabytes * 1024, &reason))
             return false;
-        }
         const std::wstring fill = testsupport::ShellQuote(device.UnixPath(root + L"\\fill"));
         return testsupport::RunUnix(L"fallocate -l " + std::to_wstring(usedMegabytes) + L"M " + fill) == 0;
     }
@@ -82,7 +93,7 @@ protected:
     std::wstring reason;
 };
 
-TEST_F(Storage, MemoryCardWhenNamedAndPresentElseTheFlashDisk)
+TEST_F(Storage, TheProjectListShowsTheNamedCardOrElseTheFlashDiskAndNoOtherVolume)
 {
     Projects();
     host.dataLocation = "Storage Card\\Data\\";
@@ -90,9 +101,19 @@ TEST_F(Storage, MemoryCardWhenNamedAndPresentElseTheFlashDisk)
     EXPECT_EQ(Texts{L"OnCard"}, shown.projects);
     EXPECT_EQ(L"\\Storage Card\\", shown.root);
     EXPECT_EQ(CCorvaneDlg::kStorageCard, shown.kind);
-
     host.dataLocation = "";  // none named: the card first, its top folders as projects
     EXPECT_EQ(Texts{L"Data"}, Show(host).projects);
+
+    // The U disk is not plugged in: no projects, and its free space cannot be asked for.
+    host.dataLocation = "硬盘\\Work\\Data";
+    shown = Show(host);
+    EXPECT_EQ(Texts{}, shown.projects);
+    EXPECT_EQ(L"工程名称", shown.projectTitle);
+    EXPECT_EQ(CCorvaneDlg::kNoStorage, shown.kind);
+    EXPECT_EQ(L"", shown.freeSpace);
+    EXPECT_EQ(-1, shown.blueUpTo);
+    host.dataLocation = "flash disk\\Data\\";  // names are compared exactly
+    EXPECT_EQ(Texts{}, Show(host).projects);
 
     ASSERT_TRUE(device.RemoveVolume(L"\\Storage Card"));
     host.dataLocation = "Storage Card\\Data\\";
@@ -103,83 +124,60 @@ TEST_F(Storage, MemoryCardWhenNamedAndPresentElseTheFlashDisk)
     host.dataLocation = "";
     EXPECT_EQ(L"\\Flash Disk\\", Show(host).root);
     EXPECT_TRUE(host.Journal().empty());  // the fall-back is silent
-}
 
-TEST_F(Storage, OtherVolumesListNothingAndAnUnmeasurableOneShowsNoFigure)
-{
+    // A flash disk that cannot be measured has no room for uploads.
     Projects();
-    // The U disk is not plugged in: its free space cannot be asked for.
-    host.dataLocation = "硬盘\\Work\\Data";
-    Shown shown = Show(host);
-    EXPECT_EQ(Texts{}, shown.projects);
-    EXPECT_EQ(L"工程名称", shown.projectTitle);
-    EXPECT_EQ(CCorvaneDlg::kNoStorage, shown.kind);
-    EXPECT_EQ(L"", shown.freeSpace);
-    EXPECT_EQ(-1, shown.blueUpTo);
-
-    host.dataLocation = "flash disk\\Data\\";  // names are compared exactly
-    EXPECT_EQ(Texts{}, Show(host).projects);
+    ASSERT_TRUE(device.RemoveVolume(L"\\Flash Disk"));
+    host.dataLocation = "Storage Card\\Data\\";
+    shown = Show(host);
+    EXPECT_EQ(Texts{L"OnCard"}, shown.projects);
+    EXPECT_FALSE(shown.uploadSpace);
+    EXPECT_FALSE(shown.uploadOffered);
 }
 
-TEST_F(Storage, FreeSpaceOfTheFlashDiskLeavesOutItsReserve)
+TEST_F(Storage, FreeSpaceLeavesOutTheFlashDisksReserveButNotTheCards)
 {
-    if (!Volume(L"\\Flash Disk", 1024, 511))
+    if (!Volume(L"\\Flash Disk", 1024, 511) || !Volume(L"\\Storage Card", 1024, 511))
         GTEST_SKIP() << reason;
     Projects();
-    // 362 of 874 MB.
+    // 362 of 874 MB; the bar covers the used share, the left 58.58 percent.
     Shown shown = Show(host);
     EXPECT_EQ(L"剩余:41.42%", shown.freeSpace);
-    EXPECT_TRUE(shown.uploadSpace);
-    // The bar covers the used share: the left 58.58 percent.
+    EXPECT_TRUE(shown.uploadSpace && shown.uploadOffered);
     EXPECT_NEAR(shown.width * 0.5858 - 1, shown.blueUpTo, 1.0);
+    // The text clear of the frame, in the middle of its height.
+    EXPECT_LT(shown.ink.right, shown.width - 3);
+    EXPECT_NEAR(shown.ink.top - 1, shown.height - 2 - shown.ink.bottom, 2);
     host.language = 1;
     EXPECT_EQ(L"41.42%Free", Show(host).freeSpace);
     host.language = 2;
     EXPECT_EQ(L"", Show(host).freeSpace);
-}
 
-TEST_F(Storage, FreeSpaceOfTheMemoryCardCountsItAll)
-{
-    if (!Volume(L"\\Storage Card", 1024, 511))
-        GTEST_SKIP() << reason;
-    Projects();
+    host.language = 0;
     host.dataLocation = "Storage Card\\Data\\";
-    const Shown shown = Show(host);
+    shown = Show(host);
     EXPECT_EQ(L"剩余:50.00%", shown.freeSpace);
     EXPECT_NEAR(shown.width * 0.5 - 1, shown.blueUpTo, 1.0);
 }
 
-TEST_F(Storage, AFlashDiskWithinItsReserveIsFullAndOffersNoUpload)
+TEST_F(Storage, AFlashDiskWithinItsReserveIsFullAndLittleRoomStopsUpload)
 {
     // 100 MB in all: nothing beyond the 150 MB reserve, not a negative share.
     if (!Volume(L"\\Flash Disk", 100, 10))
         GTEST_SKIP() << reason;
     Projects();
-    RecordingDialog dialog;
-    dialog.TakeOverRecord(host.Record());
-    DialogDriver driver(dialog);
-    driver.Then([&] {
-        EXPECT_EQ(L"剩余:0.00%", dialog.FreeSpaceText());
-        EXPECT_FALSE(dialog.HasUploadSpace());
-        driver.Click(driver.Projects(), 0, 0);
-    }).Then([&] {
-        EXPECT_TRUE(driver.IsEnabled(IDC_DELETE));
-        EXPECT_FALSE(driver.IsEnabled(IDC_UPLOAD));
-    });
-    driver.Run();
-    const Shown shown = Show(host);
+    Shown shown = Show(host);
+    EXPECT_EQ(L"剩余:0.00%", shown.freeSpace);
     EXPECT_GE(shown.blueUpTo, shown.width - 4);  // a full bar
-}
+    EXPECT_FALSE(shown.uploadSpace || shown.uploadOffered);
 
-TEST_F(Storage, LittleRoomOnTheFlashDiskStopsUploadWhileTheCardIsShown)
-{
-    if (!Volume(L"\\Flash Disk", 300, 146))
-        GTEST_SKIP() << reason;
+    // 154 MB free on the flash disk stops Upload also while the card is shown.
+    ASSERT_TRUE(Volume(L"\\Flash Disk", 300, 146));
     Projects();
     host.dataLocation = "Storage Card\\Data\\";
-    const Shown shown = Show(host);
+    shown = Show(host);
     EXPECT_EQ(L"\\Storage Card\\", shown.root);
-    EXPECT_FALSE(shown.uploadSpace);
+    EXPECT_FALSE(shown.uploadSpace || shown.uploadOffered);
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
 // A plug-in for the host's tests, loaded in place of Corvane.dll: it calls
 // every hook of the record that is present, in record order, with texts made
-// from the record, and returns those texts with the answers it got; it fills
-// a combo box or a grid with two entries. So the host's journal, answers and
-// conversions can be checked without the file manager.
+// from the record, and returns those texts with the answers it got. So the
+// host's journal, answers and conversions can be checked for hooks that the
+// file manager calls only in its operations.
 #include "plugin/Corvane.h"
 
 #include <string>
 
-#include "GridCtrl.h"
 #include "framework/WString.h"
 
 namespace {
@@ -42,23 +41,5 @@ const char* CORVANE_CALL Corvane_ShowManager(const ShowManagerParams* params)
     return g_result.c_str();
 }
 
-// Entries: the folder as received, and "乙".
-void CORVANE_CALL Corvane_SetFolderCtrl(const char* folder, void* control)
-{
-    auto* window = static_cast<fw::Window*>(control);
-    if (!window)
-        return;
-    const fw::WString entries[] = {fw::WString::FromAnsi(folder), L"乙"};
-    wchar_t className[64] = {};
-    ::GetClassNameW(window->Handle(), className, 64);
-    if (::lstrcmpiW(className, L"ComboBox") == 0) {
-        window->Send(CB_RESETCONTENT);
-        for (const fw::WString& entry : entries)
-            window->Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-    } else if (::lstrcmpiW(className, CGridCtrl::kWindowClass) == 0) {
-        auto* grid = static_cast<CGridCtrl*>(window);
-        grid->DeleteNonFixedRows();
-        for (const fw::WString& entry : entries)
-            grid->SetItemText(grid->InsertRow(L""), 1, entry.c_str());
-    }
-}
+// The host looks both exports up; the folder lists are the real plug-in's.
+void CORVANE_CALL Corvane_SetFolderCtrl(const char*, void*) {}
