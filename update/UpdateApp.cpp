@@ -33,14 +33,11 @@ bool UpdateApp::InitInstance()
 
 bool UpdateApp::ReadUpdateSettings(const fw::WString& path)
 {
-    HANDLE probe = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) {
+    if (!OpenSettingsFile(path)) {  // a probe, closed at once: the reader opens the file again
         fw::ShowMessage(EnglishForAllBut0(m_settings.UI_LANGUAGE, L"未找到升级程序的配置文件！",
                                           L"The set file for updating is not found！"));
         return false;
     }
-    ::CloseHandle(probe);
     if (!LoadSettingsTable(path, m_settings.table)) {
         fw::ShowMessage(EnglishForAllBut0(m_settings.UI_LANGUAGE, L"读取配置文件失败！",
                                           L"Failed ro read the set file for updating！"));

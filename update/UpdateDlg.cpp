@@ -16,10 +16,8 @@ UpdateDlg::UpdateDlg(const UpdateSettings& settings)
 
 UpdateDlg::~UpdateDlg()
 {
-    if (m_worker) {
-        ::WaitForSingleObject(m_worker, INFINITE);
-        ::CloseHandle(m_worker);
-    }
+    if (m_worker)
+        ::WaitForSingleObject(m_worker.Get(), INFINITE);
 }
 
 void UpdateDlg::DoDataExchange()

@@ -9,6 +9,7 @@
 #include "UpdateRun.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/Handles.h"
 
 // Answered with 1; nothing here sends it.
 constexpr UINT WM_UPDATE_QUERY = WM_USER + 101;
@@ -56,6 +57,6 @@ private:
     fw::ProgressCtrl m_progress;
     UpdateJob m_job;       // file list and success flag of the run
     FoundProcess m_found;  // the last program found by name, and its id
-    HANDLE m_worker = nullptr;
+    fw::KernelHandle m_worker;
     bool m_copying = false;
 };

@@ -1,5 +1,7 @@
 #include "UpdateRun.h"
 
+#include "framework/Path.h"
+
 namespace {
 
 // The pause between the second pass and the removal of the staging folder.
@@ -8,12 +10,6 @@ constexpr DWORD kSettleMilliseconds = 200;
 void PostProgress(HWND window, WPARAM position, LPARAM total)
 {
     ::PostMessageW(window, WM_UPDATE_PROGRESS, position, total);
-}
-
-fw::WString FolderOf(const fw::WString& path)
-{
-    size_t slash = path.ReverseFind(L'\\');
-    return slash == fw::WString::npos ? fw::WString() : path.Left(slash);
 }
 
 }  // namespace
@@ -29,7 +25,7 @@ int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start
     for (const fw::WString& path : files) {
         // The list holds paths below the source root; the root's length is cut off as it stands.
         fw::WString target = destinationRoot + path.Mid(sourceRoot.Length());
-        fw::WString folder = FolderOf(target);
+        fw::WString folder = fw::WithoutFinalBackslash(fw::FolderOf(target));
         if (!IsExistingFolder(folder))
             CreateDirectoryTree(folder);
 
@@ -47,8 +43,7 @@ int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start
 
 bool IsRuntimeLibraryFile(const fw::WString& path)
 {
-    size_t slash = path.ReverseFind(L'\\');
-    fw::WString name = slash == fw::WString::npos ? path : path.Mid(slash + 1);
+    fw::WString name = fw::FileNameOf(path);
     size_t dot = name.ReverseFind(L'.');
     fw::WString title = dot == fw::WString::npos ? fw::WString() : name.Left(dot);
     fw::WString prefix = title.MakeUpper().Left(3);
@@ -89,13 +84,13 @@ DWORD WINAPI UpdateRun(void* parameter)
     return 1;
 }
 
-HANDLE StartUpdateRun(UpdateJob& job)
+fw::KernelHandle StartUpdateRun(UpdateJob& job)
 {
-    HANDLE thread = ::CreateThread(nullptr, 0, &UpdateRun, &job, CREATE_SUSPENDED, nullptr);
+    fw::KernelHandle thread(::CreateThread(nullptr, 0, &UpdateRun, &job, CREATE_SUSPENDED, nullptr));
     if (!thread)
-        return nullptr;
+        return thread;
     // Below normal (the device's priority 4), so that the dialog stays responsive while files are copied.
-    ::SetThreadPriority(thread, THREAD_PRIORITY_BELOW_NORMAL);
-    ::ResumeThread(thread);
+    ::SetThreadPriority(thread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
+    ::ResumeThread(thread.Get());
     return thread;
 }
