@@ -48,13 +48,13 @@ bool FindProcessByName(const fw::WString& path, FoundProcess& found)
     return false;
 }
 
-int StopProcess(DWORD processId)
+StopResult StopProcess(DWORD processId)
 {
     fw::KernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
     if (!process)
         return StopResult::kNotStopped;
 
-    int result;
+    StopResult result;
     if (ReadOsVersion() < kFirstVersionWithoutClose) {
         ::EnumWindows(&PostCloseToWindowOf, static_cast<LPARAM>(processId));
         if (::WaitForSingleObject(process.Get(), kCloseWaitMilliseconds) == WAIT_OBJECT_0)

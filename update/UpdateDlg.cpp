@@ -33,11 +33,11 @@ bool UpdateDlg::OnInitDialog()
     ::SetWindowPos(m_hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
     Status().Show(SW_HIDE);
-    if (m_settings.UI_LANGUAGE == 1) {
-        Status().SetText(UpdateText::PleaseWait(1));
-        Button().SetText(UpdateText::kUpdateCaptionEnglish);
+    if (m_settings.uiLanguage == 1) {
+        Status().SetText(texts::kPleaseWait.In(1));
+        Button().SetText(texts::kUpdateCaptionEnglish);
     } else {
-        Status().SetText(UpdateText::PleaseWait(0));  // the template's caption stays on the button
+        Status().SetText(texts::kPleaseWait.In(0));  // the template's caption stays on the button
     }
     return true;
 }
@@ -67,7 +67,7 @@ void UpdateDlg::OnCancel()
 void UpdateDlg::OnUpdateButton()
 {
     fw::WString caption = Button().GetText();
-    if (caption == UpdateText::kCloseCaptionChinese || caption == UpdateText::kCloseCaptionEnglish) {
+    if (caption == texts::kCloseCaptionChinese || caption == texts::kCloseCaptionEnglish) {
         StartMainProgram();
         EndWithOk();
         return;
@@ -80,15 +80,15 @@ void UpdateDlg::OnUpdateButton()
 
 bool UpdateDlg::PrepareRun()
 {
-    const int32_t language = m_settings.UI_LANGUAGE;
-    if (StopProgram(m_settings.ExeFullName, m_found) == 1 || StopProgram(kBatteryProgram, m_found) == 1) {
-        fw::ShowMessage(UpdateText::ProgramNotStopped(language), MB_OK, m_hwnd);
+    const int32_t language = m_settings.uiLanguage;
+    if (StopProgram(m_settings.exeFullName, m_found) == 1 || StopProgram(kBatteryProgram, m_found) == 1) {
+        fw::ShowMessage(texts::kProgramNotStopped.In(language), MB_OK, m_hwnd);
         return false;
     }
     m_job.files.clear();
-    CollectFiles(m_settings.UpdateSrcPath, m_job.files);
+    CollectFiles(m_settings.updateSrcPath, m_job.files);
     if (m_job.files.empty()) {
-        fw::ShowMessage(UpdateText::NoFilesInRelease(language), MB_OK, m_hwnd);
+        fw::ShowMessage(texts::kNoFilesInRelease.In(language), MB_OK, m_hwnd);
         return false;
     }
     return true;
@@ -99,7 +99,7 @@ void UpdateDlg::StartRun()
     Button().Enable(false);
     m_progress.SetRange(0, static_cast<int>(m_job.files.size()));
     Status().Show(SW_SHOW);
-    Status().SetText(UpdateText::PleaseWait(m_settings.UI_LANGUAGE));
+    Status().SetText(texts::kPleaseWait.In(m_settings.uiLanguage));
 
     m_job.window = m_hwnd;
     m_copying = true;
@@ -110,42 +110,42 @@ void UpdateDlg::StartRun()
 
 LRESULT UpdateDlg::OnUpdateProgress(WPARAM position, LPARAM total)
 {
-    const int32_t language = m_settings.UI_LANGUAGE;
+    const int32_t language = m_settings.uiLanguage;
     if (position != 0) {
         m_progress.SetRange(0, LOWORD(total));
         m_progress.SetPos(static_cast<int>(position));
         bool finalMessage = position == static_cast<WPARAM>(total) && m_job.succeeded.load();
         if (finalMessage) {
             m_copying = false;
-            StopProgram(m_settings.ExeFullName, m_found);
-            Button().SetText(UpdateText::CloseFor1Only(language));
+            StopProgram(m_settings.exeFullName, m_found);
+            Button().SetText(texts::kCloseFor1Only.In(language));
             Button().Enable(true);
-            Status().SetText(UpdateText::Succeeded(language));
-            if (m_settings.StartExeWhenUpdateOver != 0) {
+            Status().SetText(texts::kSucceeded.In(language));
+            if (m_settings.startExeWhenUpdateOver != 0) {
                 StartMainProgram();
                 EndWithOk();
             } else {
-                Button().SetText(UpdateText::CloseForAllBut0(language));
+                Button().SetText(texts::kCloseForAllBut0.In(language));
             }
         }
     } else {
         // The run's own report ends it; a failed file (lParam 0) is followed by one.
         if (total == kFirstPassIncomplete || total == kSecondPassCopiedNothing || !m_worker)
             m_copying = false;
-        fw::WString text = UpdateText::CopyFailed(language);
+        fw::WString text = texts::kCopyFailed.In(language);
         if (!PathExists(kUDiskFolder))
-            text = UpdateText::UDiskPulledOut(language);
+            text = texts::kUDiskPulledOut.In(language);
         Status().SetText(text);
         Button().Enable(true);
-        Button().SetText(UpdateText::CloseForAllBut0(language));
+        Button().SetText(texts::kCloseForAllBut0.In(language));
     }
     return 1;
 }
 
 void UpdateDlg::StartMainProgram()
 {
-    if (StartProgram(m_settings.ExeFullName))
+    if (StartProgram(m_settings.exeFullName))
         EndWithOk();
     else
-        Status().SetText(UpdateText::ProgramNotStarted(m_settings.UI_LANGUAGE));
+        Status().SetText(texts::kProgramNotStarted.In(m_settings.uiLanguage));
 }

@@ -56,11 +56,11 @@ DWORD WINAPI UpdateRun(void* parameter)
     const UpdateSettings& settings = *job.settings;
     job.succeeded.store(false);
 
-    CreateDirectoryTree(settings.UpdateDstPath);
+    CreateDirectoryTree(settings.updateDstPath);
     int listed = static_cast<int>(job.files.size());
 
     // Nothing of the installation is touched before the whole release is staged.
-    int staged = CopyFileList(settings.UpdateSrcPath, job.files, 0, settings.TempPath, PassTotal(listed), true,
+    int staged = CopyFileList(settings.updateSrcPath, job.files, 0, settings.tempPath, PassTotal(listed), true,
                               job.window);
     if (staged != listed) {
         PostProgress(job.window, 0, kFirstPassIncomplete);
@@ -69,11 +69,11 @@ DWORD WINAPI UpdateRun(void* parameter)
 
     // Whatever the staging folder holds takes part, also files an earlier run left there.
     job.files.clear();
-    CollectFiles(settings.TempPath, job.files);
-    int installed = CopyFileList(settings.TempPath, job.files, listed, settings.UpdateDstPath, PassTotal(staged),
+    CollectFiles(settings.tempPath, job.files);
+    int installed = CopyFileList(settings.tempPath, job.files, listed, settings.updateDstPath, PassTotal(staged),
                                  false, job.window);
     ::Sleep(kSettleMilliseconds);
-    RemoveDirectoryTree(settings.TempPath);
+    RemoveDirectoryTree(settings.tempPath);
 
     if (installed != 0) {
         job.succeeded.store(true);  // before the final message, which the dialog reads it for

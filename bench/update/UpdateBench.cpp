@@ -129,9 +129,9 @@ struct RunResult {
 RunResult RealRun()
 {
     UpdateSettings settings;
-    settings.UpdateSrcPath = kRelease;
-    settings.UpdateDstPath = kInstall;
-    settings.TempPath = kStaging;
+    settings.updateSrcPath = kRelease;
+    settings.updateDstPath = kInstall;
+    settings.tempPath = kStaging;
     HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     UpdateJob job;
     job.settings = &settings;
@@ -139,7 +139,7 @@ RunResult RealRun()
 
     RunResult result;
     double start = Now();
-    CollectFiles(settings.UpdateSrcPath, job.files);
+    CollectFiles(settings.updateSrcPath, job.files);
     const int listed = static_cast<int>(job.files.size());  // the list is the worker's from here on
     fw::KernelHandle worker = StartUpdateRun(job);
     MSG message;

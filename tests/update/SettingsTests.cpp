@@ -82,41 +82,41 @@ TEST_F(SettingsFile, ReadsIntegersTheCWay)
 TEST_F(SettingsFile, FillsTheSettingsInOrderAndOnlyTempPathKeepsItsDefault)
 {
     UpdateSettings onlySource = Apply(L"UpdateSrcPath=\\硬盘\\Q9Soft\\\r\n");
-    EXPECT_EQ(L"\\硬盘\\Q9Soft\\", onlySource.UpdateSrcPath.str());
-    EXPECT_TRUE(onlySource.UpdateDstPath.IsEmpty());
-    EXPECT_TRUE(onlySource.ExeFullName.IsEmpty());
-    EXPECT_EQ(0, onlySource.StartExeWhenUpdateOver);
-    EXPECT_EQ(0, onlySource.UI_LANGUAGE);
-    EXPECT_EQ(L"\\Flash Disk\\temp\\", onlySource.TempPath.str());
+    EXPECT_EQ(L"\\硬盘\\Q9Soft\\", onlySource.updateSrcPath.str());
+    EXPECT_TRUE(onlySource.updateDstPath.IsEmpty());
+    EXPECT_TRUE(onlySource.exeFullName.IsEmpty());
+    EXPECT_EQ(0, onlySource.startExeWhenUpdateOver);
+    EXPECT_EQ(0, onlySource.uiLanguage);
+    EXPECT_EQ(L"\\Flash Disk\\temp\\", onlySource.tempPath.str());
 
     UpdateSettings emptyTemp = Apply(L"TempPath=\r\nUI_LANGUAGE=1\r\n");
-    EXPECT_EQ(L"\\Flash Disk\\temp\\", emptyTemp.TempPath.str());
-    EXPECT_EQ(1, emptyTemp.UI_LANGUAGE);
+    EXPECT_EQ(L"\\Flash Disk\\temp\\", emptyTemp.tempPath.str());
+    EXPECT_EQ(1, emptyTemp.uiLanguage);
 
     UpdateSettings full = Apply(L"UpdateSrcPath=\\硬盘\\Q9Soft\\\r\nUpdateDstPath=\\Flash Disk\\Q9Soft\\\r\n"
                                 L"ExeFullName=\\Flash Disk\\Q9Soft\\Q9Main.exe\r\nStartExeWhenUpdateOver=0\r\n"
                                 L"UI_LANGUAGE= 1\r\nTempPath=\\Flash Disk\\stage\\\r\n");
-    EXPECT_EQ(L"\\Flash Disk\\Q9Soft\\", full.UpdateDstPath.str());
-    EXPECT_EQ(L"\\Flash Disk\\Q9Soft\\Q9Main.exe", full.ExeFullName.str());
-    EXPECT_EQ(0, full.StartExeWhenUpdateOver);
-    EXPECT_EQ(1, full.UI_LANGUAGE);
-    EXPECT_EQ(L"\\Flash Disk\\stage\\", full.TempPath.str());
+    EXPECT_EQ(L"\\Flash Disk\\Q9Soft\\", full.updateDstPath.str());
+    EXPECT_EQ(L"\\Flash Disk\\Q9Soft\\Q9Main.exe", full.exeFullName.str());
+    EXPECT_EQ(0, full.startExeWhenUpdateOver);
+    EXPECT_EQ(1, full.uiLanguage);
+    EXPECT_EQ(L"\\Flash Disk\\stage\\", full.tempPath.str());
 }
 
 TEST_F(SettingsFile, LanguageKeysWithSpacesCaseOrLetters)
 {
-    EXPECT_EQ(0, Apply(L"UI_LANGUAGE =1\r\n").UI_LANGUAGE);  // a different key
-    EXPECT_EQ(0, Apply(L"ui_language=1\r\n").UI_LANGUAGE);
-    EXPECT_EQ(1, Apply(L"UI_LANGUAGE=1en\r\n").UI_LANGUAGE);
-    EXPECT_EQ(0, Apply(L"UI_LANGUAGE=en\r\n").UI_LANGUAGE);
-    EXPECT_EQ(2, Apply(L"UI_LANGUAGE=2\r\nUI_LANGUAGE=1\r\n").UI_LANGUAGE);
+    EXPECT_EQ(0, Apply(L"UI_LANGUAGE =1\r\n").uiLanguage);  // a different key
+    EXPECT_EQ(0, Apply(L"ui_language=1\r\n").uiLanguage);
+    EXPECT_EQ(1, Apply(L"UI_LANGUAGE=1en\r\n").uiLanguage);
+    EXPECT_EQ(0, Apply(L"UI_LANGUAGE=en\r\n").uiLanguage);
+    EXPECT_EQ(2, Apply(L"UI_LANGUAGE=2\r\nUI_LANGUAGE=1\r\n").uiLanguage);
 }
 
 TEST_F(SettingsFile, AByteOrderMarkBelongsToTheFirstKey)
 {
     UpdateSettings settings = Apply(L"UpdateSrcPath=\\硬盘\\\r\nUI_LANGUAGE=1\r\n", true);
-    EXPECT_TRUE(settings.UpdateSrcPath.IsEmpty());
-    EXPECT_EQ(1, settings.UI_LANGUAGE);
+    EXPECT_TRUE(settings.updateSrcPath.IsEmpty());
+    EXPECT_EQ(1, settings.uiLanguage);
     EXPECT_EQ(L"\xFEFFUpdateSrcPath", settings.table[0].key.str());
 }
 

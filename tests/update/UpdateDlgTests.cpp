@@ -142,12 +142,12 @@ protected:
         updatetest::KillStandIns();
         ASSERT_TRUE(device.IsReady());
         device.Enter();
-        settings.UpdateSrcPath = kReleaseFolder;
-        settings.UpdateDstPath = kInstallFolder;
-        settings.TempPath = kStagingFolder;
-        settings.ExeFullName = kMissingProgram;
-        settings.StartExeWhenUpdateOver = 0;
-        settings.UI_LANGUAGE = 1;
+        settings.updateSrcPath = kReleaseFolder;
+        settings.updateDstPath = kInstallFolder;
+        settings.tempPath = kStagingFolder;
+        settings.exeFullName = kMissingProgram;
+        settings.startExeWhenUpdateOver = 0;
+        settings.uiLanguage = 1;
     }
     void TearDown() override { updatetest::KillStandIns(); }
 
@@ -207,7 +207,7 @@ protected:
     void SetUp() override
     {
         Dialog::SetUp();
-        settings.UI_LANGUAGE = GetParam().language;
+        settings.uiLanguage = GetParam().language;
     }
     // The button's captions: what initialisation sets (English only), then the rest.
     Texts Captions(std::initializer_list<const wchar_t*> rest) const
@@ -226,7 +226,7 @@ TEST_P(DialogTexts, ARefusedRunShowsItsMessageBoxAndTheDialogStaysReady)
 {
     const LanguageTexts& t = GetParam();
     ASSERT_TRUE(updatetest::InstallStandIns(device));
-    settings.ExeFullName = updatetest::kMainProgram;
+    settings.exeFullName = updatetest::kMainProgram;
     WriteRelease(2);
     updatetest::GuardedProgram guarded;  // a main program that cannot be stopped
     ASSERT_TRUE(guarded.Start(device.Path(updatetest::kMainProgram), device.Root()));
@@ -260,7 +260,7 @@ TEST_P(DialogTexts, ARefusedRunShowsItsMessageBoxAndTheDialogStaysReady)
 TEST_P(DialogTexts, ASuccessfulRunThatStartsTheProgramByItself)
 {
     const LanguageTexts& t = GetParam();
-    settings.StartExeWhenUpdateOver = 1;
+    settings.startExeWhenUpdateOver = 1;
     WriteRelease(3);
     DialogUnderTest dialog(settings);
     dialog.script = {IDC_UPDATE_BUTTON};
@@ -423,7 +423,7 @@ TEST_F(Dialog, ClosingWhileTheStagingFolderIsStillRemovedWaitsForIt)
 TEST_F(Dialog, TheCloseButtonStartsTheMainProgramAgain)
 {
     ASSERT_TRUE(updatetest::InstallStandIns(device));
-    settings.ExeFullName = updatetest::kMainProgram;
+    settings.exeFullName = updatetest::kMainProgram;
     WriteRelease(2);
     DialogUnderTest dialog(settings);
     dialog.script = {IDC_UPDATE_BUTTON};

@@ -46,9 +46,9 @@ protected:
     {
         ASSERT_TRUE(device.IsReady());
         device.Enter();
-        settings.UpdateSrcPath = kReleaseFolder;
-        settings.UpdateDstPath = kInstallFolder;
-        settings.TempPath = kStagingFolder;
+        settings.updateSrcPath = kReleaseFolder;
+        settings.updateDstPath = kInstallFolder;
+        settings.tempPath = kStagingFolder;
         job.settings = &settings;
         job.window = progress.Window();
     }
@@ -57,7 +57,7 @@ protected:
     int List()
     {
         job.files.clear();
-        CollectFiles(settings.UpdateSrcPath, job.files);
+        CollectFiles(settings.updateSrcPath, job.files);
         return static_cast<int>(job.files.size());
     }
 
