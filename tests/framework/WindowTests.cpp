@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr UINT WM_TEST_ASK = WM_USER + 7;
-constexpr UINT WM_TEST_SCRIPT = WM_USER + 8;
+constexpr UINT WM_TEST_ASK = WM_APP + 7;
+constexpr UINT WM_TEST_SCRIPT = WM_APP + 8;
 
 // A dialog that drives itself: each step of its script is posted to it after
 // initialisation, and it records what its handlers saw.
@@ -112,7 +112,7 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == WM_USER + 1)
+        if (message == WM_APP + 1)
             return 77;
         seen.push_back(message);
         return DefaultProc(message, wParam, lParam);
@@ -130,7 +130,7 @@ TEST(WindowImpl, TakesOverATemplateControlAndLetsGoWhenItIsDestroyed)
     ASSERT_TRUE(recorder.SubclassWindow(edit));
     EXPECT_EQ(&recorder, fw::WindowImpl::FromHandle(edit));
     EXPECT_FALSE(Recorder().SubclassWindow(edit));  // one object per window
-    EXPECT_EQ(77, SendMessageW(edit, WM_USER + 1, 0, 0));
+    EXPECT_EQ(77, SendMessageW(edit, WM_APP + 1, 0, 0));
     EXPECT_EQ(std::wstring(L"text"), recorder.GetText().str());  // the edit's own procedure still answers
     DestroyWindow(edit);
     EXPECT_TRUE(recorder.finished);
