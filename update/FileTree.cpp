@@ -55,10 +55,12 @@ bool RemoveDirectoryTree(const fw::WString& folder)
             if (find.IsDots())
                 continue;
             fw::WString path = base + find.Name();
-            if (find.IsFolder())
+            if (find.IsFolder()) {
                 RemoveDirectoryTree(path);
-            else
+            } else {
+                ClearReadOnly(path);
                 ::DeleteFileW(path.c_str());
+            }
         } while (find.Next());  // the finder is closed once the listing ends
     }
     bool removed = ::RemoveDirectoryW(base.c_str()) != FALSE;
@@ -76,6 +78,13 @@ bool PathExists(const fw::WString& path)
     // trailing "\" (a lone "\" stays as it is).
     fw::WString probe = path.Length() > 1 ? fw::WithoutFinalBackslash(path) : path;
     return fw::FileFinder(probe).IsOpen();
+}
+
+void ClearReadOnly(const fw::WString& path)
+{
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
 }
 
 bool IsExistingFolder(const fw::WString& path)

@@ -27,5 +27,10 @@ bool RemoveDirectoryTree(const fw::WString& folder);
 // A drive root from "B:\" to "Y:\" always counts as there.
 bool PathExists(const fw::WString& path);
 
+// Takes the read-only attribute off a file that carries it (releases from
+// write-protected media do), so that the file can be deleted or overwritten.
+// Nothing else of the file changes; a missing file is left alone.
+void ClearReadOnly(const fw::WString& path);
+
 // True when the path names an existing folder.
 bool IsExistingFolder(const fw::WString& path);

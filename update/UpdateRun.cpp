@@ -29,6 +29,9 @@ int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start
         if (!IsExistingFolder(folder))
             CreateDirectoryTree(folder);
 
+        // The copy carries a read-only attribute along, and a read-only target
+        // refuses to be overwritten: the next update would fail half way.
+        ClearReadOnly(target);
         if (::CopyFileW(path.c_str(), target.c_str(), FALSE)) {
             ++copied;
         } else if (stopOnAnyError || !IsRuntimeLibraryFile(path)) {

@@ -75,6 +75,11 @@ TEST_F(Run, CopiesTheReleaseThroughTheStagingFolderWithOneMessagePerFile)
     ASSERT_TRUE(device.WriteFile(L"\\硬盘\\Q9Soft\\a.db", "left out"));
     CreateDirectoryW(device.Path(L"\\硬盘\\Q9Soft\\empty").c_str(), nullptr);
     ASSERT_TRUE(device.WriteFile(L"\\Flash Disk\\Q9Soft\\Old.cfg", "stays"));
+    // Read-only files, as write-protected media give them: in the release and in the installation.
+    ASSERT_TRUE(device.WriteFile(L"\\Flash Disk\\Q9Soft\\Q9Main.exe", "old main program"));
+    for (const wchar_t* file : {L"\\硬盘\\Q9Soft\\Q9Main.exe", L"\\硬盘\\Q9Soft\\lang\\deep\\Help.txt",
+                                L"\\Flash Disk\\Q9Soft\\Q9Main.exe"})
+        ASSERT_TRUE(SetFileAttributesW(device.Path(file).c_str(), FILE_ATTRIBUTE_READONLY));
     const int n = List();
     ASSERT_EQ(4, n);
 
