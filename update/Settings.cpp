@@ -45,8 +45,9 @@ private:
 
 fw::KernelHandle OpenSettingsFile(const fw::WString& path)
 {
-    return fw::KernelHandle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Writing is shared too: a file that an editor holds open is still read.
+    return fw::KernelHandle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool LoadSettingsTable(const fw::WString& path, SettingsTable& table)

@@ -163,7 +163,7 @@ TEST_F(SettingsFile, OddInputIsReadWithoutHarm)
     EXPECT_EQ(L"\\Flash Disk\\", LookupSetting(noisy, L"UpdateSrcPath").str());
 }
 
-TEST_F(SettingsFile, AMissingOrHeldFileIsReportedAsNotFound)
+TEST_F(SettingsFile, AMissingHeldOrUnreadableFileIsReportedOneOpenInAnEditorIsRead)
 {
     UpdateApp app;
     testsupport::MessageBoxRecorder boxes;
@@ -178,6 +178,24 @@ TEST_F(SettingsFile, AMissingOrHeldFileIsReportedAsNotFound)
     EXPECT_EQ(L"Update", boxes.Boxes()[0].title);
     EXPECT_EQ(static_cast<UINT>(MB_OK), boxes.Boxes()[0].type);
     EXPECT_TRUE(app.Settings().table.empty());
+
+    {
+        // An editor holds the file open for writing and lets others read it.
+        fw::KernelHandle editor(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(editor);
+        UpdateApp edited;
+        EXPECT_TRUE(edited.ReadUpdateSettings(path));
+        edited.ApplySettingsTable();
+        EXPECT_EQ(L"\\Flash Disk\\", edited.Settings().updateSrcPath.str());
+    }
+
+    // A file that opens but whose reading fails: the system answers an I/O error.
+    std::wstring unreadable = L"\\Flash Disk\\unreadable.ini";
+    ASSERT_EQ(0, testsupport::RunUnix(L"ln -s /proc/self/mem " + testsupport::ShellQuote(device.UnixPath(unreadable))));
+    EXPECT_FALSE(app.ReadUpdateSettings(device.Path(unreadable)));
+    ASSERT_FALSE(boxes.Texts().empty());
+    EXPECT_EQ(L"读取配置文件失败！", boxes.Texts().back());
 }
 
 TEST_F(SettingsFile, TheSourceFolderMustExistAndBeAFolder)
