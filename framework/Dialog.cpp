@@ -106,6 +106,11 @@ void Dialog::OnMessage(UINT message, MessageHandler handler)
     m_entries.push_back({message, 0, 0, {}, {}, std::move(handler)});
 }
 
+void Dialog::OnTimer(UINT_PTR id, CommandHandler handler)
+{
+    m_entries.push_back({WM_TIMER, id, 0, std::move(handler), {}, {}});
+}
+
 bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     result = 0;
@@ -114,6 +119,11 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
             continue;
         if (message == WM_COMMAND) {
             if (entry.id == LOWORD(wParam) && entry.code == HIWORD(wParam)) {
+                entry.command();
+                return true;
+            }
+        } else if (message == WM_TIMER && entry.command) {
+            if (entry.id == wParam) {
                 entry.command();
                 return true;
             }

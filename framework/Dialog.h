@@ -42,6 +42,8 @@ protected:
     void OnCommand(UINT id, CommandHandler handler, UINT code = BN_CLICKED);
     void OnNotify(UINT id, int code, NotifyHandler handler);
     void OnMessage(UINT message, MessageHandler handler);
+    // WM_TIMER of one timer id; other timers go on to later entries.
+    void OnTimer(UINT_PTR id, CommandHandler handler);
 
 private:
     static INT_PTR CALLBACK StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
@@ -49,7 +51,7 @@ private:
 
     struct Entry {
         UINT message;
-        UINT id;
+        UINT_PTR id;
         int code;
         CommandHandler command;
         NotifyHandler notify;

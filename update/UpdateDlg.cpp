@@ -4,6 +4,18 @@
 #include "framework/App.h"
 #include "resource.h"
 
+namespace {
+
+// While a run copies, the dialog looks every so often whether its worker has
+// ended: a posted message can be lost (a full message queue refuses it), and
+// the run's last one must not be.
+constexpr UINT_PTR kWorkerWatchTimer = 1;
+constexpr UINT kWorkerWatchMilliseconds = 250;
+// Posted to itself once the worker has ended.
+constexpr UINT kWorkerEndedMessage = WM_APP;
+
+}  // namespace
+
 UpdateDlg::UpdateDlg(const UpdateSettings& settings)
     : fw::Dialog(IDD_UPDATE), m_settings(settings),
       m_icon(::LoadIconW(fw::ThisModule(), MAKEINTRESOURCEW(IDR_MAINFRAME)))
@@ -12,6 +24,11 @@ UpdateDlg::UpdateDlg(const UpdateSettings& settings)
     OnCommand(IDC_UPDATE_BUTTON, [this] { OnUpdateButton(); });
     OnMessage(WM_UPDATE_PROGRESS, [this](WPARAM wParam, LPARAM lParam) { return OnUpdateProgress(wParam, lParam); });
     OnMessage(WM_UPDATE_QUERY, [](WPARAM, LPARAM) -> LRESULT { return 1; });
+    OnTimer(kWorkerWatchTimer, [this] { WatchWorker(); });
+    OnMessage(kWorkerEndedMessage, [this](WPARAM, LPARAM) -> LRESULT {
+        OnWorkerEnded();
+        return 0;
+    });
 }
 
 UpdateDlg::~UpdateDlg()
@@ -104,42 +121,87 @@ void UpdateDlg::StartRun()
     m_job.window = m_hwnd;
     m_copying = true;
     m_worker = StartUpdateRun(m_job);
-    if (!m_worker)
-        Post(WM_UPDATE_PROGRESS, 0, 0);  // no worker: report it as a failed copy
+    if (!m_worker) {
+        m_copying = false;  // no worker: a failed copy
+        ShowFailure();
+        return;
+    }
+    ::SetTimer(m_hwnd, kWorkerWatchTimer, kWorkerWatchMilliseconds, nullptr);
 }
 
 LRESULT UpdateDlg::OnUpdateProgress(WPARAM position, LPARAM total)
 {
-    const int32_t language = m_settings.uiLanguage;
     if (position != 0) {
         m_progress.SetRange(0, LOWORD(total));
         m_progress.SetPos(static_cast<int>(position));
-        bool finalMessage = position == static_cast<WPARAM>(total) && m_job.succeeded.load();
-        if (finalMessage) {
-            m_copying = false;
-            StopProgram(m_settings.exeFullName, m_found);
-            Button().SetText(texts::kCloseFor1Only.In(language));
-            Button().Enable(true);
-            Status().SetText(texts::kSucceeded.In(language));
-            if (m_settings.startExeWhenUpdateOver != 0) {
-                StartMainProgram();
-                EndWithOk();
-            } else {
-                Button().SetText(texts::kCloseForAllBut0.In(language));
-            }
-        }
+        if (position == static_cast<WPARAM>(total) && m_job.succeeded.load())
+            ShowSuccess();  // the final message
     } else {
         // The run's own report ends it; a failed file (lParam 0) is followed by one.
-        if (total == kFirstPassIncomplete || total == kSecondPassCopiedNothing || !m_worker)
+        if (total == kFirstPassIncomplete || total == kSecondPassCopiedNothing)
             m_copying = false;
-        fw::WString text = texts::kCopyFailed.In(language);
-        if (!PathExists(kUDiskFolder))
-            text = texts::kUDiskPulledOut.In(language);
-        Status().SetText(text);
-        Button().Enable(true);
-        Button().SetText(texts::kCloseForAllBut0.In(language));
+        ShowFailure();
     }
     return 1;
+}
+
+void UpdateDlg::WatchWorker()
+{
+    if (!m_copying) {
+        ::KillTimer(m_hwnd, kWorkerWatchTimer);
+        return;
+    }
+    if (::WaitForSingleObject(m_worker.Get(), 0) != WAIT_OBJECT_0)
+        return;
+    // Queued behind everything the worker posted before it ended. Should even
+    // this not get through, the next tick tries again.
+    if (Post(kWorkerEndedMessage))
+        ::KillTimer(m_hwnd, kWorkerWatchTimer);
+}
+
+void UpdateDlg::OnWorkerEnded()
+{
+    if (!m_copying)
+        return;  // the run's last message has arrived
+    // It was lost on the way: the worker's result is shown all the same. The
+    // final message of a success would have filled the bar.
+    if (m_job.succeeded.load()) {
+        int low = 0;
+        int high = 0;
+        m_progress.GetRange(low, high);
+        m_progress.SetPos(high);
+        ShowSuccess();
+    } else {
+        m_copying = false;
+        ShowFailure();
+    }
+}
+
+void UpdateDlg::ShowSuccess()
+{
+    const int32_t language = m_settings.uiLanguage;
+    m_copying = false;
+    StopProgram(m_settings.exeFullName, m_found);
+    Button().SetText(texts::kCloseFor1Only.In(language));
+    Button().Enable(true);
+    Status().SetText(texts::kSucceeded.In(language));
+    if (m_settings.startExeWhenUpdateOver != 0) {
+        StartMainProgram();
+        EndWithOk();
+    } else {
+        Button().SetText(texts::kCloseForAllBut0.In(language));
+    }
+}
+
+void UpdateDlg::ShowFailure()
+{
+    const int32_t language = m_settings.uiLanguage;
+    fw::WString text = texts::kCopyFailed.In(language);
+    if (!PathExists(kUDiskFolder))
+        text = texts::kUDiskPulledOut.In(language);
+    Status().SetText(text);
+    Button().Enable(true);
+    Button().SetText(texts::kCloseForAllBut0.In(language));
 }
 
 void UpdateDlg::StartMainProgram()

@@ -35,7 +35,8 @@ protected:
     void OnCancel() override;
 
     // True from the start of the run until its last message (the final one, or
-    // the run's own failure report) has been handled.
+    // the run's own failure report) has been handled, or its worker was found
+    // ended without it.
     bool IsCopying() const { return m_copying; }
 
 private:
@@ -44,6 +45,13 @@ private:
     // Stops the programs and lists the release; a message box and false when the run is refused.
     bool PrepareRun();
     void StartRun();
+    // The results: success (the main program stopped again, and started when so
+    // set) or a failed copy, whose text tells whether the U disk is still there.
+    void ShowSuccess();
+    void ShowFailure();
+    // The worker's end, noticed by the watch timer and answered by the message it posts.
+    void WatchWorker();
+    void OnWorkerEnded();
     // Starts the main program again; the status text tells when that failed.
     void StartMainProgram();
     // The framework's OK step: ends the dialog whatever the worker does.

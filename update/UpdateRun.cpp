@@ -89,11 +89,29 @@ DWORD WINAPI UpdateRun(void* parameter)
 
 fw::KernelHandle StartUpdateRun(UpdateJob& job)
 {
+    fw::KernelHandle worker = CreateUpdateRun(job);
+    if (worker)
+        ResumeUpdateRun(worker);
+    return worker;
+}
+
+fw::KernelHandle CreateUpdateRun(UpdateJob& job)
+{
     fw::KernelHandle thread(::CreateThread(nullptr, 0, &UpdateRun, &job, CREATE_SUSPENDED, nullptr));
-    if (!thread)
-        return thread;
     // Below normal (the device's priority 4), so that the dialog stays responsive while files are copied.
-    ::SetThreadPriority(thread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
-    ::ResumeThread(thread.Get());
+    if (thread)
+        ::SetThreadPriority(thread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
     return thread;
+}
+
+bool ResumeUpdateRun(fw::KernelHandle& worker)
+{
+    if (::ResumeThread(worker.Get()) != static_cast<DWORD>(-1))
+        return true;
+    // Never resumed, the thread would keep the dialog waiting for good. It has
+    // not run any of its code yet, so it can be ended safely.
+    ::TerminateThread(worker.Get(), 0);
+    ::WaitForSingleObject(worker.Get(), INFINITE);
+    worker.Reset();
+    return false;
 }

@@ -48,5 +48,10 @@ bool IsRuntimeLibraryFile(const fw::WString& path);
 DWORD WINAPI UpdateRun(void* job);
 
 // Starts the worker for the job below normal priority. The thread, or no
-// handle when no thread could be started.
+// handle when no thread could be started or set going.
 fw::KernelHandle StartUpdateRun(UpdateJob& job);
+// The two steps of that: the worker made suspended at its priority, then set
+// going. A worker that cannot be resumed is ended before it runs and its
+// handle emptied: false.
+fw::KernelHandle CreateUpdateRun(UpdateJob& job);
+bool ResumeUpdateRun(fw::KernelHandle& worker);

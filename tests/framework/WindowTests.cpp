@@ -5,6 +5,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "TestDialog.h"
@@ -34,6 +35,11 @@ public:
             return static_cast<LRESULT>(wParam) * 2;
         });
         OnMessage(WM_TEST_SCRIPT, [this](WPARAM, LPARAM) -> LRESULT { RunScript(); return 0; });
+        OnTimer(5, [this] { log.push_back(L"timer 5"); });
+        OnMessage(WM_TIMER, [this](WPARAM id, LPARAM) -> LRESULT {
+            log.push_back(L"timer " + std::to_wstring(id));
+            return 0;
+        });
     }
 
     std::vector<std::wstring> log;
@@ -76,12 +82,13 @@ MSG Step(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 TEST(Dialog, DispatchesCommandsNotificationsAndMessagesWithResults)
 {
     ScriptedDialog dialog({Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED)),
-                           Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_EDIT, EN_CHANGE)),
-                           Step(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED))});
+                           Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_EDIT, EN_CHANGE)), Step(WM_TIMER, 5),
+                           Step(WM_TIMER, 6), Step(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED))});
     EXPECT_EQ(IDOK, dialog.DoModal());
     EXPECT_EQ(42, dialog.askAnswer);
     EXPECT_EQ(IDC_TEST_EDIT + 1000, dialog.notifyAnswer);
-    EXPECT_EQ((std::vector<std::wstring>{L"ask", L"notify", L"button", L"edit changed"}), dialog.log);
+    EXPECT_EQ((std::vector<std::wstring>{L"ask", L"notify", L"button", L"edit changed", L"timer 5", L"timer 6"}),
+              dialog.log);
     EXPECT_EQ(2, dialog.exchanges);  // initialisation and the OK step
     EXPECT_FALSE(dialog.IsWindow());
 }

@@ -23,6 +23,7 @@ using updatetest::kStagingFolder;
 namespace {
 
 constexpr UINT_PTR kTimeoutTimer = 77;
+constexpr UINT_PTR kCloseWhenOfferedTimer = 78;
 constexpr UINT kTimeoutMilliseconds = 30000;
 constexpr wchar_t kMissingProgram[] = L"\\Flash Disk\\Q9Soft\\NotInstalled.exe";
 
@@ -78,6 +79,10 @@ public:
                 timedOut = true;
                 EndDialog(-2);
             }
+            fw::Window button = GetItem(IDC_UPDATE_BUTTON);
+            std::wstring caption = button.GetText().str();
+            if (id == kCloseWhenOfferedTimer && button.IsEnabled() && (caption == L"Close" || caption == L"关闭"))
+                PostCommand(IDC_UPDATE_BUTTON);
             return 0;
         });
     }
@@ -89,6 +94,8 @@ public:
     std::vector<UINT> script;       // command ids posted after initialisation
     std::function<void(DialogUnderTest&)> onInit;
     std::function<void(DialogUnderTest&, WPARAM, LPARAM)> beforeProgress;
+    std::function<bool(WPARAM, LPARAM)> lose;  // progress messages taken away before the dialog sees them
+    bool pressCloseWhenOffered = false;
     bool timedOut = false;
 
     void PostCommand(int id) const
@@ -110,6 +117,8 @@ protected:
         m_buttonRecorder.SubclassWindow(GetItem(IDC_UPDATE_BUTTON).Handle());
         bool result = UpdateDlg::OnInitDialog();
         ::SetTimer(m_hwnd, kTimeoutTimer, kTimeoutMilliseconds, nullptr);
+        if (pressCloseWhenOffered)
+            ::SetTimer(m_hwnd, kCloseWhenOfferedTimer, 50, nullptr);
         for (UINT id : script)
             PostCommand(static_cast<int>(id));
         if (onInit)
@@ -126,6 +135,8 @@ protected:
             arrivals.push_back({message->message, message->wParam, message->lParam, low, high, Bar().GetPos()});
             if (message->message == WM_UPDATE_PROGRESS && beforeProgress)
                 beforeProgress(*this, message->wParam, message->lParam);
+            if (message->message == WM_UPDATE_PROGRESS && lose && lose(message->wParam, message->lParam))
+                return true;
         }
         return UpdateDlg::PreTranslateMessage(message);
     }
@@ -398,6 +409,35 @@ TEST_F(Dialog, OkAndCancelAreRefusedWhileTheRunCopiesAndTheQueryIsAlwaysAnswered
     EXPECT_EQ(L"Update Succeeded!", dialog.statusTexts.back());
     EXPECT_EQ((std::vector<LRESULT>{1, 1}), answers);
     EXPECT_EQ(updatetest::FilesBelow(device, kReleaseFolder), updatetest::FilesBelow(device, kInstallFolder));
+}
+
+TEST_F(Dialog, ARunWhoseLastMessageIsLostStillShowsItsResult)
+{
+    WriteRelease(3);
+    {
+        DialogUnderTest dialog(settings);
+        dialog.script = {IDC_UPDATE_BUTTON};
+        dialog.pressCloseWhenOffered = true;
+        dialog.lose = [](WPARAM position, LPARAM total) {
+            return position != 0 && position == static_cast<WPARAM>(total);  // the final message
+        };
+        EXPECT_EQ(IDOK, Run(dialog));
+        EXPECT_EQ((Texts{L"Please wait for updating...", L"Please wait for updating...", L"Update Succeeded!",
+                         L"Open program error,Please Reset the device。"}),
+                  dialog.statusTexts);
+    }
+    HeldFile held(device.Path(L"\\硬盘\\Q9Soft\\part\\File1.dat"));
+    ASSERT_TRUE(held.IsHeld());
+    {
+        DialogUnderTest dialog(settings);
+        dialog.script = {IDC_UPDATE_BUTTON};
+        dialog.pressCloseWhenOffered = true;
+        dialog.lose = [](WPARAM position, LPARAM) { return position == 0; };  // both failure messages
+        EXPECT_EQ(IDOK, Run(dialog));
+        EXPECT_EQ((Texts{L"Please wait for updating...", L"Please wait for updating...", L"Update failed,code=0x7934",
+                         L"Open program error,Please Reset the device。"}),
+                  dialog.statusTexts);
+    }
 }
 
 TEST_F(Dialog, ClosingWhileTheStagingFolderIsStillRemovedWaitsForIt)

@@ -190,6 +190,31 @@ TEST_F(Run, AnyOtherFileFailingInTheSecondPassEndsIt)
     EXPECT_FALSE(device.Exists(kStagingFolder));
 }
 
+TEST_F(Run, TheWorkerRunsBelowNormalPriorityAndOneThatCannotBeSetGoingNeverRuns)
+{
+    ASSERT_TRUE(updatetest::WriteFiles(device, kReleaseFolder, kRelease));
+    List();
+    fw::KernelHandle worker = StartUpdateRun(job);
+    ASSERT_TRUE(worker);
+    EXPECT_EQ(THREAD_PRIORITY_BELOW_NORMAL, GetThreadPriority(worker.Get()));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker.Get(), 30000));
+    EXPECT_TRUE(job.succeeded);
+    progress.Drain();
+
+    // A worker whose handle lacks the right to resume it.
+    List();
+    fw::KernelHandle created = CreateUpdateRun(job);
+    ASSERT_TRUE(created);
+    HANDLE limited = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), created.Get(), GetCurrentProcess(), &limited,
+                                SYNCHRONIZE | THREAD_TERMINATE, FALSE, 0));
+    fw::KernelHandle unresumable(limited);
+    EXPECT_FALSE(ResumeUpdateRun(unresumable));
+    EXPECT_FALSE(unresumable);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(created.Get(), 5000)) << "left suspended";
+    EXPECT_TRUE(progress.Drain().empty()) << "it ran";
+}
+
 TEST_F(Run, CopyFileListCountsFromItsStartAndCutsTheSourceRootOff)
 {
     ASSERT_TRUE(updatetest::WriteFiles(device, L"\\Storage Card\\from\\", {{L"one.txt", "1"}, {L"sub\\two.txt", "2"}}));
