@@ -266,12 +266,21 @@ TEST_P(DialogTexts, ARefusedRunShowsItsMessageBoxAndTheDialogStaysReady)
         EXPECT_EQ(L"Update", box.title);
         EXPECT_EQ(static_cast<UINT>(MB_OK), box.type);
     }
+
+    // A battery program that cannot be stopped refuses the run as well.
+    updatetest::GuardedProgram battery;
+    ASSERT_TRUE(battery.Start(device.Path(updatetest::kBatteryProgram), device.Root()));
+    DialogUnderTest dialog(settings);
+    dialog.script = {IDC_UPDATE_BUTTON, IDCANCEL};
+    EXPECT_EQ(IDCANCEL, Run(dialog));
+    ASSERT_EQ(3u, boxes.Boxes().size());
+    EXPECT_EQ(t.notStopped, boxes.Boxes()[2].text);
 }
 
 TEST_P(DialogTexts, ASuccessfulRunThatStartsTheProgramByItself)
 {
     const LanguageTexts& t = GetParam();
-    settings.startExeWhenUpdateOver = 1;
+    settings.startExeWhenUpdateOver = 2;  // any value but 0
     WriteRelease(3);
     DialogUnderTest dialog(settings);
     dialog.script = {IDC_UPDATE_BUTTON};
@@ -465,15 +474,21 @@ TEST_F(Dialog, TheCloseButtonStartsTheMainProgramAgain)
     ASSERT_TRUE(updatetest::InstallStandIns(device));
     settings.exeFullName = updatetest::kMainProgram;
     WriteRelease(2);
+    testsupport::Program restarted;  // started again while the run copies, as by a watchdog
     DialogUnderTest dialog(settings);
     dialog.script = {IDC_UPDATE_BUTTON};
-    dialog.beforeProgress = [](DialogUnderTest& d, WPARAM position, LPARAM total) {
+    dialog.beforeProgress = [&](DialogUnderTest& d, WPARAM position, LPARAM total) {
+        if (position == 1) {
+            ASSERT_TRUE(restarted.Start(device.Path(updatetest::kMainProgram), L"", device.Root()));
+            ASSERT_NE(nullptr, testsupport::WaitForWindow(restarted.Id(), L"DeviceProgramStandIn", 10000));
+        }
         if (position != 0 && position == static_cast<WPARAM>(total))
             d.PostCommand(IDC_UPDATE_BUTTON);
     };
 
     EXPECT_EQ(IDOK, Run(dialog));
 
+    EXPECT_FALSE(restarted.IsRunning()) << "the final message stops the main program once more";
     EXPECT_EQ(L"Update Succeeded!", dialog.statusTexts.back()) << "the start did not fail";
     std::vector<DWORD> running;
     for (int tries = 0; tries < 500 && running.empty(); ++tries, Sleep(10))
