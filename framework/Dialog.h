@@ -1,7 +1,7 @@
 #pragma once
 // Modal dialogs from resource templates, with a dispatch table filled by the
 // derived class's constructor: commands by control id, notifications by id
-// and code, and any other message with its result.
+// and code, timers by id, and any other message with its result.
 
 #include <windows.h>
 
