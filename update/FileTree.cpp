@@ -57,9 +57,8 @@ bool RemoveDirectoryTree(const fw::WString& folder)
             fw::WString path = base + find.Name();
             if (find.IsFolder()) {
                 RemoveDirectoryTree(path);
-            } else {
-                ClearReadOnly(path);
-                ::DeleteFileW(path.c_str());
+            } else if (!::DeleteFileW(path.c_str()) && ClearReadOnly(path)) {
+                ::DeleteFileW(path.c_str());  // a read-only file refuses deletion until its attribute is off
             }
         } while (find.Next());  // the finder is closed once the listing ends
     }
@@ -80,11 +79,11 @@ bool PathExists(const fw::WString& path)
     return fw::FileFinder(probe).IsOpen();
 }
 
-void ClearReadOnly(const fw::WString& path)
+bool ClearReadOnly(const fw::WString& path)
 {
     DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
 }
 
 bool IsExistingFolder(const fw::WString& path)

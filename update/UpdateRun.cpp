@@ -30,9 +30,10 @@ int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start
             CreateDirectoryTree(folder);
 
         // The copy carries a read-only attribute along, and a read-only target
-        // refuses to be overwritten: the next update would fail half way.
-        ClearReadOnly(target);
-        if (::CopyFileW(path.c_str(), target.c_str(), FALSE)) {
+        // refuses to be overwritten (the next update would fail half way):
+        // such a target is copied onto again once its attribute is off.
+        if (::CopyFileW(path.c_str(), target.c_str(), FALSE) ||
+            (ClearReadOnly(target) && ::CopyFileW(path.c_str(), target.c_str(), FALSE))) {
             ++copied;
         } else if (stopOnAnyError || !IsRuntimeLibraryFile(path)) {
             PostProgress(progressWindow, 0, 0);
