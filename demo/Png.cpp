@@ -1,8 +1,8 @@
 #include "Png.h"
 
-#include <windows.h>
-
 #include <vector>
+
+#include "support/Device.h"
 
 namespace demo {
 
@@ -94,14 +94,7 @@ bool WritePng(const std::wstring& path, int width, int height, const uint32_t* p
     PutChunk(file, "IDAT", Zlib(raw));
     PutChunk(file, "IEND", {});
 
-    HANDLE out = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = ::WriteFile(out, file.data(), static_cast<DWORD>(file.size()), &written, nullptr) &&
-              written == file.size();
-    ::CloseHandle(out);
-    return ok;
+    return testsupport::WriteBytes(path, std::string(file.begin(), file.end()));
 }
 
 }  // namespace demo

@@ -17,20 +17,18 @@
 #include <vector>
 
 #include "DemoKit.h"
+#include "framework/Path.h"
 #include "support/Device.h"
+#include "support/DeviceLayout.h"
+#include "support/Process.h"
 #include "update/resource.h"
 
 namespace {
 
-constexpr wchar_t kUpdateProgram[] = L"\\Flash Disk\\Update\\Update.exe";
-constexpr wchar_t kSettingsFile[] = L"\\Flash Disk\\Update\\update.ini";
-constexpr wchar_t kMainProgram[] = L"\\Flash Disk\\Q9Soft\\Q9Main.exe";
-constexpr wchar_t kMainJournal[] = L"\\Flash Disk\\Q9Soft\\Q9Main.log";
-constexpr wchar_t kBatteryProgram[] = L"\\Flash Disk\\Q9Soft\\battery\\Battery.exe";
-constexpr wchar_t kBatteryJournal[] = L"\\Flash Disk\\Q9Soft\\battery\\Battery.log";
-constexpr wchar_t kReleaseFolder[] = L"\\硬盘\\Q9Soft\\";
-constexpr wchar_t kInstallFolder[] = L"\\Flash Disk\\Q9Soft\\";
-constexpr wchar_t kStagingFolder[] = L"\\Flash Disk\\temp\\";
+using testsupport::Program;
+
+const std::wstring kUpdateProgram = std::wstring(testsupport::kUpdateFolder) + L"Update.exe";
+const std::wstring kSettingsFile = std::wstring(testsupport::kUpdateFolder) + L"update.ini";
 constexpr DWORD kPatience = 60000;
 
 using demo::DeviceRoot;
@@ -46,28 +44,8 @@ std::wstring Seconds(DWORD milliseconds)
 
 // ---- files
 
-std::string ReadBytes(const std::wstring& path)
-{
-    std::string bytes;
-    testsupport::ReadBytes(path, bytes);
-    return bytes;
-}
-
-// Files below a folder (relative path -> bytes), and its folders.
-void ListFiles(const std::wstring& folder, std::map<std::wstring, std::string>& files,
-               std::vector<std::wstring>& folders)
-{
-    std::vector<std::wstring> names;
-    testsupport::ListTree(folder, names, folders);
-    for (const std::wstring& name : names)
-        files[name] = ReadBytes(folder + name);
-}
-
-std::wstring FileName(const std::wstring& path)
-{
-    size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
+using testsupport::FileBytes;
+using testsupport::FilesBelow;
 
 std::wstring Widen(const std::string& utf8)
 {
@@ -79,7 +57,7 @@ std::wstring Widen(const std::string& utf8)
 
 std::wstring Version(const std::wstring& folder)
 {
-    std::string text = ReadBytes(folder + L"version.txt");
+    std::string text = FileBytes(folder + L"version.txt");
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
         text.pop_back();
     return text.empty() ? L"(none)" : Widen(text);
@@ -88,7 +66,7 @@ std::wstring Version(const std::wstring& folder)
 // Sets the language line of update.ini (UTF-16LE).
 bool SetLanguage(int language)
 {
-    std::string bytes = ReadBytes(kSettingsFile);
+    std::string bytes = FileBytes(kSettingsFile);
     std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     size_t at = text.find(L"UI_LANGUAGE=");
     if (at == std::wstring::npos)
@@ -101,85 +79,26 @@ bool SetLanguage(int language)
 // The journal of a stand-in as its events: "start, close, end, start".
 std::wstring JournalEvents(const wchar_t* journal)
 {
-    std::string text = ReadBytes(journal);
     std::wstring events;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find("\r\n", at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(at, end - at);
-        size_t cut = line.find(" cwd=");
-        if (cut == std::string::npos)
-            cut = line.find(" pid=");
-        events += (events.empty() ? L"" : L", ") + Widen(line.substr(0, cut));
-        at = end + 2;
-    }
+    for (const std::string& event : testsupport::JournalEvents(FileBytes(journal)))
+        events += (events.empty() ? L"" : L", ") + Widen(event);
     return events.empty() ? L"(nothing)" : events;
 }
 
 // ---- programs and windows
 
-struct Process {
-    HANDLE handle = nullptr;
-    DWORD id = 0;
-};
-
-Process Start(const std::wstring& devicePath)
+// A device program, started with the working directory on the device as the device starts it.
+bool Start(Program& program, const std::wstring& devicePath)
 {
-    Process process;
-    std::wstring exe = DeviceRoot() + devicePath.substr(1);
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, DeviceRoot().c_str(),
-                       &startup, &info)) {
-        CloseHandle(info.hThread);
-        process.handle = info.hProcess;
-        process.id = info.dwProcessId;
-    }
-    return process;
+    return program.Start(DeviceRoot() + devicePath.substr(1), L"", DeviceRoot());
 }
 
-HWND FindTopLevel(DWORD processId, const wchar_t* className)
+HWND WaitForTopLevel(const Program& program, const wchar_t* className)
 {
-    struct Search {
-        DWORD id;
-        const wchar_t* className;
-        HWND found;
-    } search{processId, className, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (owner == s->id && IsWindowVisible(window) && wcscmp(name, s->className) == 0) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return testsupport::WaitForWindow(program.Id(), className, kPatience);
 }
 
-HWND WaitForTopLevel(DWORD processId, const wchar_t* className)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kPatience; Sleep(10))
-        if (HWND window = FindTopLevel(processId, className))
-            return window;
-    return nullptr;
-}
-
-std::wstring Text(HWND window)
-{
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
+using testsupport::WindowText;
 
 // What the dialog shows at one moment.
 struct DialogState {
@@ -205,8 +124,8 @@ DialogState Read(HWND dialog)
     HWND button = GetDlgItem(dialog, IDC_UPDATE_BUTTON);
     HWND bar = GetDlgItem(dialog, IDC_UPDATE_PROGRESS);
     state.statusVisible = IsWindowVisible(status) != FALSE;
-    state.status = Text(status);
-    state.caption = Text(button);
+    state.status = WindowText(status);
+    state.caption = WindowText(button);
     state.buttonEnabled = IsWindowEnabled(button) != FALSE;
     state.rangeHigh = Ask(bar, PBM_GETRANGE, FALSE);
     state.position = Ask(bar, PBM_GETPOS, 0);
@@ -238,40 +157,43 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
 
-    std::map<std::wstring, std::string> release;
+    const std::wstring installFolder = testsupport::kInstallFolder;
+    const std::wstring releaseFolder = testsupport::kReleaseFolder;
+    const std::wstring stagingFolder = testsupport::kStagingFolder;
+    std::map<std::wstring, std::string> release = FilesBelow(releaseFolder);
+    std::vector<std::wstring> releaseFiles;
     std::vector<std::wstring> releaseFolders;
-    ListFiles(kReleaseFolder, release, releaseFolders);
-    std::map<std::wstring, std::string> before;
-    std::vector<std::wstring> installedFolders;
-    ListFiles(kInstallFolder, before, installedFolders);
+    testsupport::ListTree(releaseFolder, releaseFiles, releaseFolders);
+    std::map<std::wstring, std::string> before = FilesBelow(installFolder);
     std::vector<std::wstring> leftOut;
     for (const auto& file : release)
-        if (FileName(file.first).size() <= 4)
+        if (fw::FileNameOf(file.first).Length() <= 4)
             leftOut.push_back(file.first);
     for (const std::wstring& name : leftOut)
         release.erase(name);
     Print(L"Device " + DeviceRoot() + L"  (update.ini: UI_LANGUAGE=" + std::to_wstring(language) +
           L", StartExeWhenUpdateOver=0)");
-    Print(L"  installed " + std::wstring(kInstallFolder) + L": version " + Version(kInstallFolder) + L", " +
+    Print(L"  installed " + installFolder + L": version " + Version(installFolder) + L", " +
           std::to_wstring(before.size()) + L" files");
-    std::wstring releaseLine = L"  release   " + std::wstring(kReleaseFolder) + L": version " + Version(kReleaseFolder) +
+    std::wstring releaseLine = L"  release   " + releaseFolder + L": version " + Version(releaseFolder) +
                                L", " + std::to_wstring(release.size()) + L" files in " +
                                std::to_wstring(releaseFolders.size()) + L" folders";
     for (const std::wstring& name : leftOut)
         releaseLine += L"; " + name + L" is left out (name of 4 characters or less)";
     Print(releaseLine);
 
-    Process main = Start(kMainProgram);
-    Process battery = Start(kBatteryProgram);
-    if (!WaitForTopLevel(main.id, L"DeviceProgramStandIn") || !WaitForTopLevel(battery.id, L"DeviceProgramStandIn")) {
+    Program main;
+    Program battery;
+    if (!Start(main, testsupport::kMainProgram) || !Start(battery, testsupport::kBatteryProgram) ||
+        !WaitForTopLevel(main, L"DeviceProgramStandIn") || !WaitForTopLevel(battery, L"DeviceProgramStandIn")) {
         Print(L"the stand-ins of Q9Main.exe and Battery.exe did not start");
         return 1;
     }
-    Print(L"  running   Q9Main.exe (process " + std::to_wstring(main.id) + L"), Battery.exe (process " +
-          std::to_wstring(battery.id) + L")");
+    Print(L"  running   Q9Main.exe (process " + std::to_wstring(main.Id()) + L"), Battery.exe (process " +
+          std::to_wstring(battery.Id()) + L")");
 
-    Process update = Start(kUpdateProgram);
-    HWND dialog = update.id ? WaitForTopLevel(update.id, L"#32770") : nullptr;
+    Program update;
+    HWND dialog = Start(update, kUpdateProgram) ? WaitForTopLevel(update, L"#32770") : nullptr;
     if (!dialog) {
         Print(L"Update.exe did not show its dialog");
         return 1;
@@ -288,7 +210,7 @@ int wmain(int argc, wchar_t** argv)
     DialogState last = shown;
     bool ended = false;
     while (GetTickCount() - pressed < kPatience) {
-        if (WaitForSingleObject(update.handle, 0) == WAIT_OBJECT_0) {
+        if (!update.IsRunning()) {
             ended = true;
             break;
         }
@@ -321,35 +243,32 @@ int wmain(int argc, wchar_t** argv)
 
     Print(L"  " + Seconds(GetTickCount() - pressed) + L"  " + Quoted(last.caption) + L" is pressed");
     Click(GetDlgItem(dialog, IDC_UPDATE_BUTTON));
-    if (WaitForSingleObject(update.handle, kPatience) != WAIT_OBJECT_0) {
+    if (!update.Wait(kPatience)) {
         Print(L"Update.exe did not end");
         return 1;
     }
-    DWORD code = 0;
-    GetExitCodeProcess(update.handle, &code);
+    DWORD code = update.ExitCode();
     Print(L"  " + Seconds(GetTickCount() - pressed) + L"  Update.exe has ended (exit code " + std::to_wstring(code) +
           L")");
 
     // The main program comes back.
     for (DWORD start = GetTickCount(); GetTickCount() - start < kPatience; Sleep(20)) {
-        std::wstring events = JournalEvents(kMainJournal);
+        std::wstring events = JournalEvents(testsupport::kMainJournal);
         if (events.size() > 6 && events.compare(events.size() - 5, 5, L"start") == 0)
             break;
     }
     Print(L"");
     Print(L"Afterwards:");
-    Print(L"  Q9Main.exe  " + JournalEvents(kMainJournal));
-    Print(L"  Battery.exe " + JournalEvents(kBatteryJournal));
+    Print(L"  Q9Main.exe  " + JournalEvents(testsupport::kMainJournal));
+    Print(L"  Battery.exe " + JournalEvents(testsupport::kBatteryJournal));
 
-    std::map<std::wstring, std::string> after;
-    std::vector<std::wstring> afterFolders;
-    ListFiles(kInstallFolder, after, afterFolders);
+    std::map<std::wstring, std::string> after = FilesBelow(installFolder);
     size_t same = 0;
     for (const auto& file : release)
         if (after.count(file.first) && after[file.first] == file.second)
             ++same;
-    bool stagingGone = GetFileAttributesW(kStagingFolder) == INVALID_FILE_ATTRIBUTES;
-    Print(L"  installed " + std::wstring(kInstallFolder) + L": version " + Version(kInstallFolder) + L", " +
+    bool stagingGone = GetFileAttributesW(stagingFolder.c_str()) == INVALID_FILE_ATTRIBUTES;
+    Print(L"  installed " + installFolder + L": version " + Version(installFolder) + L", " +
           std::to_wstring(same) + L" of " + std::to_wstring(release.size()) + L" release files identical");
     for (const std::wstring& name : leftOut)
         Print(L"  " + name + (after.count(name) ? L" was installed" : L" was not installed"));
@@ -358,17 +277,14 @@ int wmain(int argc, wchar_t** argv)
         for (const auto& file : release)
             hasFiles = hasFiles || file.first.compare(0, folder.size() + 1, folder + L"\\") == 0;
         if (!hasFiles)
-            Print(L"  empty folder " + folder + (GetFileAttributesW((kInstallFolder + folder).c_str()) ==
+            Print(L"  empty folder " + folder + (GetFileAttributesW((installFolder + folder).c_str()) ==
                                                           INVALID_FILE_ATTRIBUTES
                                                       ? L" was not created"
                                                       : L" was created"));
     }
-    Print(L"  staging folder " + std::wstring(kStagingFolder) + (stagingGone ? L" removed" : L" still there"));
+    Print(L"  staging folder " + stagingFolder + (stagingGone ? L" removed" : L" still there"));
 
     // The main program started again keeps running; tools/demo ends the Wine session.
-    for (HANDLE handle : {main.handle, battery.handle, update.handle})
-        if (handle)
-            CloseHandle(handle);
     bool succeeded = code == 0 && same == release.size() && stagingGone;
     return succeeded ? 0 : 1;
 }

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "Path.h"
+
 namespace fw {
 
 namespace {
@@ -119,9 +121,7 @@ WString ModuleFileName(HMODULE module)
 
 WString ModuleFolder(HMODULE module)
 {
-    WString path = ModuleFileName(module);
-    size_t slash = path.ReverseFind(L'\\');
-    return slash == WString::npos ? WString() : path.Left(slash + 1);
+    return FolderOf(ModuleFileName(module));
 }
 
 }  // namespace fw

@@ -110,6 +110,12 @@ void Dialog::OnMessage(UINT message, MessageHandler handler)
         m_entries.push_back({EntryKind::Message, message, 0, 0, {}, {}, std::move(handler)});
 }
 
+void Dialog::OnTimer(UINT_PTR id, CommandHandler handler)
+{
+    if (handler)
+        m_entries.push_back({EntryKind::Timer, WM_TIMER, id, 0, std::move(handler), {}, {}});
+}
+
 bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     result = 0;
@@ -119,6 +125,12 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
         switch (entry.kind) {
         case EntryKind::Command:
             if (entry.id == LOWORD(wParam) && entry.code == HIWORD(wParam)) {
+                entry.command();
+                return true;
+            }
+            break;
+        case EntryKind::Timer:
+            if (entry.id == wParam) {
                 entry.command();
                 return true;
             }

@@ -1,7 +1,7 @@
 #pragma once
 // Modal dialogs from resource templates, with a dispatch table filled by the
 // derived class's constructor: commands by control id, notifications by id
-// and code, and any other message with its result.
+// and code, timers by id, and any other message with its result.
 
 #include <windows.h>
 
@@ -43,19 +43,21 @@ protected:
     void OnCommand(UINT id, CommandHandler handler, UINT code = BN_CLICKED);
     void OnNotify(UINT id, int code, NotifyHandler handler);
     void OnMessage(UINT message, MessageHandler handler);
+    // WM_TIMER of one timer id; other timers go on to later entries.
+    void OnTimer(UINT_PTR id, CommandHandler handler);
 
 private:
     static INT_PTR CALLBACK StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    // An entry answers either commands (id, code), notifications (id, code)
-    // or every instance of one message, WM_COMMAND and WM_NOTIFY included;
-    // the first entry that answers a message handles it.
-    enum class EntryKind { Command, Notify, Message };
+    // An entry answers either commands (id, code), notifications (id, code),
+    // one timer (id) or every instance of one message, WM_COMMAND and
+    // WM_NOTIFY included; the first entry that answers a message handles it.
+    enum class EntryKind { Command, Notify, Timer, Message };
     struct Entry {
         EntryKind kind;
         UINT message;
-        UINT id;
+        UINT_PTR id;
         int code;
         CommandHandler command;
         NotifyHandler notify;

@@ -2,46 +2,16 @@
 
 #include <windows.h>
 
+#include "framework/FileFinder.h"
+#include "framework/Path.h"
+
 namespace {
 
-constexpr wchar_t kSeparator = L'\\';
 constexpr size_t kShortestListedName = 5;  // shorter file names are not part of a release
-
-bool IsDotEntry(const wchar_t* name)
-{
-    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
-bool IsFolderEntry(const WIN32_FIND_DATAW& entry)
-{
-    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// Closes a find handle when the listing ends, however it ends.
-class FindHandle {
-public:
-    FindHandle(const fw::WString& pattern, WIN32_FIND_DATAW& entry)
-        : m_handle(::FindFirstFileW(pattern.c_str(), &entry))
-    {
-    }
-    ~FindHandle()
-    {
-        if (IsValid())
-            ::FindClose(m_handle);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAW& entry) const { return ::FindNextFileW(m_handle, &entry) != FALSE; }
-
-private:
-    HANDLE m_handle;
-};
 
 bool IsDriveRoot(const fw::WString& path)
 {
-    if (path.Length() != 3 || path[1] != L':' || path[2] != kSeparator)
+    if (path.Length() != 3 || path[1] != L':' || path[2] != fw::kPathSeparator)
         return false;
     wchar_t letter = path[0];
     return (letter >= L'B' && letter <= L'Y') || (letter >= L'b' && letter <= L'y');
@@ -51,27 +21,25 @@ bool IsDriveRoot(const fw::WString& path)
 
 void CollectFiles(const fw::WString& folder, FileList& files)
 {
-    WIN32_FIND_DATAW entry;
-    FindHandle find(folder + L"*.*", entry);
-    if (!find.IsValid())
+    // The folder is a plain prefix: names are appended to it as it stands.
+    fw::FileFinder find(folder + L"*.*");
+    if (!find.IsOpen())
         return;
     do {
-        if (IsDotEntry(entry.cFileName))
+        if (find.IsDots())
             continue;
-        if (IsFolderEntry(entry))
-            CollectFiles(folder + entry.cFileName + L"\\", files);
-        else if (wcslen(entry.cFileName) >= kShortestListedName)
-            files.push_back(folder + entry.cFileName);
-    } while (find.Next(entry));
+        if (find.IsFolder())
+            CollectFiles(fw::WithFinalBackslash(folder + find.Name()), files);
+        else if (wcslen(find.Name()) >= kShortestListedName)
+            files.push_back(folder + find.Name());
+    } while (find.Next());
 }
 
 bool CreateDirectoryTree(const fw::WString& path)
 {
-    fw::WString full = path;
-    if (!full.EndsWith(L"\\"))
-        full += kSeparator;
+    fw::WString full = fw::WithFinalBackslash(path);
     bool created = false;
-    for (size_t at = full.Find(kSeparator); at != fw::WString::npos; at = full.Find(kSeparator, at + 1))
+    for (size_t at = full.Find(fw::kPathSeparator); at != fw::WString::npos; at = full.Find(fw::kPathSeparator, at + 1))
         created = ::CreateDirectoryW(full.Left(at).c_str(), nullptr) != FALSE;
     return created;
 }
@@ -80,23 +48,19 @@ bool RemoveDirectoryTree(const fw::WString& folder)
 {
     if (!PathExists(folder))
         return false;
-    fw::WString base = folder;
-    if (!base.EndsWith(L"\\"))
-        base += kSeparator;
-    {
-        WIN32_FIND_DATAW entry;
-        FindHandle find(base + L"*.*", entry);
-        if (find.IsValid()) {
-            do {
-                if (IsDotEntry(entry.cFileName))
-                    continue;
-                fw::WString path = base + entry.cFileName;
-                if (IsFolderEntry(entry))
-                    RemoveDirectoryTree(path);
-                else
-                    ::DeleteFileW(path.c_str());
-            } while (find.Next(entry));
-        }
+    fw::WString base = fw::WithFinalBackslash(folder);
+    fw::FileFinder find(base + L"*.*");
+    if (find.IsOpen()) {
+        do {
+            if (find.IsDots())
+                continue;
+            fw::WString path = base + find.Name();
+            if (find.IsFolder()) {
+                RemoveDirectoryTree(path);
+            } else if (!::DeleteFileW(path.c_str()) && ClearReadOnly(path)) {
+                ::DeleteFileW(path.c_str());  // a read-only file refuses deletion until its attribute is off
+            }
+        } while (find.Next());  // the finder is closed once the listing ends
     }
     bool removed = ::RemoveDirectoryW(base.c_str()) != FALSE;
     fw::WString line = fw::WString::Format(removed ? L"RemoveDirectory ok:%ls\r\n" : L"RemoveDirectory failed:%ls\r\n",
@@ -109,13 +73,17 @@ bool PathExists(const fw::WString& path)
 {
     if (IsDriveRoot(path))
         return true;
-    // The search names the entry itself, so a folder is looked up without its trailing "\".
-    fw::WString probe = path;
-    if (probe.Length() > 1 && probe.EndsWith(L"\\"))
-        probe = probe.Left(probe.Length() - 1);
-    WIN32_FIND_DATAW entry;
-    FindHandle find(probe, entry);
-    return find.IsValid();
+    // The search names the entry itself, so a folder is looked up without its
+    // trailing "\" (a lone "\" stays as it is).
+    fw::WString probe = path.Length() > 1 ? fw::WithoutFinalBackslash(path) : path;
+    return fw::FileFinder(probe).IsOpen();
+}
+
+bool ClearReadOnly(const fw::WString& path)
+{
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
 }
 
 bool IsExistingFolder(const fw::WString& path)

@@ -27,5 +27,11 @@ bool RemoveDirectoryTree(const fw::WString& folder);
 // A drive root from "B:\" to "Y:\" always counts as there.
 bool PathExists(const fw::WString& path);
 
+// Takes the read-only attribute off a file that carries it (releases from
+// write-protected media do), so that the file can be deleted or overwritten.
+// Nothing else of the file changes. True when there was such an attribute to
+// take off, false also for a missing file.
+bool ClearReadOnly(const fw::WString& path);
+
 // True when the path names an existing folder.
 bool IsExistingFolder(const fw::WString& path);

@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 
+#include "framework/Handles.h"
+#include "framework/Path.h"
+
 namespace {
 
 // The registry value holds at most 17 characters and its terminator.
@@ -11,12 +14,6 @@ constexpr DWORD kOsVersionBytes = 36;
 constexpr float kFirstVersionWithoutClose = 5.0f;
 // A terminated process is gone a moment later; the run must not meet its files still in use.
 constexpr DWORD kTerminationWaitMilliseconds = 1000;
-
-fw::WString FileNameOf(const fw::WString& path)
-{
-    size_t slash = path.ReverseFind(L'\\');
-    return slash == fw::WString::npos ? path : path.Mid(slash + 1);
-}
 
 BOOL CALLBACK PostCloseToWindowOf(HWND window, LPARAM processId)
 {
@@ -27,39 +24,20 @@ BOOL CALLBACK PostCloseToWindowOf(HWND window, LPARAM processId)
     return TRUE;  // every window of the process is asked
 }
 
-class ProcessSnapshot {
-public:
-    ProcessSnapshot() : m_handle(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)) {}
-    ~ProcessSnapshot()
-    {
-        if (IsValid())
-            ::CloseHandle(m_handle);
-    }
-    ProcessSnapshot(const ProcessSnapshot&) = delete;
-    ProcessSnapshot& operator=(const ProcessSnapshot&) = delete;
-
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    bool First(PROCESSENTRY32W& entry) const { return ::Process32FirstW(m_handle, &entry) != FALSE; }
-    bool Next(PROCESSENTRY32W& entry) const { return ::Process32NextW(m_handle, &entry) != FALSE; }
-
-private:
-    HANDLE m_handle;
-};
-
 }  // namespace
 
 bool FindProcessByName(const fw::WString& path, FoundProcess& found)
 {
     fw::WString lowered = path;
     lowered.MakeLower();
-    fw::WString name = FileNameOf(lowered);
+    fw::WString name = fw::FileNameOf(lowered);
 
-    ProcessSnapshot snapshot;
-    if (!snapshot.IsValid())
+    fw::KernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
         return false;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (bool more = snapshot.First(entry); more; more = snapshot.Next(entry)) {
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
         fw::WString exe(entry.szExeFile);
         if (exe.MakeLower() == name) {
             found.record = entry;
@@ -70,26 +48,25 @@ bool FindProcessByName(const fw::WString& path, FoundProcess& found)
     return false;
 }
 
-int StopProcess(DWORD processId)
+StopResult StopProcess(DWORD processId)
 {
-    HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
+    fw::KernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
     if (!process)
         return StopResult::kNotStopped;
 
-    int result;
+    StopResult result;
     if (ReadOsVersion() < kFirstVersionWithoutClose) {
         ::EnumWindows(&PostCloseToWindowOf, static_cast<LPARAM>(processId));
-        if (::WaitForSingleObject(process, kCloseWaitMilliseconds) == WAIT_OBJECT_0)
+        if (::WaitForSingleObject(process.Get(), kCloseWaitMilliseconds) == WAIT_OBJECT_0)
             result = StopResult::kClosed;
         else
-            result = ::TerminateProcess(process, 0) ? StopResult::kTerminatedAfterWait : StopResult::kNotStopped;
+            result = ::TerminateProcess(process.Get(), 0) ? StopResult::kTerminatedAfterWait : StopResult::kNotStopped;
     } else {
         result = StopResult::kTerminatedAtOnce;
     }
     // Whatever happened above, the program must not go on running.
-    ::TerminateProcess(process, 0);
-    ::WaitForSingleObject(process, kTerminationWaitMilliseconds);
-    ::CloseHandle(process);
+    ::TerminateProcess(process.Get(), 0);
+    ::WaitForSingleObject(process.Get(), kTerminationWaitMilliseconds);
     return result;
 }
 
@@ -141,7 +118,6 @@ bool StartProgram(const fw::WString& path)
     info.lpDirectory = nullptr;
     info.nShow = SW_SHOW;
     bool started = ::ShellExecuteExW(&info) != FALSE;
-    if (info.hProcess)
-        ::CloseHandle(info.hProcess);
+    fw::KernelHandle process(info.hProcess);  // not needed: let go of it at once
     return started;
 }

@@ -14,13 +14,13 @@ struct FoundProcess {
     DWORD id = 0;
 };
 
-// Results of StopProcess.
-namespace StopResult {
-constexpr int kNotStopped = 0;
-constexpr int kClosed = 1;                // ended by itself within the wait after WM_CLOSE
-constexpr int kTerminatedAfterWait = 2;   // ignored WM_CLOSE and was terminated
-constexpr int kTerminatedAtOnce = 3;      // systems from 5.0 on: terminated without asking
-}  // namespace StopResult
+// Results of StopProcess: every value but kNotStopped means the process is gone.
+enum class StopResult {
+    kNotStopped = 0,
+    kClosed = 1,               // ended by itself within the wait after WM_CLOSE
+    kTerminatedAfterWait = 2,  // ignored WM_CLOSE and was terminated
+    kTerminatedAtOnce = 3,     // systems from 5.0 on: terminated without asking
+};
 
 // How long a program asked to close may take before it is terminated.
 constexpr DWORD kCloseWaitMilliseconds = 3000;
@@ -31,8 +31,8 @@ constexpr DWORD kCloseWaitMilliseconds = 3000;
 bool FindProcessByName(const fw::WString& path, FoundProcess& found);
 
 // Stops the process: below system version 5.0 its top-level windows are asked
-// to close first. One of the StopResult values.
-int StopProcess(DWORD processId);
+// to close first.
+StopResult StopProcess(DWORD processId);
 
 // 0 when no program of that name runs any more, 1 when one runs and could not be stopped.
 int StopProgram(const fw::WString& path, FoundProcess& found);

@@ -43,11 +43,17 @@ private:
 
 }  // namespace
 
+fw::KernelHandle OpenSettingsFile(const fw::WString& path)
+{
+    // Writing is shared too: a file that an editor holds open is still read.
+    return fw::KernelHandle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 bool LoadSettingsTable(const fw::WString& path, SettingsTable& table)
 {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    fw::KernelHandle file = OpenSettingsFile(path);
+    if (!file)
         return false;
 
     bool ok = true;
@@ -58,7 +64,7 @@ bool LoadSettingsTable(const fw::WString& path, SettingsTable& table)
         unsigned char oddByte = 0;
         for (;;) {
             DWORD got = 0;
-            if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+            if (!::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
                 ok = false;
                 break;
             }
@@ -83,7 +89,6 @@ bool LoadSettingsTable(const fw::WString& path, SettingsTable& table)
     } catch (const std::bad_alloc&) {
         ok = false;  // a file too large to hold counts as unreadable
     }
-    ::CloseHandle(file);
     return ok;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "framework/WString.h"
 
 struct SettingEntry {
@@ -13,6 +14,9 @@ struct SettingEntry {
 };
 
 using SettingsTable = std::vector<SettingEntry>;
+
+// Opens the file for reading (it must exist); no handle when that fails.
+fw::KernelHandle OpenSettingsFile(const fw::WString& path);
 
 // Appends the file's entries to the table. False when the file cannot be
 // opened for reading or a read fails.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "FileTree.h"
 #include "UpdateDlg.h"
 #include "UpdateTexts.h"
 
@@ -29,17 +30,12 @@ bool UpdateApp::InitInstance()
 
 bool UpdateApp::ReadUpdateSettings(const fw::WString& path)
 {
-    HANDLE probe = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) {
-        fw::ShowMessage(EnglishForAllBut0(m_settings.UI_LANGUAGE, L"未找到升级程序的配置文件！",
-                                          L"The set file for updating is not found！"));
+    if (!OpenSettingsFile(path)) {  // a probe, closed at once: the reader opens the file again
+        fw::ShowMessage(texts::kSettingsNotFound.In(m_settings.uiLanguage));
         return false;
     }
-    ::CloseHandle(probe);
     if (!LoadSettingsTable(path, m_settings.table)) {
-        fw::ShowMessage(EnglishForAllBut0(m_settings.UI_LANGUAGE, L"读取配置文件失败！",
-                                          L"Failed ro read the set file for updating！"));
+        fw::ShowMessage(texts::kSettingsNotRead.In(m_settings.uiLanguage));
         return false;
     }
     return true;
@@ -48,22 +44,20 @@ bool UpdateApp::ReadUpdateSettings(const fw::WString& path)
 void UpdateApp::ApplySettingsTable()
 {
     const SettingsTable& table = m_settings.table;
-    m_settings.UpdateSrcPath = LookupSetting(table, L"UpdateSrcPath");
-    m_settings.UpdateDstPath = LookupSetting(table, L"UpdateDstPath");
-    m_settings.ExeFullName = LookupSetting(table, L"ExeFullName");
-    m_settings.StartExeWhenUpdateOver = ReadSettingInteger(LookupSetting(table, L"StartExeWhenUpdateOver"));
-    m_settings.UI_LANGUAGE = ReadSettingInteger(LookupSetting(table, L"UI_LANGUAGE"));
+    m_settings.updateSrcPath = LookupSetting(table, L"UpdateSrcPath");
+    m_settings.updateDstPath = LookupSetting(table, L"UpdateDstPath");
+    m_settings.exeFullName = LookupSetting(table, L"ExeFullName");
+    m_settings.startExeWhenUpdateOver = ReadSettingInteger(LookupSetting(table, L"StartExeWhenUpdateOver"));
+    m_settings.uiLanguage = ReadSettingInteger(LookupSetting(table, L"UI_LANGUAGE"));
     fw::WString temp = LookupSetting(table, L"TempPath");
     if (!temp.IsEmpty())
-        m_settings.TempPath = temp;
+        m_settings.tempPath = temp;
 }
 
 bool UpdateApp::CheckSourceFolder() const
 {
-    DWORD attributes = ::GetFileAttributesW(m_settings.UpdateSrcPath.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (IsExistingFolder(m_settings.updateSrcPath))
         return true;
-    fw::ShowMessage(EnglishForAllBut0(m_settings.UI_LANGUAGE, L"未找到升级文件目录！",
-                                      L"The update file's dir is not found！"));
+    fw::ShowMessage(texts::kSourceFolderNotFound.In(m_settings.uiLanguage));
     return false;
 }

@@ -8,13 +8,14 @@
 #include "framework/App.h"
 
 // The values the run and the dialog use; read once at start-up, then read-only.
+// Each field holds the update.ini key of its name (UI_LANGUAGE, ExeFullName …).
 struct UpdateSettings {
-    int32_t UI_LANGUAGE = 0;  // 1 English, 0 Chinese
-    fw::WString ExeFullName = L"\\Flash Disk\\Q9Soft\\Q9Main.exe";
-    int32_t StartExeWhenUpdateOver = 1;
-    fw::WString UpdateSrcPath = L"\\Flash Disk\\Q9Soft\\";
-    fw::WString UpdateDstPath;
-    fw::WString TempPath = L"\\Flash Disk\\temp\\";
+    int32_t uiLanguage = 0;  // 1 English, 0 Chinese
+    fw::WString exeFullName = L"\\Flash Disk\\Q9Soft\\Q9Main.exe";
+    int32_t startExeWhenUpdateOver = 1;
+    fw::WString updateSrcPath = L"\\Flash Disk\\Q9Soft\\";
+    fw::WString updateDstPath;
+    fw::WString tempPath = L"\\Flash Disk\\temp\\";
     SettingsTable table;
 };
 

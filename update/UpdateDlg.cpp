@@ -4,6 +4,18 @@
 #include "framework/App.h"
 #include "resource.h"
 
+namespace {
+
+// While a run copies, the dialog looks every so often whether its worker has
+// ended: a posted message can be lost (a full message queue refuses it), and
+// the run's last one must not be.
+constexpr UINT_PTR kWorkerWatchTimer = 1;
+constexpr UINT kWorkerWatchMilliseconds = 250;
+// Posted to itself once the worker has ended.
+constexpr UINT kWorkerEndedMessage = WM_APP;
+
+}  // namespace
+
 UpdateDlg::UpdateDlg(const UpdateSettings& settings)
     : fw::Dialog(IDD_UPDATE), m_settings(settings),
       m_icon(::LoadIconW(fw::ThisModule(), MAKEINTRESOURCEW(IDR_MAINFRAME)))
@@ -12,14 +24,17 @@ UpdateDlg::UpdateDlg(const UpdateSettings& settings)
     OnCommand(IDC_UPDATE_BUTTON, [this] { OnUpdateButton(); });
     OnMessage(WM_UPDATE_PROGRESS, [this](WPARAM wParam, LPARAM lParam) { return OnUpdateProgress(wParam, lParam); });
     OnMessage(WM_UPDATE_QUERY, [](WPARAM, LPARAM) -> LRESULT { return 1; });
+    OnTimer(kWorkerWatchTimer, [this] { WatchWorker(); });
+    OnMessage(kWorkerEndedMessage, [this](WPARAM, LPARAM) -> LRESULT {
+        OnWorkerEnded();
+        return 0;
+    });
 }
 
 UpdateDlg::~UpdateDlg()
 {
-    if (m_worker) {
-        ::WaitForSingleObject(m_worker, INFINITE);
-        ::CloseHandle(m_worker);
-    }
+    if (m_worker)
+        ::WaitForSingleObject(m_worker.Get(), INFINITE);
 }
 
 void UpdateDlg::DoDataExchange()
@@ -35,11 +50,11 @@ bool UpdateDlg::OnInitDialog()
     ::SetWindowPos(m_hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
     Status().Show(SW_HIDE);
-    if (m_settings.UI_LANGUAGE == 1) {
-        Status().SetText(UpdateText::PleaseWait(1));
-        Button().SetText(UpdateText::kUpdateCaptionEnglish);
+    if (m_settings.uiLanguage == 1) {
+        Status().SetText(texts::kPleaseWait.In(1));
+        Button().SetText(texts::kUpdateCaptionEnglish);
     } else {
-        Status().SetText(UpdateText::PleaseWait(0));  // the template's caption stays on the button
+        Status().SetText(texts::kPleaseWait.In(0));  // the template's caption stays on the button
     }
     return true;
 }
@@ -69,7 +84,7 @@ void UpdateDlg::OnCancel()
 void UpdateDlg::OnUpdateButton()
 {
     fw::WString caption = Button().GetText();
-    if (caption == UpdateText::kCloseCaptionChinese || caption == UpdateText::kCloseCaptionEnglish) {
+    if (caption == texts::kCloseCaptionChinese || caption == texts::kCloseCaptionEnglish) {
         StartMainProgram();
         EndWithOk();
         return;
@@ -82,15 +97,15 @@ void UpdateDlg::OnUpdateButton()
 
 bool UpdateDlg::PrepareRun()
 {
-    const int32_t language = m_settings.UI_LANGUAGE;
-    if (StopProgram(m_settings.ExeFullName, m_found) == 1 || StopProgram(kBatteryProgram, m_found) == 1) {
-        fw::ShowMessage(UpdateText::ProgramNotStopped(language), MB_OK, m_hwnd);
+    const int32_t language = m_settings.uiLanguage;
+    if (StopProgram(m_settings.exeFullName, m_found) == 1 || StopProgram(kBatteryProgram, m_found) == 1) {
+        fw::ShowMessage(texts::kProgramNotStopped.In(language), MB_OK, m_hwnd);
         return false;
     }
     m_job.files.clear();
-    CollectFiles(m_settings.UpdateSrcPath, m_job.files);
+    CollectFiles(m_settings.updateSrcPath, m_job.files);
     if (m_job.files.empty()) {
-        fw::ShowMessage(UpdateText::NoFilesInRelease(language), MB_OK, m_hwnd);
+        fw::ShowMessage(texts::kNoFilesInRelease.In(language), MB_OK, m_hwnd);
         return false;
     }
     return true;
@@ -101,53 +116,98 @@ void UpdateDlg::StartRun()
     Button().Enable(false);
     m_progress.SetRange(0, static_cast<int>(m_job.files.size()));
     Status().Show(SW_SHOW);
-    Status().SetText(UpdateText::PleaseWait(m_settings.UI_LANGUAGE));
+    Status().SetText(texts::kPleaseWait.In(m_settings.uiLanguage));
 
     m_job.window = m_hwnd;
     m_copying = true;
     m_worker = StartUpdateRun(m_job);
-    if (!m_worker)
-        Post(WM_UPDATE_PROGRESS, 0, 0);  // no worker: report it as a failed copy
+    if (!m_worker) {
+        m_copying = false;  // no worker: a failed copy
+        ShowFailure();
+        return;
+    }
+    ::SetTimer(m_hwnd, kWorkerWatchTimer, kWorkerWatchMilliseconds, nullptr);
 }
 
 LRESULT UpdateDlg::OnUpdateProgress(WPARAM position, LPARAM total)
 {
-    const int32_t language = m_settings.UI_LANGUAGE;
     if (position != 0) {
         m_progress.SetRange(0, LOWORD(total));
         m_progress.SetPos(static_cast<int>(position));
-        bool finalMessage = position == static_cast<WPARAM>(total) && m_job.succeeded.load();
-        if (finalMessage) {
-            m_copying = false;
-            StopProgram(m_settings.ExeFullName, m_found);
-            Button().SetText(UpdateText::CloseFor1Only(language));
-            Button().Enable(true);
-            Status().SetText(UpdateText::Succeeded(language));
-            if (m_settings.StartExeWhenUpdateOver != 0) {
-                StartMainProgram();
-                EndWithOk();
-            } else {
-                Button().SetText(UpdateText::CloseForAllBut0(language));
-            }
-        }
+        if (position == static_cast<WPARAM>(total) && m_job.succeeded.load())
+            ShowSuccess();  // the final message
     } else {
         // The run's own report ends it; a failed file (lParam 0) is followed by one.
-        if (total == kFirstPassIncomplete || total == kSecondPassCopiedNothing || !m_worker)
+        if (total == kFirstPassIncomplete || total == kSecondPassCopiedNothing)
             m_copying = false;
-        fw::WString text = UpdateText::CopyFailed(language);
-        if (!PathExists(kUDiskFolder))
-            text = UpdateText::UDiskPulledOut(language);
-        Status().SetText(text);
-        Button().Enable(true);
-        Button().SetText(UpdateText::CloseForAllBut0(language));
+        ShowFailure();
     }
     return 1;
 }
 
+void UpdateDlg::WatchWorker()
+{
+    if (!m_copying) {
+        ::KillTimer(m_hwnd, kWorkerWatchTimer);
+        return;
+    }
+    if (::WaitForSingleObject(m_worker.Get(), 0) != WAIT_OBJECT_0)
+        return;
+    // Queued behind everything the worker posted before it ended. Should even
+    // this not get through, the next tick tries again.
+    if (Post(kWorkerEndedMessage))
+        ::KillTimer(m_hwnd, kWorkerWatchTimer);
+}
+
+void UpdateDlg::OnWorkerEnded()
+{
+    if (!m_copying)
+        return;  // the run's last message has arrived
+    // It was lost on the way: the worker's result is shown all the same. The
+    // final message of a success would have filled the bar.
+    if (m_job.succeeded.load()) {
+        int low = 0;
+        int high = 0;
+        m_progress.GetRange(low, high);
+        m_progress.SetPos(high);
+        ShowSuccess();
+    } else {
+        m_copying = false;
+        ShowFailure();
+    }
+}
+
+void UpdateDlg::ShowSuccess()
+{
+    const int32_t language = m_settings.uiLanguage;
+    m_copying = false;
+    StopProgram(m_settings.exeFullName, m_found);
+    Button().SetText(texts::kCloseFor1Only.In(language));
+    Button().Enable(true);
+    Status().SetText(texts::kSucceeded.In(language));
+    if (m_settings.startExeWhenUpdateOver != 0) {
+        StartMainProgram();
+        EndWithOk();
+    } else {
+        Button().SetText(texts::kCloseForAllBut0.In(language));
+    }
+}
+
+void UpdateDlg::ShowFailure()
+{
+    const int32_t language = m_settings.uiLanguage;
+    fw::WString text = texts::kCopyFailed.In(language);
+    if (!PathExists(kUDiskFolder))
+        text = texts::kUDiskPulledOut.In(language);
+    Status().SetText(text);
+    Button().Enable(true);
+    Button().SetText(texts::kCloseForAllBut0.In(language));
+}
+
 void UpdateDlg::StartMainProgram()
 {
-    if (StartProgram(m_settings.ExeFullName))
+    if (StartProgram(m_settings.exeFullName))
         EndWithOk();
     else
-        Status().SetText(UpdateText::ProgramNotStarted(m_settings.UI_LANGUAGE));
+        Status().SetText(texts::kProgramNotStarted.In(m_settings.uiLanguage));
 }

@@ -9,6 +9,7 @@
 #include "UpdateRun.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/Handles.h"
 
 // Answered with 1; nothing here sends it.
 constexpr UINT WM_UPDATE_QUERY = WM_USER + 101;
@@ -34,7 +35,8 @@ protected:
     void OnCancel() override;
 
     // True from the start of the run until its last message (the final one, or
-    // the run's own failure report) has been handled.
+    // the run's own failure report) has been handled, or its worker was found
+    // ended without it.
     bool IsCopying() const { return m_copying; }
 
 private:
@@ -43,6 +45,13 @@ private:
     // Stops the programs and lists the release; a message box and false when the run is refused.
     bool PrepareRun();
     void StartRun();
+    // The results: success (the main program stopped again, and started when so
+    // set) or a failed copy, whose text tells whether the U disk is still there.
+    void ShowSuccess();
+    void ShowFailure();
+    // The worker's end, noticed by the watch timer and answered by the message it posts.
+    void WatchWorker();
+    void OnWorkerEnded();
     // Starts the main program again; the status text tells when that failed.
     void StartMainProgram();
     // The framework's OK step: ends the dialog whatever the worker does.
@@ -56,6 +65,6 @@ private:
     fw::ProgressCtrl m_progress;
     UpdateJob m_job;       // file list and success flag of the run
     FoundProcess m_found;  // the last program found by name, and its id
-    HANDLE m_worker = nullptr;
+    fw::KernelHandle m_worker;
     bool m_copying = false;
 };

@@ -1,6 +1,7 @@
 #include "UpdateRun.h"
 
 #include "framework/Guard.h"
+#include "framework/Path.h"
 
 namespace {
 
@@ -10,12 +11,6 @@ constexpr DWORD kSettleMilliseconds = 200;
 void PostProgress(HWND window, WPARAM position, LPARAM total)
 {
     ::PostMessageW(window, WM_UPDATE_PROGRESS, position, total);
-}
-
-fw::WString FolderOf(const fw::WString& path)
-{
-    size_t slash = path.ReverseFind(L'\\');
-    return slash == fw::WString::npos ? fw::WString() : path.Left(slash);
 }
 
 }  // namespace
@@ -31,11 +26,15 @@ int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start
     for (const fw::WString& path : files) {
         // The list holds paths below the source root; the root's length is cut off as it stands.
         fw::WString target = destinationRoot + path.Mid(sourceRoot.Length());
-        fw::WString folder = FolderOf(target);
+        fw::WString folder = fw::WithoutFinalBackslash(fw::FolderOf(target));
         if (!IsExistingFolder(folder))
             CreateDirectoryTree(folder);
 
-        if (::CopyFileW(path.c_str(), target.c_str(), FALSE)) {
+        // The copy carries a read-only attribute along, and a read-only target
+        // refuses to be overwritten (the next update would fail half way):
+        // such a target is copied onto again once its attribute is off.
+        if (::CopyFileW(path.c_str(), target.c_str(), FALSE) ||
+            (ClearReadOnly(target) && ::CopyFileW(path.c_str(), target.c_str(), FALSE))) {
             ++copied;
         } else if (stopOnAnyError || !IsRuntimeLibraryFile(path)) {
             PostProgress(progressWindow, 0, 0);
@@ -49,8 +48,7 @@ int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start
 
 bool IsRuntimeLibraryFile(const fw::WString& path)
 {
-    size_t slash = path.ReverseFind(L'\\');
-    fw::WString name = slash == fw::WString::npos ? path : path.Mid(slash + 1);
+    fw::WString name = fw::FileNameOf(path);
     size_t dot = name.ReverseFind(L'.');
     fw::WString title = dot == fw::WString::npos ? fw::WString() : name.Left(dot);
     fw::WString prefix = title.MakeUpper().Left(3);
@@ -64,11 +62,11 @@ DWORD RunJob(UpdateJob& job)
     const UpdateSettings& settings = *job.settings;
     job.succeeded.store(false);
 
-    CreateDirectoryTree(settings.UpdateDstPath);
+    CreateDirectoryTree(settings.updateDstPath);
     int listed = static_cast<int>(job.files.size());
 
     // Nothing of the installation is touched before the whole release is staged.
-    int staged = CopyFileList(settings.UpdateSrcPath, job.files, 0, settings.TempPath, PassTotal(listed), true,
+    int staged = CopyFileList(settings.updateSrcPath, job.files, 0, settings.tempPath, PassTotal(listed), true,
                               job.window);
     if (staged != listed) {
         PostProgress(job.window, 0, kFirstPassIncomplete);
@@ -77,11 +75,11 @@ DWORD RunJob(UpdateJob& job)
 
     // Whatever the staging folder holds takes part, also files an earlier run left there.
     job.files.clear();
-    CollectFiles(settings.TempPath, job.files);
-    int installed = CopyFileList(settings.TempPath, job.files, listed, settings.UpdateDstPath, PassTotal(staged),
+    CollectFiles(settings.tempPath, job.files);
+    int installed = CopyFileList(settings.tempPath, job.files, listed, settings.updateDstPath, PassTotal(staged),
                                  false, job.window);
     ::Sleep(kSettleMilliseconds);
-    RemoveDirectoryTree(settings.TempPath);
+    RemoveDirectoryTree(settings.tempPath);
 
     if (installed != 0) {
         job.succeeded.store(true);  // before the final message, which the dialog reads it for
@@ -104,13 +102,31 @@ DWORD WINAPI UpdateRun(void* parameter)
     return 1;
 }
 
-HANDLE StartUpdateRun(UpdateJob& job)
+fw::KernelHandle StartUpdateRun(UpdateJob& job)
 {
-    HANDLE thread = ::CreateThread(nullptr, 0, &UpdateRun, &job, CREATE_SUSPENDED, nullptr);
-    if (!thread)
-        return nullptr;
+    fw::KernelHandle worker = CreateUpdateRun(job);
+    if (worker)
+        ResumeUpdateRun(worker);
+    return worker;
+}
+
+fw::KernelHandle CreateUpdateRun(UpdateJob& job)
+{
+    fw::KernelHandle thread(::CreateThread(nullptr, 0, &UpdateRun, &job, CREATE_SUSPENDED, nullptr));
     // Below normal (the device's priority 4), so that the dialog stays responsive while files are copied.
-    ::SetThreadPriority(thread, THREAD_PRIORITY_BELOW_NORMAL);
-    ::ResumeThread(thread);
+    if (thread)
+        ::SetThreadPriority(thread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
     return thread;
+}
+
+bool ResumeUpdateRun(fw::KernelHandle& worker)
+{
+    if (::ResumeThread(worker.Get()) != static_cast<DWORD>(-1))
+        return true;
+    // Never resumed, the thread would keep the dialog waiting for good. It has
+    // not run any of its code yet, so it can be ended safely.
+    ::TerminateThread(worker.Get(), 0);
+    ::WaitForSingleObject(worker.Get(), INFINITE);
+    worker.Reset();
+    return false;
 }

@@ -9,6 +9,7 @@
 
 #include "FileTree.h"
 #include "UpdateApp.h"
+#include "framework/Handles.h"
 
 // wParam position (0 = failure), lParam total; always posted, never sent.
 constexpr UINT WM_UPDATE_PROGRESS = WM_USER + 100;
@@ -46,6 +47,11 @@ bool IsRuntimeLibraryFile(const fw::WString& path);
 // The worker procedure; its argument is the UpdateJob. Returns 1.
 DWORD WINAPI UpdateRun(void* job);
 
-// Starts the worker for the job below normal priority. The thread handle, or
-// null when no thread could be started.
-HANDLE StartUpdateRun(UpdateJob& job);
+// Starts the worker for the job below normal priority. The thread, or no
+// handle when no thread could be started or set going.
+fw::KernelHandle StartUpdateRun(UpdateJob& job);
+// The two steps of that: the worker made suspended at its priority, then set
+// going. A worker that cannot be resumed is ended before it runs and its
+// handle emptied: false.
+fw::KernelHandle CreateUpdateRun(UpdateJob& job);
+bool ResumeUpdateRun(fw::KernelHandle& worker);

@@ -89,14 +89,13 @@ Release Generate()
         const std::wstring& folder = release.folders[random.Next() % release.folders.size()];
         std::wstring relative = (folder.empty() ? L"" : folder + L"\\") + L"file" + std::to_wstring(i) + L".dat";
         size_t size = FileSize(random);
-        HANDLE file = CreateFileW((kRelease + relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
+        fw::KernelHandle file(CreateFileW((kRelease + relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
             continue;
         size_t offset = random.Next() % (buffer.size() - size);
         DWORD written = 0;
-        WriteFile(file, buffer.data() + offset, static_cast<DWORD>(size), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.Get(), buffer.data() + offset, static_cast<DWORD>(size), &written, nullptr);
         release.files.push_back(relative);
         release.bytes += size;
     }
@@ -130,9 +129,9 @@ struct RunResult {
 RunResult RealRun()
 {
     UpdateSettings settings;
-    settings.UpdateSrcPath = kRelease;
-    settings.UpdateDstPath = kInstall;
-    settings.TempPath = kStaging;
+    settings.updateSrcPath = kRelease;
+    settings.updateDstPath = kInstall;
+    settings.tempPath = kStaging;
     HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     UpdateJob job;
     job.settings = &settings;
@@ -140,9 +139,9 @@ RunResult RealRun()
 
     RunResult result;
     double start = Now();
-    CollectFiles(settings.UpdateSrcPath, job.files);
+    CollectFiles(settings.updateSrcPath, job.files);
     const int listed = static_cast<int>(job.files.size());  // the list is the worker's from here on
-    HANDLE worker = StartUpdateRun(job);
+    fw::KernelHandle worker = StartUpdateRun(job);
     MSG message;
     while (worker && GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (message.message != WM_UPDATE_PROGRESS)
@@ -157,10 +156,8 @@ RunResult RealRun()
     }
     result.seconds = Now() - start;
     result.succeeded = job.succeeded;
-    if (worker) {
-        WaitForSingleObject(worker, INFINITE);
-        CloseHandle(worker);
-    }
+    if (worker)
+        WaitForSingleObject(worker.Get(), INFINITE);
     DestroyWindow(window);
     return result;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/Gdi.h"
+#include "framework/Handles.h"
 
 namespace sim {
 
@@ -83,13 +84,13 @@ void StandInApp::Note(const fw::WString& event) const
 void StandInApp::Write(const fw::WString& line) const
 {
     std::string bytes = (line + L"\r\n").ToUtf8();
-    HANDLE journal = ::CreateFileW(FileBeside(L".log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (journal == INVALID_HANDLE_VALUE)
+    fw::KernelHandle journal(::CreateFileW(FileBeside(L".log").c_str(), FILE_APPEND_DATA,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!journal)
         return;
     DWORD written = 0;
-    ::WriteFile(journal, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(journal);
+    ::WriteFile(journal.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 bool StandInApp::InitInstance()

@@ -5,6 +5,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "TestDialog.h"
@@ -14,8 +15,8 @@
 
 namespace {
 
-constexpr UINT WM_TEST_ASK = WM_USER + 7;
-constexpr UINT WM_TEST_SCRIPT = WM_USER + 8;
+constexpr UINT WM_TEST_ASK = WM_APP + 7;
+constexpr UINT WM_TEST_SCRIPT = WM_APP + 8;
 
 // A dialog that drives itself: each step of its script is posted to it after
 // initialisation, and it records what its handlers saw.
@@ -34,6 +35,11 @@ public:
             return static_cast<LRESULT>(wParam) * 2;
         });
         OnMessage(WM_TEST_SCRIPT, [this](WPARAM, LPARAM) -> LRESULT { RunScript(); return 0; });
+        OnTimer(5, [this] { log.push_back(L"timer 5"); });
+        OnMessage(WM_TIMER, [this](WPARAM id, LPARAM) -> LRESULT {
+            log.push_back(L"timer " + std::to_wstring(id));
+            return 0;
+        });
     }
 
     std::vector<std::wstring> log;
@@ -76,12 +82,13 @@ MSG Step(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 TEST(Dialog, DispatchesCommandsNotificationsAndMessagesWithResults)
 {
     ScriptedDialog dialog({Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED)),
-                           Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_EDIT, EN_CHANGE)),
-                           Step(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED))});
+                           Step(WM_COMMAND, MAKEWPARAM(IDC_TEST_EDIT, EN_CHANGE)), Step(WM_TIMER, 5),
+                           Step(WM_TIMER, 6), Step(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED))});
     EXPECT_EQ(IDOK, dialog.DoModal());
     EXPECT_EQ(42, dialog.askAnswer);
     EXPECT_EQ(IDC_TEST_EDIT + 1000, dialog.notifyAnswer);
-    EXPECT_EQ((std::vector<std::wstring>{L"ask", L"notify", L"button", L"edit changed"}), dialog.log);
+    EXPECT_EQ((std::vector<std::wstring>{L"ask", L"notify", L"button", L"edit changed", L"timer 5", L"timer 6"}),
+              dialog.log);
     EXPECT_EQ(2, dialog.exchanges);  // initialisation and the OK step
     EXPECT_FALSE(dialog.IsWindow());
 }
@@ -198,7 +205,7 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == WM_USER + 1)
+        if (message == WM_APP + 1)
             return 77;
         seen.push_back(message);
         return DefaultProc(message, wParam, lParam);
@@ -216,7 +223,7 @@ TEST(WindowImpl, TakesOverATemplateControlAndLetsGoWhenItIsDestroyed)
     ASSERT_TRUE(recorder.SubclassWindow(edit));
     EXPECT_EQ(&recorder, fw::WindowImpl::FromHandle(edit));
     EXPECT_FALSE(Recorder().SubclassWindow(edit));  // one object per window
-    EXPECT_EQ(77, SendMessageW(edit, WM_USER + 1, 0, 0));
+    EXPECT_EQ(77, SendMessageW(edit, WM_APP + 1, 0, 0));
     EXPECT_EQ(std::wstring(L"text"), recorder.GetText().str());  // the edit's own procedure still answers
     DestroyWindow(edit);
     EXPECT_TRUE(recorder.finished);

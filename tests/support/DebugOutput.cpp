@@ -5,30 +5,26 @@
 namespace testsupport {
 
 DebugOutputRecorder::DebugOutputRecorder()
+    : m_bufferReady(CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_BUFFER_READY")),
+      m_dataReady(CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY")),
+      m_mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER"))
 {
     InitializeCriticalSection(&m_lock);
-    m_bufferReady = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_BUFFER_READY");
-    m_dataReady = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY");
-    m_mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER");
     if (m_mapping)
-        m_view = static_cast<const char*>(MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, 4096));
+        m_view = static_cast<const char*>(MapViewOfFile(m_mapping.Get(), FILE_MAP_READ, 0, 0, 4096));
     if (m_bufferReady && m_dataReady && m_view)
-        m_thread = CreateThread(nullptr, 0, &DebugOutputRecorder::Listen, this, 0, nullptr);
+        m_thread.Reset(CreateThread(nullptr, 0, &DebugOutputRecorder::Listen, this, 0, nullptr));
 }
 
 DebugOutputRecorder::~DebugOutputRecorder()
 {
     if (m_thread) {
         m_stop = true;
-        SetEvent(m_dataReady);
-        WaitForSingleObject(m_thread, 5000);
-        CloseHandle(m_thread);
+        SetEvent(m_dataReady.Get());
+        WaitForSingleObject(m_thread.Get(), 5000);
     }
     if (m_view)
         UnmapViewOfFile(m_view);
-    for (HANDLE handle : {m_mapping, m_dataReady, m_bufferReady})
-        if (handle)
-            CloseHandle(handle);
     DeleteCriticalSection(&m_lock);
 }
 
@@ -36,8 +32,8 @@ DWORD WINAPI DebugOutputRecorder::Listen(void* parameter)
 {
     auto* self = static_cast<DebugOutputRecorder*>(parameter);
     for (;;) {
-        SetEvent(self->m_bufferReady);
-        WaitForSingleObject(self->m_dataReady, INFINITE);
+        SetEvent(self->m_bufferReady.Get());
+        WaitForSingleObject(self->m_dataReady.Get(), INFINITE);
         if (self->m_stop)
             return 0;
         // The buffer: the writer's process id, then the text in the ANSI code page.

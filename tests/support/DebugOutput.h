@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
+
 namespace testsupport {
 
 // Catches what this process writes with OutputDebugString (the DBWIN protocol).
@@ -21,11 +23,11 @@ public:
 
 private:
     static DWORD WINAPI Listen(void* self);
-    HANDLE m_bufferReady = nullptr;
-    HANDLE m_dataReady = nullptr;
-    HANDLE m_mapping = nullptr;
+    fw::KernelHandle m_bufferReady;
+    fw::KernelHandle m_dataReady;
+    fw::KernelHandle m_mapping;
     const char* m_view = nullptr;
-    HANDLE m_thread = nullptr;
+    fw::KernelHandle m_thread;
     volatile bool m_stop = false;
     CRITICAL_SECTION m_lock;
     std::vector<std::wstring> m_lines;

@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "framework/FileFinder.h"
+#include "framework/Path.h"
+
 namespace testsupport {
 
 namespace {
@@ -91,20 +94,13 @@ int RunUnix(const std::wstring& command)
     if (!CreateProcessW(L"Z:\\bin\\sh", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info))
         return -1;
-    if (info.hProcess)
-        CloseHandle(info.hProcess);
-    if (info.hThread)
-        CloseHandle(info.hThread);
+    fw::KernelHandle process(info.hProcess);
+    fw::KernelHandle thread(info.hThread);
     for (int waited = 0; waited < 30000; waited += 2) {
-        HANDLE file = CreateFileW(markerWine.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            char text[16] = {};
-            DWORD got = 0;
-            ReadFile(file, text, sizeof text - 1, &got, nullptr);
-            CloseHandle(file);
+        std::string status;
+        if (ReadBytes(markerWine, status)) {
             DeleteFileW(markerWine.c_str());
-            return std::atoi(text);
+            return std::atoi(status.c_str());
         }
         Sleep(2);
     }
@@ -205,9 +201,9 @@ bool Device::RemoveVolume(const std::wstring& devicePath)
 bool Device::WriteFile(const std::wstring& devicePath, const std::string& bytes) const
 {
     std::wstring path = Path(devicePath);
-    size_t slash = path.rfind(L'\\');
-    if (slash != std::wstring::npos && slash > 2)
-        MakeFolders(path.substr(0, slash));
+    fw::WString folder = fw::FolderOf(path);
+    if (folder.Length() > Root().size())
+        MakeFolders(fw::WithoutFinalBackslash(folder).str());
     return WriteBytes(path, bytes);
 }
 
@@ -227,26 +223,26 @@ HeldFile::HeldFile(const std::wstring& path, bool create)
 {
 }
 
-HeldFile::~HeldFile()
-{
-    if (m_handle != INVALID_HANDLE_VALUE)
-        CloseHandle(m_handle);
-}
-
 bool ReadBytes(const std::wstring& path, std::string& bytes)
 {
     bytes.clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    fw::KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
         return false;
     char buffer[65536];
     DWORD got = 0;
     bool ok;
-    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
+    while ((ok = ::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
         bytes.append(buffer, got);
-    CloseHandle(file);
     return ok;
+}
+
+std::string FileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    ReadBytes(path, bytes);
+    return bytes;
 }
 
 namespace {
@@ -254,22 +250,20 @@ namespace {
 void ListBelow(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& files,
                std::vector<std::wstring>& folders)
 {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((root + relative + L"*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
+    fw::FileFinder find(root + relative + L"*");
+    if (!find.IsOpen())
         return;
     do {
-        std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..")
+        if (find.IsDots())
             continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            folders.push_back(relative + name);
-            ListBelow(root, relative + name + L"\\", files, folders);
+        std::wstring path = relative + find.Name();
+        if (find.IsFolder()) {
+            folders.push_back(path);
+            ListBelow(root, path + L"\\", files, folders);
         } else {
-            files.push_back(relative + name);
+            files.push_back(path);
         }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
+    } while (find.Next());
 }
 
 }  // namespace
@@ -279,17 +273,26 @@ void ListTree(const std::wstring& folder, std::vector<std::wstring>& files, std:
     ListBelow(folder, L"", files, folders);
 }
 
+std::map<std::wstring, std::string> FilesBelow(const std::wstring& folder)
+{
+    std::vector<std::wstring> files;
+    std::vector<std::wstring> folders;
+    ListTree(folder, files, folders);
+    std::map<std::wstring, std::string> contents;
+    for (const std::wstring& file : files)
+        contents[file] = FileBytes(folder + file);
+    return contents;
+}
+
 bool WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    fw::KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+    if (!file)
         return false;
     DWORD written = 0;
-    bool ok = bytes.empty() ||
-              (::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-               written == bytes.size());
-    CloseHandle(file);
-    return ok;
+    return bytes.empty() || (::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                             written == bytes.size());
 }
 
 bool WriteUtf16File(const std::wstring& path, const std::wstring& text, bool byteOrderMark)

@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
+
+#include "framework/Handles.h"
 
 namespace testsupport {
 
@@ -62,20 +65,21 @@ private:
 class HeldFile {
 public:
     explicit HeldFile(const std::wstring& path, bool create = false);
-    ~HeldFile();
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
-    bool IsHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
+    bool IsHeld() const { return m_handle.IsValid(); }
 
 private:
-    HANDLE m_handle;
+    fw::KernelHandle m_handle;
 };
 
 // The bytes of a file, also while another program holds it open for writing.
 bool ReadBytes(const std::wstring& path, std::string& bytes);
+// The same, empty when the file cannot be read.
+std::string FileBytes(const std::wstring& path);
 // Every file and folder below a folder (its path ending with "\"), relative to
 // it, depth first in the order the file system lists them.
 void ListTree(const std::wstring& folder, std::vector<std::wstring>& files, std::vector<std::wstring>& folders);
+// Every file below a folder (its path ending with "\"): relative path -> bytes.
+std::map<std::wstring, std::string> FilesBelow(const std::wstring& folder);
 
 // Writes text as UTF-16LE, optionally after a byte-order mark.
 bool WriteUtf16File(const std::wstring& path, const std::wstring& text, bool byteOrderMark = false);

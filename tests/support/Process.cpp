@@ -2,31 +2,7 @@
 
 #include <tlhelp32.h>
 
-#include <utility>
-
 namespace testsupport {
-
-Program::~Program()
-{
-    if (m_process)
-        CloseHandle(m_process);
-}
-
-Program::Program(Program&& other) noexcept
-    : m_process(std::exchange(other.m_process, nullptr)), m_id(std::exchange(other.m_id, 0))
-{
-}
-
-Program& Program::operator=(Program&& other) noexcept
-{
-    if (this != &other) {
-        if (m_process)
-            CloseHandle(m_process);
-        m_process = std::exchange(other.m_process, nullptr);
-        m_id = std::exchange(other.m_id, 0);
-    }
-    return *this;
-}
 
 bool Program::Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workingDirectory,
                     HANDLE output)
@@ -45,37 +21,35 @@ bool Program::Start(const std::wstring& exe, const std::wstring& arguments, cons
     if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, output ? TRUE : FALSE, 0, nullptr,
                         workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info))
         return false;
-    CloseHandle(info.hThread);
-    if (m_process)
-        CloseHandle(m_process);
-    m_process = info.hProcess;
+    fw::KernelHandle thread(info.hThread);
+    m_process.Reset(info.hProcess);
     m_id = info.dwProcessId;
     return true;
 }
 
 bool Program::IsRunning() const
 {
-    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+    return m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 bool Program::Wait(DWORD milliseconds) const
 {
-    return m_process && WaitForSingleObject(m_process, milliseconds) == WAIT_OBJECT_0;
+    return m_process && WaitForSingleObject(m_process.Get(), milliseconds) == WAIT_OBJECT_0;
 }
 
 DWORD Program::ExitCode() const
 {
     DWORD code = STILL_ACTIVE;
     if (m_process)
-        GetExitCodeProcess(m_process, &code);
+        GetExitCodeProcess(m_process.Get(), &code);
     return code;
 }
 
 void Program::Kill()
 {
     if (IsRunning()) {
-        TerminateProcess(m_process, 9);
-        WaitForSingleObject(m_process, 5000);
+        TerminateProcess(m_process.Get(), 9);
+        WaitForSingleObject(m_process.Get(), 5000);
     }
 }
 
@@ -152,27 +126,25 @@ void PressButton(HWND dialog, int buttonId)
 std::vector<DWORD> ProcessIdsNamed(const std::wstring& exeName)
 {
     std::vector<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    fw::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
         return ids;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry))
         if (_wcsicmp(entry.szExeFile, exeName.c_str()) == 0)
             ids.push_back(entry.th32ProcessID);
-    CloseHandle(snapshot);
     return ids;
 }
 
 void KillProgramsNamed(const std::wstring& exeName)
 {
     for (DWORD id : ProcessIdsNamed(exeName)) {
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+        fw::KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
         if (!process)
             continue;
-        TerminateProcess(process, 9);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
+        TerminateProcess(process.Get(), 9);
+        WaitForSingleObject(process.Get(), 5000);
     }
 }
 

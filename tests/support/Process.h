@@ -6,17 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
+
 namespace testsupport {
 
+// A program started by a test: its process is closed when the object goes
+// (the program itself goes on running).
 class Program {
 public:
-    Program() = default;
-    ~Program();
-    Program(Program&& other) noexcept;
-    Program& operator=(Program&& other) noexcept;
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
     // Starts a program with its working directory; false when it cannot be started.
     // An inheritable output handle becomes its standard output and error.
     bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workingDirectory,
@@ -26,11 +23,11 @@ public:
     bool Wait(DWORD milliseconds) const;
     DWORD ExitCode() const;
     DWORD Id() const { return m_id; }
-    HANDLE Handle() const { return m_process; }
+    HANDLE Handle() const { return m_process.Get(); }
     void Kill();
 
 private:
-    HANDLE m_process = nullptr;
+    fw::KernelHandle m_process;
     DWORD m_id = 0;
 };
 

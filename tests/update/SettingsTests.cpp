@@ -82,41 +82,41 @@ TEST_F(SettingsFile, ReadsIntegersTheCWay)
 TEST_F(SettingsFile, FillsTheSettingsInOrderAndOnlyTempPathKeepsItsDefault)
 {
     UpdateSettings onlySource = Apply(L"UpdateSrcPath=\\硬盘\\Q9Soft\\\r\n");
-    EXPECT_EQ(L"\\硬盘\\Q9Soft\\", onlySource.UpdateSrcPath.str());
-    EXPECT_TRUE(onlySource.UpdateDstPath.IsEmpty());
-    EXPECT_TRUE(onlySource.ExeFullName.IsEmpty());
-    EXPECT_EQ(0, onlySource.StartExeWhenUpdateOver);
-    EXPECT_EQ(0, onlySource.UI_LANGUAGE);
-    EXPECT_EQ(L"\\Flash Disk\\temp\\", onlySource.TempPath.str());
+    EXPECT_EQ(L"\\硬盘\\Q9Soft\\", onlySource.updateSrcPath.str());
+    EXPECT_TRUE(onlySource.updateDstPath.IsEmpty());
+    EXPECT_TRUE(onlySource.exeFullName.IsEmpty());
+    EXPECT_EQ(0, onlySource.startExeWhenUpdateOver);
+    EXPECT_EQ(0, onlySource.uiLanguage);
+    EXPECT_EQ(L"\\Flash Disk\\temp\\", onlySource.tempPath.str());
 
     UpdateSettings emptyTemp = Apply(L"TempPath=\r\nUI_LANGUAGE=1\r\n");
-    EXPECT_EQ(L"\\Flash Disk\\temp\\", emptyTemp.TempPath.str());
-    EXPECT_EQ(1, emptyTemp.UI_LANGUAGE);
+    EXPECT_EQ(L"\\Flash Disk\\temp\\", emptyTemp.tempPath.str());
+    EXPECT_EQ(1, emptyTemp.uiLanguage);
 
     UpdateSettings full = Apply(L"UpdateSrcPath=\\硬盘\\Q9Soft\\\r\nUpdateDstPath=\\Flash Disk\\Q9Soft\\\r\n"
                                 L"ExeFullName=\\Flash Disk\\Q9Soft\\Q9Main.exe\r\nStartExeWhenUpdateOver=0\r\n"
                                 L"UI_LANGUAGE= 1\r\nTempPath=\\Flash Disk\\stage\\\r\n");
-    EXPECT_EQ(L"\\Flash Disk\\Q9Soft\\", full.UpdateDstPath.str());
-    EXPECT_EQ(L"\\Flash Disk\\Q9Soft\\Q9Main.exe", full.ExeFullName.str());
-    EXPECT_EQ(0, full.StartExeWhenUpdateOver);
-    EXPECT_EQ(1, full.UI_LANGUAGE);
-    EXPECT_EQ(L"\\Flash Disk\\stage\\", full.TempPath.str());
+    EXPECT_EQ(L"\\Flash Disk\\Q9Soft\\", full.updateDstPath.str());
+    EXPECT_EQ(L"\\Flash Disk\\Q9Soft\\Q9Main.exe", full.exeFullName.str());
+    EXPECT_EQ(0, full.startExeWhenUpdateOver);
+    EXPECT_EQ(1, full.uiLanguage);
+    EXPECT_EQ(L"\\Flash Disk\\stage\\", full.tempPath.str());
 }
 
 TEST_F(SettingsFile, LanguageKeysWithSpacesCaseOrLetters)
 {
-    EXPECT_EQ(0, Apply(L"UI_LANGUAGE =1\r\n").UI_LANGUAGE);  // a different key
-    EXPECT_EQ(0, Apply(L"ui_language=1\r\n").UI_LANGUAGE);
-    EXPECT_EQ(1, Apply(L"UI_LANGUAGE=1en\r\n").UI_LANGUAGE);
-    EXPECT_EQ(0, Apply(L"UI_LANGUAGE=en\r\n").UI_LANGUAGE);
-    EXPECT_EQ(2, Apply(L"UI_LANGUAGE=2\r\nUI_LANGUAGE=1\r\n").UI_LANGUAGE);
+    EXPECT_EQ(0, Apply(L"UI_LANGUAGE =1\r\n").uiLanguage);  // a different key
+    EXPECT_EQ(0, Apply(L"ui_language=1\r\n").uiLanguage);
+    EXPECT_EQ(1, Apply(L"UI_LANGUAGE=1en\r\n").uiLanguage);
+    EXPECT_EQ(0, Apply(L"UI_LANGUAGE=en\r\n").uiLanguage);
+    EXPECT_EQ(2, Apply(L"UI_LANGUAGE=2\r\nUI_LANGUAGE=1\r\n").uiLanguage);
 }
 
 TEST_F(SettingsFile, AByteOrderMarkBelongsToTheFirstKey)
 {
     UpdateSettings settings = Apply(L"UpdateSrcPath=\\硬盘\\\r\nUI_LANGUAGE=1\r\n", true);
-    EXPECT_TRUE(settings.UpdateSrcPath.IsEmpty());
-    EXPECT_EQ(1, settings.UI_LANGUAGE);
+    EXPECT_TRUE(settings.updateSrcPath.IsEmpty());
+    EXPECT_EQ(1, settings.uiLanguage);
     EXPECT_EQ(L"\xFEFFUpdateSrcPath", settings.table[0].key.str());
 }
 
@@ -163,7 +163,7 @@ TEST_F(SettingsFile, OddInputIsReadWithoutHarm)
     EXPECT_EQ(L"\\Flash Disk\\", LookupSetting(noisy, L"UpdateSrcPath").str());
 }
 
-TEST_F(SettingsFile, AMissingOrHeldFileIsReportedAsNotFound)
+TEST_F(SettingsFile, AMissingHeldOrUnreadableFileIsReportedOneOpenInAnEditorIsRead)
 {
     UpdateApp app;
     testsupport::MessageBoxRecorder boxes;
@@ -178,6 +178,24 @@ TEST_F(SettingsFile, AMissingOrHeldFileIsReportedAsNotFound)
     EXPECT_EQ(L"Update", boxes.Boxes()[0].title);
     EXPECT_EQ(static_cast<UINT>(MB_OK), boxes.Boxes()[0].type);
     EXPECT_TRUE(app.Settings().table.empty());
+
+    {
+        // An editor holds the file open for writing and lets others read it.
+        fw::KernelHandle editor(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(editor);
+        UpdateApp edited;
+        EXPECT_TRUE(edited.ReadUpdateSettings(path));
+        edited.ApplySettingsTable();
+        EXPECT_EQ(L"\\Flash Disk\\", edited.Settings().updateSrcPath.str());
+    }
+
+    // A file that opens but whose reading fails: the system answers an I/O error.
+    std::wstring unreadable = L"\\Flash Disk\\unreadable.ini";
+    ASSERT_EQ(0, testsupport::RunUnix(L"ln -s /proc/self/mem " + testsupport::ShellQuote(device.UnixPath(unreadable))));
+    EXPECT_FALSE(app.ReadUpdateSettings(device.Path(unreadable)));
+    ASSERT_FALSE(boxes.Texts().empty());
+    EXPECT_EQ(L"读取配置文件失败！", boxes.Texts().back());
 }
 
 TEST_F(SettingsFile, TheSourceFolderMustExistAndBeAFolder)

@@ -23,6 +23,7 @@ using updatetest::kStagingFolder;
 namespace {
 
 constexpr UINT_PTR kTimeoutTimer = 77;
+constexpr UINT_PTR kCloseWhenOfferedTimer = 78;
 constexpr UINT kTimeoutMilliseconds = 30000;
 constexpr wchar_t kMissingProgram[] = L"\\Flash Disk\\Q9Soft\\NotInstalled.exe";
 
@@ -78,6 +79,10 @@ public:
                 timedOut = true;
                 EndDialog(-2);
             }
+            fw::Window button = GetItem(IDC_UPDATE_BUTTON);
+            std::wstring caption = button.GetText().str();
+            if (id == kCloseWhenOfferedTimer && button.IsEnabled() && (caption == L"Close" || caption == L"关闭"))
+                PostCommand(IDC_UPDATE_BUTTON);
             return 0;
         });
     }
@@ -89,6 +94,8 @@ public:
     std::vector<UINT> script;       // command ids posted after initialisation
     std::function<void(DialogUnderTest&)> onInit;
     std::function<void(DialogUnderTest&, WPARAM, LPARAM)> beforeProgress;
+    std::function<bool(WPARAM, LPARAM)> lose;  // progress messages taken away before the dialog sees them
+    bool pressCloseWhenOffered = false;
     bool timedOut = false;
 
     void PostCommand(int id) const
@@ -110,6 +117,8 @@ protected:
         m_buttonRecorder.SubclassWindow(GetItem(IDC_UPDATE_BUTTON).Handle());
         bool result = UpdateDlg::OnInitDialog();
         ::SetTimer(m_hwnd, kTimeoutTimer, kTimeoutMilliseconds, nullptr);
+        if (pressCloseWhenOffered)
+            ::SetTimer(m_hwnd, kCloseWhenOfferedTimer, 50, nullptr);
         for (UINT id : script)
             PostCommand(static_cast<int>(id));
         if (onInit)
@@ -126,6 +135,8 @@ protected:
             arrivals.push_back({message->message, message->wParam, message->lParam, low, high, Bar().GetPos()});
             if (message->message == WM_UPDATE_PROGRESS && beforeProgress)
                 beforeProgress(*this, message->wParam, message->lParam);
+            if (message->message == WM_UPDATE_PROGRESS && lose && lose(message->wParam, message->lParam))
+                return true;
         }
         return UpdateDlg::PreTranslateMessage(message);
     }
@@ -142,12 +153,12 @@ protected:
         updatetest::KillStandIns();
         ASSERT_TRUE(device.IsReady());
         device.Enter();
-        settings.UpdateSrcPath = kReleaseFolder;
-        settings.UpdateDstPath = kInstallFolder;
-        settings.TempPath = kStagingFolder;
-        settings.ExeFullName = kMissingProgram;
-        settings.StartExeWhenUpdateOver = 0;
-        settings.UI_LANGUAGE = 1;
+        settings.updateSrcPath = kReleaseFolder;
+        settings.updateDstPath = kInstallFolder;
+        settings.tempPath = kStagingFolder;
+        settings.exeFullName = kMissingProgram;
+        settings.startExeWhenUpdateOver = 0;
+        settings.uiLanguage = 1;
     }
     void TearDown() override { updatetest::KillStandIns(); }
 
@@ -207,7 +218,7 @@ protected:
     void SetUp() override
     {
         Dialog::SetUp();
-        settings.UI_LANGUAGE = GetParam().language;
+        settings.uiLanguage = GetParam().language;
     }
     // The button's captions: what initialisation sets (English only), then the rest.
     Texts Captions(std::initializer_list<const wchar_t*> rest) const
@@ -226,7 +237,7 @@ TEST_P(DialogTexts, ARefusedRunShowsItsMessageBoxAndTheDialogStaysReady)
 {
     const LanguageTexts& t = GetParam();
     ASSERT_TRUE(updatetest::InstallStandIns(device));
-    settings.ExeFullName = updatetest::kMainProgram;
+    settings.exeFullName = updatetest::kMainProgram;
     WriteRelease(2);
     updatetest::GuardedProgram guarded;  // a main program that cannot be stopped
     ASSERT_TRUE(guarded.Start(device.Path(updatetest::kMainProgram), device.Root()));
@@ -255,12 +266,21 @@ TEST_P(DialogTexts, ARefusedRunShowsItsMessageBoxAndTheDialogStaysReady)
         EXPECT_EQ(L"Update", box.title);
         EXPECT_EQ(static_cast<UINT>(MB_OK), box.type);
     }
+
+    // A battery program that cannot be stopped refuses the run as well.
+    updatetest::GuardedProgram battery;
+    ASSERT_TRUE(battery.Start(device.Path(updatetest::kBatteryProgram), device.Root()));
+    DialogUnderTest dialog(settings);
+    dialog.script = {IDC_UPDATE_BUTTON, IDCANCEL};
+    EXPECT_EQ(IDCANCEL, Run(dialog));
+    ASSERT_EQ(3u, boxes.Boxes().size());
+    EXPECT_EQ(t.notStopped, boxes.Boxes()[2].text);
 }
 
 TEST_P(DialogTexts, ASuccessfulRunThatStartsTheProgramByItself)
 {
     const LanguageTexts& t = GetParam();
-    settings.StartExeWhenUpdateOver = 1;
+    settings.startExeWhenUpdateOver = 2;  // any value but 0
     WriteRelease(3);
     DialogUnderTest dialog(settings);
     dialog.script = {IDC_UPDATE_BUTTON};
@@ -400,6 +420,35 @@ TEST_F(Dialog, OkAndCancelAreRefusedWhileTheRunCopiesAndTheQueryIsAlwaysAnswered
     EXPECT_EQ(updatetest::FilesBelow(device, kReleaseFolder), updatetest::FilesBelow(device, kInstallFolder));
 }
 
+TEST_F(Dialog, ARunWhoseLastMessageIsLostStillShowsItsResult)
+{
+    WriteRelease(3);
+    {
+        DialogUnderTest dialog(settings);
+        dialog.script = {IDC_UPDATE_BUTTON};
+        dialog.pressCloseWhenOffered = true;
+        dialog.lose = [](WPARAM position, LPARAM total) {
+            return position != 0 && position == static_cast<WPARAM>(total);  // the final message
+        };
+        EXPECT_EQ(IDOK, Run(dialog));
+        EXPECT_EQ((Texts{L"Please wait for updating...", L"Please wait for updating...", L"Update Succeeded!",
+                         L"Open program error,Please Reset the device。"}),
+                  dialog.statusTexts);
+    }
+    HeldFile held(device.Path(L"\\硬盘\\Q9Soft\\part\\File1.dat"));
+    ASSERT_TRUE(held.IsHeld());
+    {
+        DialogUnderTest dialog(settings);
+        dialog.script = {IDC_UPDATE_BUTTON};
+        dialog.pressCloseWhenOffered = true;
+        dialog.lose = [](WPARAM position, LPARAM) { return position == 0; };  // both failure messages
+        EXPECT_EQ(IDOK, Run(dialog));
+        EXPECT_EQ((Texts{L"Please wait for updating...", L"Please wait for updating...", L"Update failed,code=0x7934",
+                         L"Open program error,Please Reset the device。"}),
+                  dialog.statusTexts);
+    }
+}
+
 TEST_F(Dialog, ClosingWhileTheStagingFolderIsStillRemovedWaitsForIt)
 {
     WriteRelease(3);
@@ -423,17 +472,23 @@ TEST_F(Dialog, ClosingWhileTheStagingFolderIsStillRemovedWaitsForIt)
 TEST_F(Dialog, TheCloseButtonStartsTheMainProgramAgain)
 {
     ASSERT_TRUE(updatetest::InstallStandIns(device));
-    settings.ExeFullName = updatetest::kMainProgram;
+    settings.exeFullName = updatetest::kMainProgram;
     WriteRelease(2);
+    testsupport::Program restarted;  // started again while the run copies, as by a watchdog
     DialogUnderTest dialog(settings);
     dialog.script = {IDC_UPDATE_BUTTON};
-    dialog.beforeProgress = [](DialogUnderTest& d, WPARAM position, LPARAM total) {
+    dialog.beforeProgress = [&](DialogUnderTest& d, WPARAM position, LPARAM total) {
+        if (position == 1) {
+            ASSERT_TRUE(restarted.Start(device.Path(updatetest::kMainProgram), L"", device.Root()));
+            ASSERT_NE(nullptr, testsupport::WaitForWindow(restarted.Id(), L"DeviceProgramStandIn", 10000));
+        }
         if (position != 0 && position == static_cast<WPARAM>(total))
             d.PostCommand(IDC_UPDATE_BUTTON);
     };
 
     EXPECT_EQ(IDOK, Run(dialog));
 
+    EXPECT_FALSE(restarted.IsRunning()) << "the final message stops the main program once more";
     EXPECT_EQ(L"Update Succeeded!", dialog.statusTexts.back()) << "the start did not fail";
     std::vector<DWORD> running;
     for (int tries = 0; tries < 500 && running.empty(); ++tries, Sleep(10))

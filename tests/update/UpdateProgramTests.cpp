@@ -113,13 +113,18 @@ protected:
         return true;
     }
 
-    // Waits for the run's result: the button enabled again with a close caption.
+    // Waits for the run's result: the button enabled again with a close caption
+    // and the status text past the please-wait text. The dialog sets them one
+    // after the other (after a success the status text last), and this process
+    // may look in between.
     static bool WaitForResult(HWND dialog)
     {
         return WaitUntil([dialog] {
             HWND button = GetDlgItem(dialog, 1001);
             std::wstring caption = WindowText(button);
-            return IsWindowEnabled(button) && (caption == L"Close" || caption == L"关闭");
+            std::wstring status = Status(dialog);
+            return IsWindowEnabled(button) && (caption == L"Close" || caption == L"关闭") &&
+                   status != L"Please wait for updating..." && status != L"升级中，请稍后...";
         });
     }
 

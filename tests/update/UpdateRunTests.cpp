@@ -46,9 +46,9 @@ protected:
     {
         ASSERT_TRUE(device.IsReady());
         device.Enter();
-        settings.UpdateSrcPath = kReleaseFolder;
-        settings.UpdateDstPath = kInstallFolder;
-        settings.TempPath = kStagingFolder;
+        settings.updateSrcPath = kReleaseFolder;
+        settings.updateDstPath = kInstallFolder;
+        settings.tempPath = kStagingFolder;
         job.settings = &settings;
         job.window = progress.Window();
     }
@@ -57,7 +57,7 @@ protected:
     int List()
     {
         job.files.clear();
-        CollectFiles(settings.UpdateSrcPath, job.files);
+        CollectFiles(settings.updateSrcPath, job.files);
         return static_cast<int>(job.files.size());
     }
 
@@ -75,6 +75,11 @@ TEST_F(Run, CopiesTheReleaseThroughTheStagingFolderWithOneMessagePerFile)
     ASSERT_TRUE(device.WriteFile(L"\\硬盘\\Q9Soft\\a.db", "left out"));
     CreateDirectoryW(device.Path(L"\\硬盘\\Q9Soft\\empty").c_str(), nullptr);
     ASSERT_TRUE(device.WriteFile(L"\\Flash Disk\\Q9Soft\\Old.cfg", "stays"));
+    // Read-only files, as write-protected media give them: in the release and in the installation.
+    ASSERT_TRUE(device.WriteFile(L"\\Flash Disk\\Q9Soft\\Q9Main.exe", "old main program"));
+    for (const wchar_t* file : {L"\\硬盘\\Q9Soft\\Q9Main.exe", L"\\硬盘\\Q9Soft\\lang\\deep\\Help.txt",
+                                L"\\Flash Disk\\Q9Soft\\Q9Main.exe"})
+        ASSERT_TRUE(SetFileAttributesW(device.Path(file).c_str(), FILE_ATTRIBUTE_READONLY));
     const int n = List();
     ASSERT_EQ(4, n);
 
@@ -183,6 +188,31 @@ TEST_F(Run, AnyOtherFileFailingInTheSecondPassEndsIt)
     EXPECT_EQ(Steps(1, n, 2 * n + 5), Messages(messages.begin(), messages.begin() + n));
     EXPECT_FALSE(job.succeeded);
     EXPECT_FALSE(device.Exists(kStagingFolder));
+}
+
+TEST_F(Run, TheWorkerRunsBelowNormalPriorityAndOneThatCannotBeSetGoingNeverRuns)
+{
+    ASSERT_TRUE(updatetest::WriteFiles(device, kReleaseFolder, kRelease));
+    List();
+    fw::KernelHandle worker = StartUpdateRun(job);
+    ASSERT_TRUE(worker);
+    EXPECT_EQ(THREAD_PRIORITY_BELOW_NORMAL, GetThreadPriority(worker.Get()));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker.Get(), 30000));
+    EXPECT_TRUE(job.succeeded);
+    progress.Drain();
+
+    // A worker whose handle lacks the right to resume it.
+    List();
+    fw::KernelHandle created = CreateUpdateRun(job);
+    ASSERT_TRUE(created);
+    HANDLE limited = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), created.Get(), GetCurrentProcess(), &limited,
+                                SYNCHRONIZE | THREAD_TERMINATE, FALSE, 0));
+    fw::KernelHandle unresumable(limited);
+    EXPECT_FALSE(ResumeUpdateRun(unresumable));
+    EXPECT_FALSE(unresumable);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(created.Get(), 5000)) << "left suspended";
+    EXPECT_TRUE(progress.Drain().empty()) << "it ran";
 }
 
 TEST_F(Run, CopyFileListCountsFromItsStartAndCutsTheSourceRootOff)

@@ -8,13 +8,6 @@ namespace updatetest {
 
 namespace {
 
-std::string ReadShared(const std::wstring& path)
-{
-    std::string bytes;
-    testsupport::ReadBytes(path, bytes);
-    return bytes;
-}
-
 constexpr wchar_t kInitKey[] = L"init";
 constexpr wchar_t kOsVersion[] = L"OSVersion";
 
@@ -27,8 +20,8 @@ std::wstring BuiltProgram(const std::wstring& name)
 
 bool InstallStandIns(const testsupport::Device& device, const std::wstring& folder)
 {
-    std::string main = ReadShared(BuiltProgram(L"Q9Main.exe"));
-    std::string battery = ReadShared(BuiltProgram(L"Battery.exe"));
+    std::string main = testsupport::FileBytes(BuiltProgram(L"Q9Main.exe"));
+    std::string battery = testsupport::FileBytes(BuiltProgram(L"Battery.exe"));
     return !main.empty() && !battery.empty() && device.WriteFile(folder + L"Q9Main.exe", main) &&
            device.WriteFile(folder + L"battery\\Battery.exe", battery);
 }
@@ -41,26 +34,12 @@ void KillStandIns()
 
 std::string JournalText(const testsupport::Device& device, const std::wstring& journal)
 {
-    return ReadShared(device.Path(journal));
+    return testsupport::FileBytes(device.Path(journal));
 }
 
 std::vector<std::string> JournalEvents(const testsupport::Device& device, const std::wstring& journal)
 {
-    std::vector<std::string> events;
-    std::string text = JournalText(device, journal);
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find("\r\n", at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(at, end - at);
-        size_t cut = line.find(" cwd=");
-        if (cut == std::string::npos)
-            cut = line.find(" pid=");
-        events.push_back(line.substr(0, cut));
-        at = end + 2;
-    }
-    return events;
+    return testsupport::JournalEvents(JournalText(device, journal));
 }
 
 bool WriteFiles(const testsupport::Device& device, const std::wstring& folder,
@@ -74,13 +53,7 @@ bool WriteFiles(const testsupport::Device& device, const std::wstring& folder,
 
 std::map<std::wstring, std::string> FilesBelow(const testsupport::Device& device, const std::wstring& folder)
 {
-    std::vector<std::wstring> files;
-    std::vector<std::wstring> folders;
-    testsupport::ListTree(device.Path(folder), files, folders);
-    std::map<std::wstring, std::string> contents;
-    for (const std::wstring& file : files)
-        contents[file] = ReadShared(device.Path(folder + file));
-    return contents;
+    return testsupport::FilesBelow(device.Path(folder));
 }
 
 std::vector<std::wstring> FoldersBelow(const testsupport::Device& device, const std::wstring& folder)
@@ -157,8 +130,8 @@ bool GuardedProgram::Start(const std::wstring& exe, const std::wstring& workingD
     if (!CreateProcessW(exe.c_str(), &commandLine[0], &attributes, nullptr, FALSE, 0, nullptr,
                         workingDirectory.c_str(), &startup, &info))
         return false;
-    CloseHandle(info.hThread);
-    m_process = info.hProcess;  // our handle was granted everything at creation
+    fw::KernelHandle thread(info.hThread);
+    m_process.Reset(info.hProcess);  // our handle was granted everything at creation
     m_id = info.dwProcessId;
     return true;
 }
@@ -167,10 +140,9 @@ void GuardedProgram::Kill()
 {
     if (!m_process)
         return;
-    TerminateProcess(m_process, 9);
-    WaitForSingleObject(m_process, 5000);
-    CloseHandle(m_process);
-    m_process = nullptr;
+    TerminateProcess(m_process.Get(), 9);
+    WaitForSingleObject(m_process.Get(), 5000);
+    m_process.Reset();
 }
 
 }  // namespace updatetest

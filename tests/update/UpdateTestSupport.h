@@ -10,17 +10,19 @@
 #include <utility>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "support/Device.h"
+#include "support/DeviceLayout.h"
 
 namespace updatetest {
 
-constexpr wchar_t kInstallFolder[] = L"\\Flash Disk\\Q9Soft\\";
-constexpr wchar_t kMainProgram[] = L"\\Flash Disk\\Q9Soft\\Q9Main.exe";
-constexpr wchar_t kMainJournal[] = L"\\Flash Disk\\Q9Soft\\Q9Main.log";
-constexpr wchar_t kBatteryProgram[] = L"\\Flash Disk\\Q9Soft\\battery\\Battery.exe";
-constexpr wchar_t kBatteryJournal[] = L"\\Flash Disk\\Q9Soft\\battery\\Battery.log";
-constexpr wchar_t kReleaseFolder[] = L"\\硬盘\\Q9Soft\\";
-constexpr wchar_t kStagingFolder[] = L"\\Flash Disk\\temp\\";
+using testsupport::kBatteryJournal;
+using testsupport::kBatteryProgram;
+using testsupport::kInstallFolder;
+using testsupport::kMainJournal;
+using testsupport::kMainProgram;
+using testsupport::kReleaseFolder;
+using testsupport::kStagingFolder;
 
 // A program built beside the test executable.
 std::wstring BuiltProgram(const std::wstring& name);
@@ -87,7 +89,7 @@ public:
     void Kill();
 
 private:
-    HANDLE m_process = nullptr;
+    fw::KernelHandle m_process;
     DWORD m_id = 0;
 };
 
