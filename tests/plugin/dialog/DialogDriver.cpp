@@ -58,7 +58,7 @@ ShowManagerParams RecordingHost::Record()
     params.onUploadDone = &UploadDone;
     params.reserved1 = &Reserved;
     params.onUploadRefused = &UploadRefused;
-    params.deleteFile = &OnDeleteFile;
+    params.deleteFile = withDeleteFile ? &OnDeleteFile : nullptr;
     params.reserved2 = &Reserved;
     return params;
 }
@@ -98,7 +98,7 @@ int32_t CORVANE_CALL RecordingHost::CanUpload()
 {
     if (s_current)
         s_current->Note(L"canUpload()");
-    return 1;
+    return s_current ? s_current->canUploadAnswer : 1;
 }
 
 void CORVANE_CALL RecordingHost::UploadDone()

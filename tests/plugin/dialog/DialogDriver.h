@@ -49,10 +49,14 @@ public:
     int32_t language = 0;
     bool withMessageBox = true;
     bool withUploadItem = true;
+    bool withDeleteFile = true;  // its deleteFile deletes with the platform's deletion
+    int32_t canUploadAnswer = 1;
     const CorvaneFont* font = nullptr;
     ColorScheme colors{};
     // Answers of messageBox in order; when they run out: 6 (Yes) for type 4, 1 (OK) otherwise.
     std::vector<int32_t> answers;
+    // Called with each journal line as the hook is called, to look at the dialog meanwhile.
+    std::function<void(const std::wstring& line)> onCall;
 
     // The record; it points into this object, which must outlive its use.
     ShowManagerParams Record();
@@ -71,7 +75,12 @@ private:
     static void CORVANE_CALL UploadRefused();
     static int32_t CORVANE_CALL OnDeleteFile(CorvaneString path);
     static void CORVANE_CALL Reserved();
-    void Note(const std::wstring& line) { m_journal.push_back(line); }
+    void Note(const std::wstring& line)
+    {
+        m_journal.push_back(line);
+        if (onCall)
+            onCall(line);
+    }
 
     std::vector<std::wstring> m_journal;
     size_t m_answered = 0;
