@@ -152,6 +152,11 @@ public:
     static constexpr int kNoStorage = -1;
 
 protected:
+    // The pause between an operation's work and its result, so the lists
+    // settle on the screen first. Virtual so that a measurement can take it
+    // apart from the work.
+    virtual void PauseBeforeResult() const;
+
     void DoDataExchange() override;
     bool OnInitDialog() override;
     bool PreTranslateMessage(MSG* message) override;
@@ -170,7 +175,6 @@ private:
     bool Agrees(const TwoLanguageText& question, const TwoLanguageText& caption) const;
     // The row of the open project in the project grid (its selected row); -1 when none.
     int SelectedProjectRow();
-    void PauseBeforeResult() const;
     LRESULT OnCtlColor(UINT message, WPARAM dc, LPARAM control);
     void OnPaint();
     HFONT HostFont() const;

@@ -9,7 +9,6 @@
 
 namespace {
 
-// Between leaving the busy state and the result: the lists settle on the screen first.
 constexpr DWORD kResultPause = 500;
 
 }  // namespace
