@@ -112,8 +112,8 @@ void CCorvaneDlg::OnDelete()
             header->SetCheck(false);
     UpdateButtons();
     ShowResultSummary(CorvaneText::kDeleteTitle.For(m_language), projects, files, failed);
-    // Rows have gone: the lists are rebuilt from the disk, and the first project is opened.
-    if (files > 0 || projects > 0)
+    // Files have gone: the lists are rebuilt from the disk, and the first project is opened.
+    if (files > 0)
         InitGrids();
     if (projects > 0)
         ClickRow(m_projectGrid, 1);

@@ -1,67 +1,35 @@
-// An operation of the real Corvane.dll through the host Q9Main.exe /host,
-// driven from outside: what the host's journal and the disk show.
+// An operation of the real Corvane.dll in the host Q9Main.exe /host, driven
+// from outside: the host's journal and the disk afterwards.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-
-#include <string>
-#include <vector>
 
 #include "PluginTestSupport.h"
 #include "plugin/resource.h"
 #include "support/Process.h"
 
-using plugintest::Host;
-
-namespace {
-
-bool IsEnabled(HWND dialog, int id)
-{
-    return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE;
-}
-
-// Waits for the host's file to be preselected (Open enabled, Delete not:
-// the buttons of the template are all enabled until the grids are set up),
-// then clicks the file grid's header box, which checks every file.
-bool CheckEveryFile(HWND dialog)
-{
-    for (int waited = 0; !(IsEnabled(dialog, IDC_OPEN) && !IsEnabled(dialog, IDC_DELETE)); waited += 20) {
-        if (waited > 20000)
-            return false;
-        ::Sleep(20);
-    }
-    HWND files = ::GetDlgItem(dialog, IDC_FILE_GRID);
-    for (int attempt = 0; attempt < 6; ++attempt) {
-        ::PostMessageW(files, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-        ::PostMessageW(files, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-        for (int waited = 0; waited < 2000; waited += 20) {
-            if (IsEnabled(dialog, IDC_DELETE))
-                return true;
-            ::Sleep(20);
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 TEST(HostOperations, AFileHeldOpenStopsDeleteThroughTheHostsDeleteFileWithTheNotice)
 {
     testsupport::Device device;
     ASSERT_TRUE(device.IsReady());
-    Host host(device, L"Corvane.dll");
-    ASSERT_TRUE(host.IsInstalled());
-    ASSERT_TRUE(device.WriteFile(L"\\Flash Disk\\Data\\P1\\F01.abc", "held"));
+    plugintest::Host host(device, L"Corvane.dll");
+    ASSERT_TRUE(host.IsInstalled() && device.WriteFile(L"\\Flash Disk\\Data\\P1\\F01.abc", "held"));
     testsupport::HeldFile held(device.Path(L"\\Flash Disk\\Data\\P1\\F01.abc"));
-    ASSERT_TRUE(held.IsHeld());
-
-    ASSERT_TRUE(host.Start(L"start=P1\\F01 answers=6,1,1"));
+    ASSERT_TRUE(held.IsHeld() && host.Start(L"start=P1\\F01 answers=6,1,1"));
     HWND dialog = testsupport::WaitForWindow(host.Id(), L"#32770", 20000);
-    ASSERT_NE(nullptr, dialog) << "no dialog";
-    ASSERT_TRUE(CheckEveryFile(dialog));
+    ASSERT_NE(nullptr, dialog);
+    const auto enabled = [&](int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; };
+    // The host's file preselected (the template's buttons are all enabled until the grids are set up),
+    // then the file grid's header box, which checks every file.
+    for (int waited = 0; waited < 20000 && !(enabled(IDC_OPEN) && !enabled(IDC_DELETE)); waited += 20)
+        ::Sleep(20);
+    ::PostMessageW(::GetDlgItem(dialog, IDC_FILE_GRID), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    ::PostMessageW(::GetDlgItem(dialog, IDC_FILE_GRID), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    for (int waited = 0; waited < 20000 && !enabled(IDC_DELETE); waited += 20)
+        ::Sleep(20);
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_DELETE, BN_CLICKED), 0);
-    for (int waited = 0; waited < 20000 && host.JournalLines(L"hook").size() < 4; waited += 50)
-        ::Sleep(50);
+    for (int waited = 0; waited < 20000 && host.JournalLines(L"hook").size() < 4; waited += 20)
+        ::Sleep(20);
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), 0);
     ASSERT_TRUE(host.Finish());
 
