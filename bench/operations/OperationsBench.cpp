@@ -34,7 +34,7 @@ constexpr int kSubFolders = 4;
 constexpr int kFilesPerTopFolder = 20;
 constexpr int kFilesPerSubFolder = 45;
 constexpr size_t kFileSize = 100 * 1000;
-constexpr int kRounds = 9;
+constexpr int kRounds = 11;
 
 double Now()
 {
@@ -243,10 +243,10 @@ private:
             }
             PlainDelete(kExported);
             PlainDelete(kPlainExport);
+            PlainDelete(kProject);
             for (int half = 0; half < 2; ++half) {
                 // Each deletes a tree made just before it.
                 if ((half == 0) == managerFirst) {
-                    PlainDelete(kProject);
                     CopyTree(kPristine, kProject);
                     figures.managerDelete.push_back(Operate(IDC_DELETE, figures.deleteSummary));
                 } else {
