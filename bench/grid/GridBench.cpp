@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "GridCtrl.h"
+#include "bench/Clock.h"
 #include "framework/Gdi.h"
 
 // Bytes asked of operator new, to tell what the grid itself holds.
@@ -46,17 +47,7 @@ constexpr int kCols = 6;
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using bench::Now;
 
 double Time(const std::function<void()>& step)
 {

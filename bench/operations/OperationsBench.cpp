@@ -19,10 +19,14 @@
 #include <string>
 #include <vector>
 
-#include "CorvaneDlg.h"
+#include "bench/Clock.h"
+#include "bench/MeasuringDialog.h"
 #include "plugin/resource.h"
 
 namespace {
+
+using bench::Median;
+using bench::Now;
 
 constexpr wchar_t kProject[] = L"\\Flash Disk\\Data\\Big\\";
 constexpr wchar_t kPristine[] = L"\\Flash Disk\\Pristine\\";  // a spare copy, to give Delete its project back
@@ -35,24 +39,6 @@ constexpr int kFilesPerTopFolder = 20;
 constexpr int kFilesPerSubFolder = 45;
 constexpr size_t kFileSize = 100 * 1000;
 constexpr int kRounds = 11;
-
-double Now()
-{
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // --- the plain operations
 
@@ -179,27 +165,11 @@ struct Figures {
     int plainExported = 0, plainDeleted = 0;
 };
 
-class BenchDialog : public CCorvaneDlg {
+class BenchDialog : public bench::MeasuringDialog {
 public:
     Figures figures;
 
 protected:
-    bool OnInitDialog() override
-    {
-        CCorvaneDlg::OnInitDialog();
-        ::SetTimer(m_hwnd, 1, 1, nullptr);
-        return true;
-    }
-    bool PreTranslateMessage(MSG* message) override
-    {
-        if (message->message == WM_TIMER && message->hwnd == m_hwnd && message->wParam == 1) {
-            ::KillTimer(m_hwnd, 1);
-            Measure();
-            EndDialog(IDOK);
-            return true;
-        }
-        return CCorvaneDlg::PreTranslateMessage(message);
-    }
     void PauseBeforeResult() const override
     {
         const double start = Now();
@@ -224,7 +194,7 @@ private:
         return g_timing.summary - g_timing.confirmed - g_timing.pause;
     }
 
-    void Measure()
+    void Measure() override
     {
         for (int round = 0; round < kRounds; ++round) {
             const bool managerFirst = round % 2 == 1;
