@@ -6,7 +6,7 @@
 // same process and run: CopyFileW, or DeleteFileW and RemoveDirectoryW, with
 // FindFirstFileW / FindNextFileW and nothing else. Rounds alternate their
 // order; the medians, the best rounds and the ratios within each round are
-// compared (on a shared machine the rounds spread widely). The specified
+// compared (on a shared machine the rounds spread widely). The 500 ms
 // pause before the summary is timed apart, inside each operation, and left
 // out of the figures.
 // Figures only: nothing here passes or fails.
