@@ -16,6 +16,7 @@
 
 #include "GridCellCheck.h"
 #include "GridCtrl.h"
+#include "bench/Clock.h"
 #include "framework/Gdi.h"
 #include "support/Allocations.h"
 
@@ -26,17 +27,7 @@ constexpr int kCols = 6;
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using bench::Now;
 
 double Time(const std::function<void()>& step)
 {

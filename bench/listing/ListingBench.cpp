@@ -11,24 +11,15 @@
 #include <functional>
 #include <vector>
 
-#include "CorvaneDlg.h"
+#include "bench/Clock.h"
+#include "bench/MeasuringDialog.h"
 
 namespace {
 
+using bench::Now;
+
 constexpr int kRounds = 3;
 const int kCounts[] = {5000, 10000};
-
-double Now()
-{
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // The best of a few rounds, in milliseconds.
 double Best(const std::function<void()>& step)
@@ -93,31 +84,13 @@ struct Figures {
     double fill;
 };
 
-class BenchDialog : public CCorvaneDlg {
+class BenchDialog : public bench::MeasuringDialog {
 public:
     std::vector<Figures> figures;
     double insertWithRedraw = 0;  // one row inserted while the grid recomputes its bars each time
 
-protected:
-    bool OnInitDialog() override
-    {
-        CCorvaneDlg::OnInitDialog();
-        ::SetTimer(m_hwnd, 1, 1, nullptr);
-        return true;
-    }
-    bool PreTranslateMessage(MSG* message) override
-    {
-        if (message->message == WM_TIMER && message->hwnd == m_hwnd && message->wParam == 1) {
-            ::KillTimer(m_hwnd, 1);
-            Measure();
-            EndDialog(IDOK);
-            return true;
-        }
-        return CCorvaneDlg::PreTranslateMessage(message);
-    }
-
 private:
-    void Measure()
+    void Measure() override
     {
         CGridCtrl& grid = FileGrid();
         for (int count : kCounts) {

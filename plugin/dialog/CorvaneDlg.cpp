@@ -52,7 +52,9 @@ CCorvaneDlg::CCorvaneDlg()
     }
     OnCommand(IDC_EXIT, [this] { OnExit(); });
     OnCommand(IDC_OPEN, [this] { OnOpen(); });
-    // The file operations map their buttons here: IDC_EXPORT, IDC_DELETE, IDC_UPLOAD.
+    OnCommand(IDC_EXPORT, [this] { OnExport(); });
+    OnCommand(IDC_DELETE, [this] { OnDelete(); });  // also F3, while the button is enabled
+    OnCommand(IDC_UPLOAD, [this] { OnUpload(); });
     for (UINT message = WM_CTLCOLORMSGBOX; message <= WM_CTLCOLORSTATIC; ++message)
         OnMessage(message, [this, message](WPARAM dc, LPARAM control) { return OnCtlColor(message, dc, control); });
     OnMessage(WM_PAINT, [this](WPARAM, LPARAM) {

@@ -10,10 +10,13 @@
 //   CorvaneRecord.cpp   the take-over of the host's record
 //   CorvaneStorage.cpp  storage root and data folder, the project list's volume, free space
 //   CorvaneListing.cpp  the listing of projects and files and the row helpers
-// The file operations (Export 5, Delete 4, Upload 3) are added as handlers of
-// their buttons in files of their own, mapped in the constructor; they work
-// on the checked rows (NextCheckedRow, CountCheckedRows), talk to the host
-// through m_host and end by reloading with InitGrids.
+//   CorvaneOperations.cpp  what the file operations share: folders, the tree
+//                       copy, notices, the busy state, the result summary
+//   CorvaneExport.cpp, CorvaneDelete.cpp, CorvaneUpload.cpp  the handlers of
+//                       the buttons Export (5), Delete (4) and Upload (3)
+// The operations work on the checked rows (NextCheckedRow, CountCheckedRows),
+// run synchronously inside their handler under the busy state, talk to the
+// host through m_host and end by reloading with InitGrids.
 
 #include <windows.h>
 
@@ -22,6 +25,7 @@
 
 #include "GridCellCheck.h"
 #include "GridCtrl.h"
+#include "CorvaneTexts.h"
 #include "HostHooks.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
@@ -66,6 +70,37 @@ public:
     // The first checked row at or after from; 0 when none.
     static int NextCheckedRow(CGridCtrl& grid, int from);
     static int CountCheckedRows(CGridCtrl& grid);
+
+    // --- what the file operations share (CorvaneOperations.cpp)
+    // Whether a folder is there for the operation to go on.
+    enum class FolderState {
+        Ready,     // it exists (as a folder or as a file) or was made
+        DiskFull,  // it could not be made for a full disk; the notice has been shown
+        Failed,    // it could not be made for another reason; nothing shown
+    };
+    FolderState EnsureFolder(const fw::WString& path);
+    // A folder-tree copy or delete: the files handled, and whether the walk
+    // met a failure (also one before the first file).
+    struct TreeCount {
+        int files = 0;
+        bool failed = false;
+    };
+    // Copies the tree below source into destination (made by the caller),
+    // replacing files; stops at the first failure, leaving its last error.
+    TreeCount CopyFolderTree(const fw::WString& source, const fw::WString& destination);
+    // Shows the notice when the thread's last error is code; whether it was due.
+    bool NoticeIfLastError(DWORD code, const TwoLanguageText& text, const TwoLanguageText& caption, int32_t type);
+    // The notice for last error 112.
+    bool NoticeIfDiskFull();
+    // The outcome of Export or Delete, under the operation's title.
+    void ShowResultSummary(const fw::WString& title, int projects, int files, bool failed);
+
+    // --- the operations (CorvaneExport.cpp, CorvaneDelete.cpp, CorvaneUpload.cpp)
+    // Deletes everything below folder; counts the project files deleted. The
+    // last error is that of the last failed deletion on the top level, or 0.
+    TreeCount DeleteFolderTree(const fw::WString& folder);
+    // Hands the project's items to the host; how many.
+    int UploadProjectItems(const fw::WString& projectFolder);
 
     // --- the dialog (CorvaneDlg.cpp, CorvaneInput.cpp)
     // Grid set-up, the project list, free space; also the reload after an operation.
@@ -117,6 +152,11 @@ public:
     static constexpr int kNoStorage = -1;
 
 protected:
+    // The pause between an operation's work and its result, so the lists
+    // settle on the screen first. Virtual so that a measurement can take it
+    // apart from the work.
+    virtual void PauseBeforeResult() const;
+
     void DoDataExchange() override;
     bool OnInitDialog() override;
     bool PreTranslateMessage(MSG* message) override;
@@ -127,6 +167,14 @@ private:
     void OnGridSelChanged(int id);
     void OnOpen();
     void OnExit();
+    void OnExport();
+    void OnDelete();
+    void OnUpload();
+    // Asks a Yes/No question in the dialog's language; true unless the answer
+    // is No. A language without texts asks nothing and agrees.
+    bool Agrees(const TwoLanguageText& question, const TwoLanguageText& caption) const;
+    // The row of the open project in the project grid (its selected row); -1 when none.
+    int SelectedProjectRow();
     LRESULT OnCtlColor(UINT message, WPARAM dc, LPARAM control);
     void OnPaint();
     HFONT HostFont() const;

@@ -36,4 +36,31 @@ constexpr TwoLanguageText kUnknownSize{L"未知", L"Unknown"};
 // The free-space percentage.
 constexpr TwoLanguageText kFreeSpaceFormat{L"剩余:%0.2f%%", L"%0.2f%%Free"};
 
+// --- the operations (Export, Delete, Upload) and their summary
+constexpr TwoLanguageText kDiskFull{L"磁盘空间已满", L"The disk is full"};
+// The summary: the first line (Chinese after the title), the total prefix
+// (Chinese before the title), the project and the file clause.
+constexpr TwoLanguageText kSummaryCompleted{L"文件完成！\r\n", L"Completed!\r\n"};
+constexpr TwoLanguageText kSummaryFailed{L"文件出错！\r\n", L"Error!\r\n"};
+constexpr TwoLanguageText kSummaryTotal{L"总计", L""};
+constexpr TwoLanguageText kSummaryProjects{L" %d 个工程，", L" %d Project(s)"};
+constexpr TwoLanguageText kSummaryFiles{L" %d 个文件！", L" %d File(s)！"};
+
+constexpr TwoLanguageText kExportQuestion{L"是否导出所选择的工程或文件？",
+                                          L"Do you want to copy all your selected project(s) or file(s) to UDisk?"};
+constexpr TwoLanguageText kExportCaption{L"导出", L"Export"};
+constexpr TwoLanguageText kExportTitle{L"导出", L"Copy to UDisk"};
+constexpr TwoLanguageText kInsertUDisk{L"请插入U盘", L"Please insert U Disk"};
+
+constexpr TwoLanguageText kDeleteQuestion{L"是否删除所选择的工程或文件？",
+                                          L"Do you want to delete all your selected project(s) or file(s)?"};
+constexpr TwoLanguageText kDeleteTitle{L"删除", L"Delete"};
+constexpr TwoLanguageText kFileOpen{L"无法删除文件，文件被打开", L"Cannot delete the file because it has been opened."};
+
+constexpr TwoLanguageText kUploadTitle{L"上传", L"Upload"};
+constexpr TwoLanguageText kOneProjectOnly{L"不支持上传多个工程，请选择一个工程上传",
+                                          L"Please select one project to upload, do not select more"};
+constexpr TwoLanguageText kUploadQuestion{L"是否上传所选择的工程或文件？",
+                                          L"Do you want to upload all your selected project(s) or file(s)?"};
+
 }  // namespace CorvaneText

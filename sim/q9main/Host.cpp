@@ -335,15 +335,21 @@ int32_t CORVANE_CALL DeleteFileHook(CorvaneString path)
 {
     fw::WString line = L"hook deleteFile path=" + Quoted(path.c_str());
     int32_t answer = 0;
+    DWORD error = 0;
     if (!g_session.settings->deletes) {
         line += L" answer=0 refused";
     } else if (::DeleteFileW(path.c_str())) {
         answer = 1;
         line += L" answer=1";
     } else {
-        line += fw::WString::Format(L" answer=0 error=%lu", ::GetLastError());
+        error = ::GetLastError();
+        line += fw::WString::Format(L" answer=0 error=%lu", error);
     }
     Journal(line);
+    // The plug-in explains a failed deletion by the last error (32: held
+    // open), as after a deletion of its own; the journal's writing must not
+    // change it.
+    ::SetLastError(error);
     return answer;
 }
 

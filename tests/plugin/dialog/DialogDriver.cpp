@@ -72,15 +72,18 @@ const ShowManagerParams& RecordingHost::Record()
     params.onUploadDone = &UploadDone;
     params.reserved1 = &Reserved;
     params.onUploadRefused = &UploadRefused;
-    params.deleteFile = &OnDeleteFile;
+    params.deleteFile = withDeleteFile ? &OnDeleteFile : nullptr;
     params.reserved2 = &Reserved;
     return params;
 }
 
 void RecordingHost::Note(const std::wstring& line)
 {
-    if (s_current)
-        s_current->m_journal.push_back(line);
+    if (!s_current)
+        return;
+    s_current->m_journal.push_back(line);
+    if (s_current->onCall)
+        s_current->onCall(line);
 }
 
 int32_t CORVANE_CALL RecordingHost::OnMessageBox(CorvaneString text, CorvaneString caption, int32_t type)
@@ -108,7 +111,7 @@ void CORVANE_CALL RecordingHost::UploadItem(CorvaneString path, CorvaneString ex
 int32_t CORVANE_CALL RecordingHost::CanUpload()
 {
     Note(L"canUpload()");
-    return 1;
+    return s_current ? s_current->canUploadAnswer : 1;
 }
 
 int32_t CORVANE_CALL RecordingHost::OnDeleteFile(CorvaneString path)

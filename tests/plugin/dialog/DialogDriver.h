@@ -55,10 +55,14 @@ public:
     int32_t language = 0;
     bool withMessageBox = true;
     bool withUploadItem = true;
+    bool withDeleteFile = true;  // its deleteFile deletes with the platform's deletion
+    int32_t canUploadAnswer = 1;
     const CorvaneFont* font = nullptr;
     ColorScheme colors{};
     // Answers of messageBox in order; when they run out: 6 (Yes) for type 4, 1 (OK) otherwise.
     std::vector<int32_t> answers;
+    // Called with each journal line as the hook is called, to look at the dialog meanwhile.
+    std::function<void(const std::wstring& line)> onCall;
 
     // The record made from the fields above. It lives in this object (the
     // dialog keeps a pointer to its colours), and points into it.

@@ -1,0 +1,96 @@
+// Export: the checked projects, or else the checked files of the open
+// project, copied to the U disk under a folder named like the data folder's
+// last component, each project in the shape it has on the device.
+#include "CorvaneDlg.h"
+
+#include "BusyState.h"
+#include "framework/FileFinder.h"
+#include "framework/Path.h"
+
+namespace {
+
+// "\硬盘\" + the data folder's last component + "\"; the U disk's root
+// itself when the data folder is the storage root.
+fw::WString ExportFolderOf(const fw::WString& dataFolder)
+{
+    const fw::WString last = fw::FileNameOf(fw::WithoutFinalBackslash(dataFolder));
+    const fw::WString root = CCorvaneDlg::kUDiskRoot;
+    return last.IsEmpty() ? root : root + last + L"\\";
+}
+
+bool UDiskIsPresent()
+{
+    // The volume's own entry: an empty U disk has nothing to list inside.
+    fw::FileFinder find(fw::WithoutFinalBackslash(CCorvaneDlg::kUDiskRoot));
+    return find.IsOpen() && find.IsFolder();
+}
+
+}  // namespace
+
+void CCorvaneDlg::OnExport()
+{
+    if (!Agrees(CorvaneText::kExportQuestion, CorvaneText::kExportCaption))
+        return;
+    BusyState busy;
+
+    const fw::WString exportFolder = ExportFolderOf(m_dataFolder);
+    if (!UDiskIsPresent()) {
+        if (const wchar_t* text = CorvaneText::kInsertUDisk.For(m_language))
+            m_host.Notice(text, CorvaneText::kNoticeCaption.For(m_language));
+        return;
+    }
+    int projects = 0;
+    int files = 0;
+    bool failed = false;
+    const fw::WString source = m_storageRoot + m_dataFolder;
+    FolderState folder = EnsureFolder(exportFolder);
+    if (folder != FolderState::Ready) {
+        // nothing to copy into
+    } else if (CountCheckedRows(m_fileGrid) > 0 && CountCheckedRows(m_projectGrid) == 0) {
+        const fw::WString destination = exportFolder + m_openProject;
+        for (int row = NextCheckedRow(m_fileGrid, 1); row > 0; row = NextCheckedRow(m_fileGrid, row + 1)) {
+            if ((folder = EnsureFolder(destination)) != FolderState::Ready)
+                break;
+            const fw::WString name = m_fileGrid.GetItemText(row, kColumnName) + Extension();
+            ::SetLastError(0);
+            if (!::CopyFileW((source + m_openProject + name).c_str(), (destination + name).c_str(), FALSE)) {
+                failed = true;
+                NoticeIfDiskFull();
+                break;
+            }
+            ++files;
+        }
+        if (folder != FolderState::DiskFull)
+            m_host.Exported(destination);
+    } else {
+        // Projects; checked files beside them are left out.
+        for (int row = NextCheckedRow(m_projectGrid, 1); row > 0; row = NextCheckedRow(m_projectGrid, row + 1)) {
+            const fw::WString project = m_projectGrid.GetItemText(row, kColumnName) + L"\\";
+            const fw::WString destination = exportFolder + project;
+            if ((folder = EnsureFolder(destination)) != FolderState::Ready)
+                break;
+            ::SetLastError(0);
+            const TreeCount copied = CopyFolderTree(source + project, destination);
+            files += copied.files;
+            if (copied.failed) {
+                // This project is not counted, and no further one is touched.
+                failed = true;
+                NoticeIfDiskFull();
+                break;
+            }
+            m_host.Exported(destination);
+            ++projects;
+        }
+    }
+    // A full disk has been explained by its notice and ends the run at once.
+    // A folder that cannot be made for another reason ends it with the
+    // summary's failure line, so that the user learns the export did not happen.
+    if (folder == FolderState::DiskFull)
+        return;
+    failed = failed || folder == FolderState::Failed;
+
+    busy.Leave();
+    PauseBeforeResult();
+    ShowResultSummary(CorvaneText::kExportTitle.For(m_language), projects, files, failed);
+    InitGrids();
+}

@@ -1,0 +1,37 @@
+// An operation of the real Corvane.dll in the host Q9Main.exe /host, driven
+// from outside: the host's journal and the disk afterwards.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "PluginTestSupport.h"
+#include "plugin/resource.h"
+#include "support/HostProgram.h"
+
+TEST(HostOperations, AFileHeldOpenStopsDeleteThroughTheHostsDeleteFileWithTheNotice)
+{
+    testsupport::Device device;
+    ASSERT_TRUE(device.IsReady());
+    ASSERT_TRUE(plugintest::InstallHost(device) && device.WriteFile(L"\\Flash Disk\\Data\\P1\\F01.abc", "held"));
+    testsupport::HeldFile held(device.Path(L"\\Flash Disk\\Data\\P1\\F01.abc"));
+    testsupport::HostProgram host(device.Root());
+    ASSERT_TRUE(held.IsHeld() && host.Start(L"start=P1\\F01 answers=6,1,1"));
+    HWND dialog = host.WaitForDialog();
+    ASSERT_NE(nullptr, dialog);
+    // The file grid's header box checks every file; then Delete, and Exit after its summary.
+    ASSERT_TRUE(host.Click(::GetDlgItem(dialog, IDC_FILE_GRID), POINT{4, 4}));
+    ASSERT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_DELETE)));
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_DELETE, BN_CLICKED), 0);
+    ASSERT_TRUE(host.Settle());
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), 0);
+    ASSERT_TRUE(host.Finish());
+
+    EXPECT_EQ((std::vector<std::wstring>{
+                  L"hook messageBox text=\"是否删除所选择的工程或文件？\" caption=\"删除\" type=4 answer=6",
+                  L"hook deleteFile path=\"\\Flash Disk\\Data\\P1\\F01.abc\" answer=0 error=32",
+                  L"hook messageBox text=\"无法删除文件，文件被打开\" caption=\"提示\" type=0 answer=1",
+                  L"hook messageBox text=\"删除文件出错！\u240d\u240a总计删除 0 个文件！\" caption=\"删除\" type=0 answer=1",
+              }),
+              host.Journal(L"hook"));
+    EXPECT_TRUE(device.Exists(L"\\Flash Disk\\Data\\P1\\F01.abc"));
+}

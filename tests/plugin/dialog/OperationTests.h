@@ -1,0 +1,109 @@
+#pragma once
+// What the tests of Export, Delete and Upload share: a device with a data
+// folder, one dialog run per operation as a person does it, the busy state
+// and the grids as the host's hooks see them, and the disk afterwards.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "DialogDriver.h"
+#include "support/Device.h"
+#include "support/Printers.h"
+
+namespace dialogtest {
+
+using Texts = std::vector<std::wstring>;
+const std::wstring kData = L"\\Flash Disk\\Data\\";
+
+// The wait cursor shown, at the screen's centre.
+inline bool IsBusy()
+{
+    POINT at{};
+    ::GetCursorPos(&at);
+    return ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT) && at.x == ::GetSystemMetrics(SM_CXSCREEN) / 2 &&
+           at.y == ::GetSystemMetrics(SM_CYSCREEN) / 2;
+}
+
+// Three projects on the flash disk (P1's files newest first: F01, F02, F03) and a U disk.
+class OperationTest : public DeviceTest {
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        ASSERT_TRUE(WriteProject(device, L"\\硬盘\\", {}));
+        ASSERT_TRUE(WriteProject(device, kData + L"P1\\",
+                                 {{L"F01.abc", "1", L"2024-05-03 10:00"}, {L"F02.abc", "2", L"2024-05-02 10:00"},
+                                  {L"F03.abc", "3", L"2024-05-01 10:00"}, {L"notes.txt", "n", L""},
+                                  {L"sub\\deep\\S.abc", "s", L""}}));
+        ASSERT_TRUE(WriteProject(device, kData + L"P2\\",
+                                 {{L"G01.abc", "1", L""}, {L"G02.abc", "2", L""}, {L"readme.txt", "r", L""},
+                                  {L"sub\\H.abc", "h", L""}}));
+        ASSERT_TRUE(WriteProject(device, kData + L"P3\\", {{L"K.abc", "k", L""}}));
+    }
+    std::string Read(const std::wstring& path) const
+    {
+        std::string bytes;
+        device.ReadFile(path, bytes);
+        return bytes;
+    }
+    // The files below a device folder, relative and sorted.
+    Texts FilesBelow(const std::wstring& folder) const
+    {
+        Texts files, folders;
+        testsupport::ListTree(device.Path(folder), files, folders);
+        return Sorted(files);
+    }
+
+    // One run: checks the projects, opens the project open (when given) and
+    // checks its files ("*" is the header's box: all), presses the button.
+    void Operate(int button, const Texts& projects, const std::wstring& open = L"", const Texts& files = {})
+    {
+        host.ClearJournal();
+        hooks.clear();
+        RecordingDialog dialog;
+        dialog.TakeOverRecord(host.Record());
+        DialogDriver driver(dialog);
+        const auto check = [&](CGridCtrl& grid, const Texts& names) {
+            for (const std::wstring& name : names)
+                driver.Click(grid, name == L"*" ? 0 : RowOf(grid, name), 0);
+        };
+        host.onCall = [&](const std::wstring& line) {
+            hooks.push_back(line.substr(0, line.find(L'(')) + (IsBusy() ? L" busy" : L""));
+            if (line.rfind(L"messageBox(", 0) == 0 && line.compare(line.size() - 3, 3, L"|0)") == 0) {
+                shownFiles = DialogDriver::Column(driver.Files(), 1);  // at the last notice: the summary
+                shownProjects = Sorted(DialogDriver::Column(driver.Projects(), 1));
+                shownProjects.insert(shownProjects.begin(), driver.Projects().GetItemText(0, 1).str());
+            }
+        };
+        driver.Then([&] { check(driver.Projects(), projects); })
+            .Then([&] {
+                if (!open.empty())
+                    driver.Click(driver.Projects(), RowOf(driver.Projects(), open), 1);
+            })
+            .Then([&] { check(driver.Files(), files); })
+            .Then([&] {
+                checked = DialogDriver::Checked(driver.Projects());
+                driver.Press(button);
+            })
+            .Then([&] {
+                after = Sorted(DialogDriver::Column(driver.Projects(), 1));
+                stillChecked = DialogDriver::Checked(driver.Projects());
+                hostProject = dialog.HostProjectFolder().str();
+                EXPECT_FALSE(IsBusy());
+            });
+        driver.Run();
+        host.onCall = nullptr;
+    }
+
+    Texts hooks;         // each hook called, with " busy" when it came in the busy state
+    Texts checked;       // the projects checked, in the grid's order
+    Texts shownFiles;     // the file grid at the last notice
+    Texts shownProjects;  // its header and projects, sorted
+    Texts after;         // the projects afterwards, sorted
+    Texts stillChecked;  // afterwards
+    std::wstring hostProject;
+};
+
+}  // namespace dialogtest
