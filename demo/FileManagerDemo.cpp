@@ -2,8 +2,10 @@
 // would: the host (Q9Main.exe /host, with Corvane.dll beside it) fills a combo
 // box of its own with the projects, then opens the file manager on its
 // project and file; the header check box is ticked, the device's keys move
-// and open (or leave). Prints what the dialog shows and what the host gets
-// back, and takes pictures of the screen on the way.
+// and open (or leave). Then an export of projects to the U disk, answered
+// in the host's real message boxes. Prints what the dialog and the boxes
+// show, what the host gets back and what the U disk holds, and takes
+// pictures of the screen on the way.
 //
 //   FileManagerDemo.exe <language 0|1> <host settings file> <picture folder>
 //
@@ -28,10 +30,30 @@ namespace {
 
 constexpr wchar_t kData[] = L"\\Flash Disk\\Data\\";
 constexpr wchar_t kExtension[] = L".dat";
+constexpr wchar_t kUDiskData[] = L"\\硬盘\\Data\\";
+constexpr DWORD kPatience = 30000;
+// The grids' rows in the record's font (宋体 at 11 pixels, drawn as WenQuanYi Micro Hei).
+constexpr int kRowHeight = 19;
+
+std::wstring LanguageTag(int language)
+{
+    return language == 0 ? L"zh" : L"en";
+}
 
 bool EndsWith(const std::wstring& text, const std::wstring& end)
 {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A project folder and the files in it that end in the extension (all when it is empty).
+std::wstring ProjectLine(const std::wstring& project, const std::vector<std::wstring>& files,
+                         const std::wstring& extension)
+{
+    std::wstring line = L"  " + project + L"\\ ";
+    for (const std::wstring& file : files)
+        if (file.compare(0, project.size() + 1, project + L"\\") == 0 && EndsWith(file, extension))
+            line += L" " + file.substr(project.size() + 1);
+    return line;
 }
 
 // The data as it lies on the device: projects, their files and upload.ini.
@@ -41,11 +63,7 @@ void PrintData()
     testsupport::ListTree(kData, files, folders);
     Print(L"The data folder " + std::wstring(kData) + L" (project files *" + kExtension + L"):");
     for (const std::wstring& project : folders) {
-        std::wstring line = L"  " + project + L"\\ ";
-        for (const std::wstring& file : files)
-            if (file.compare(0, project.size() + 1, project + L"\\") == 0 && EndsWith(file, kExtension))
-                line += L" " + file.substr(project.size() + 1);
-        Print(line);
+        Print(ProjectLine(project, files, kExtension));
         std::string ini;
         if (!testsupport::ReadBytes(kData + project + L"\\upload.ini", ini))
             continue;
@@ -88,6 +106,73 @@ void PrintHostEnd(testsupport::HostProgram& host)
     Print(L"    the host printed " + Quoted(printed.substr(0, printed.find(L'\n'))));
 }
 
+// The host's next message box once the one before it has gone: printed, then
+// pictured when a name is given, then answered.
+bool AnswerNextBox(testsupport::HostProgram& host, HWND& box, int button, const std::wstring& what,
+                   const std::wstring& folder, const std::wstring& picture = std::wstring())
+{
+    for (DWORD start = ::GetTickCount(); box && ::IsWindow(box) && ::GetTickCount() - start < kPatience;)
+        ::Sleep(10);
+    testsupport::MessageBoxSeen seen;
+    if (!testsupport::WaitForMessageBox(host.Id(), seen, kPatience)) {
+        Print(L"    no " + what + L" came");
+        return false;
+    }
+    box = seen.window;
+    Print(L"    " + what + L", captioned " + Quoted(seen.title) + L":");
+    for (size_t start = 0, end = 0; end != std::wstring::npos; start = end + 2) {
+        end = seen.text.find(L"\r\n", start);
+        Print(L"        " + Quoted(seen.text.substr(start, end == std::wstring::npos ? end : end - start)));
+    }
+    if (!picture.empty())
+        Picture(box, folder, picture, what);
+    testsupport::PressButton(box, button);
+    return true;
+}
+
+// Export of projects to the bundled U disk, the question and the summary as
+// the host's real message boxes on the screen.
+bool ExportToUDisk(testsupport::HostProgram& host, const std::wstring& record, int language,
+                   const std::wstring& pictures)
+{
+    Print(L"");
+    Print(L"Q9Main.exe /host opens the file manager again, for an export to the U disk (real message boxes):");
+    HWND dialog = host.Start(record) ? host.WaitForDialog() : nullptr;
+    if (!dialog) {
+        Print(L"the file manager did not show");
+        return false;
+    }
+    HWND projects = ::GetDlgItem(dialog, IDC_PROJECT_GRID);
+    bool ok = false;
+    if (language == 0) {
+        Print(L"  the header check box of the project list is ticked");
+        ok = host.Click(projects, POINT{4, 4});
+    } else {
+        Print(L"  the check boxes of the first and the third project are ticked");
+        ok = host.Click(projects, POINT{4, kRowHeight + kRowHeight / 2}) &&
+             host.Click(projects, POINT{4, 3 * kRowHeight + kRowHeight / 2});
+    }
+    PrintButtons(dialog);
+    Print(L"  " + Quoted(testsupport::WindowText(::GetDlgItem(dialog, IDC_EXPORT))) + L" (Export) is pressed");
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXPORT, BN_CLICKED), 0);
+    HWND box = nullptr;
+    ok = ok && AnswerNextBox(host, box, IDYES, L"question", pictures) &&
+         AnswerNextBox(host, box, IDOK, L"summary", pictures, L"export-" + LanguageTag(language) + L".png");
+    Print(L"  Exit is pressed");
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), 0);
+    if (!ok || !host.Finish()) {
+        Print(L"the export did not end");
+        return false;
+    }
+    PrintHostEnd(host);
+    std::vector<std::wstring> files, folders;
+    testsupport::ListTree(kUDiskData, files, folders);
+    Print(L"The U disk's " + std::wstring(kUDiskData) + L" afterwards:");
+    for (const std::wstring& project : folders)
+        Print(ProjectLine(project, files, std::wstring()));
+    return true;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -99,8 +184,8 @@ int wmain(int argc, wchar_t** argv)
     const int language = _wtoi(argv[1]);
     const std::wstring settings = L"\"" + std::wstring(argv[2]) + L"\"";
     const std::wstring pictures = argv[3];
-    const std::wstring tag = language == 0 ? L"zh" : L"en";
-    const std::wstring languageSetting = L" language=" + std::to_wstring(language);
+    const std::wstring tag = LanguageTag(language);
+    const std::wstring record = settings + L" language=" + std::to_wstring(language);
     Print(L"Device " + demo::DeviceRoot() + L", ANSI code page " + std::to_wstring(::GetACP()));
     PrintData();
 
@@ -118,7 +203,8 @@ int wmain(int argc, wchar_t** argv)
 
     Print(L"");
     Print(L"Q9Main.exe /host opens the file manager (Corvane_ShowManager):");
-    HWND dialog = host.Start(settings + languageSetting) ? host.WaitForDialog() : nullptr;
+    // Scripted: a notice gets OK and no message box waits for a person.
+    HWND dialog = host.Start(record + L" answers=") ? host.WaitForDialog() : nullptr;
     if (!dialog) {
         Print(L"the file manager did not show");
         return 1;
@@ -148,5 +234,5 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     PrintHostEnd(host);
-    return 0;
+    return ExportToUDisk(host, record, language, pictures) ? 0 : 1;
 }
