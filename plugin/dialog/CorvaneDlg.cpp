@@ -200,9 +200,20 @@ void CCorvaneDlg::RememberFile(int row)
     m_startFile = m_fileGrid.GetItemText(row, kColumnName) + Extension();
 }
 
+bool CCorvaneDlg::IsListedFile(const fw::WString& name)
+{
+    const fw::WString extension = Extension();
+    for (int row = 1; row < m_fileGrid.GetRowCount(); ++row)
+        if (m_fileGrid.GetItemText(row, kColumnName) + extension == name)
+            return true;
+    return false;
+}
+
 void CCorvaneDlg::OnOpen()
 {
-    if (!m_openProject.IsEmpty() && !m_startFile.IsEmpty()) {
+    // Only a file that the list shows: the host's start file may name a
+    // project or file that is not there, and a deleted file stays remembered.
+    if (!m_openProject.IsEmpty() && !m_startFile.IsEmpty() && IsListedFile(m_startFile)) {
         m_resultPath = m_storageRoot + m_dataFolder + m_openProject + m_startFile;
         EndDialog(IDOK);
         return;

@@ -166,6 +166,8 @@ private:
     void OnGridClick(int id, const GridNotification& notification);
     void OnGridSelChanged(int id);
     void OnOpen();
+    // Whether the file list has a row for this file name (with its extension).
+    bool IsListedFile(const fw::WString& name);
     void OnExit();
     void OnExport();
     void OnDelete();

@@ -65,6 +65,27 @@ TEST_F(FileManager, OpensOnTheHostsProjectAndFileAndEnterOpensIt)
     EXPECT_TRUE(host.Journal().empty());
 }
 
+// The host's start file is not trusted to be there: Open answers only a listed file.
+TEST_F(FileManager, EnterOpensNoStartFileThatIsNotListed)
+{
+    for (const char* start : {"P1\\F09", "Gone\\F01"}) {
+        host.startLocation = start;
+        RecordingDialog manager;
+        manager.TakeOverRecord(host.Record());
+        DialogDriver driver(manager);
+        driver
+            .Then([&] {
+                ::SetFocus(manager.FileGrid().Handle());  // a tap below the rows
+                driver.Key(VK_RETURN);
+            })
+            .Then([&] { driver.Press(IDC_EXIT); });
+        EXPECT_EQ(IDCANCEL, driver.Run()) << start;
+        EXPECT_EQ(L"", manager.GetResultPath()) << start;
+        EXPECT_EQ(1u, host.Journal().size()) << start;  // "select a file" instead
+        host.ClearJournal();
+    }
+}
+
 TEST_F(FileManager, ProjectsOpenByClickUpDownAndEnterTheFirstOneIncluded)
 {
     dialog.TakeOverRecord(host.Record());
