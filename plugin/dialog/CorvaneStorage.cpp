@@ -81,7 +81,11 @@ bool CCorvaneDlg::ParseLocation(const fw::WString& data, const fw::WString& star
             if (first != fw::WString::npos)
                 m_dataFolder = m_dataFolder.Mid(first + 1);
         }
-        if (!m_dataFolder.EndsWith(L"\\"))
+        // Nothing but backslashes left ("\硬盘\Work\", "Flash Disk\\"): the
+        // volume itself, not a folder named "\" that doubles the separator.
+        if (m_dataFolder.str().find_first_not_of(L'\\') == std::wstring::npos)
+            m_dataFolder.Empty();
+        else if (!m_dataFolder.EndsWith(L"\\"))
             m_dataFolder += L'\\';
     }
 

@@ -59,6 +59,9 @@ TEST(TakeOverRecord, DataLocationSplitsIntoRootAndFolderAndAStartBelowAProjectIs
         {L"硬盘\\Work\\Data", L"\\硬盘\\", L"Data\\"},
         {L"硬盘\\Data", L"\\硬盘\\", L"Data\\"},
         {L"", L"", L""},  // no volume: the project list chooses one
+        // Nothing left but backslashes is the volume itself, not a folder "\".
+        {L"\\硬盘\\k\\", L"\\硬盘\\", L""},
+        {L"Flash Disk\\\\", L"\\Flash Disk\\", L""},
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(dialog.ParseLocation(c.data, L""));
