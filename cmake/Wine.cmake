@@ -23,9 +23,10 @@ set(WINE_CODEPAGE_936_ENVIRONMENT
     LC_ALL=zh_CN.UTF-8)
 
 # Registers one CTest entry per test executable (one Wine process each).
-# CODEPAGE 936 runs it with the device's ANSI code page (default: 1252).
+# CODEPAGE 936 runs it with the device's ANSI code page (default: 1252);
+# ARGS are its command line.
 function(add_wine_test target)
-    cmake_parse_arguments(PARSE_ARGV 1 WINE_TEST "" "CODEPAGE" "")
+    cmake_parse_arguments(PARSE_ARGV 1 WINE_TEST "" "CODEPAGE" "ARGS")
     set(environment ${WINE_TEST_ENVIRONMENT})
     set(fixtures wine)
     if(WINE_TEST_CODEPAGE STREQUAL "936")
@@ -35,7 +36,7 @@ function(add_wine_test target)
     elseif(WINE_TEST_CODEPAGE)
         message(FATAL_ERROR "add_wine_test: code page ${WINE_TEST_CODEPAGE} is not set up")
     endif()
-    add_test(NAME ${target} COMMAND ${target})
+    add_test(NAME ${target} COMMAND ${target} ${WINE_TEST_ARGS})
     # All show windows on the one desktop of the Wine session, where a dialog
     # shown takes the activation (and the keyboard) from another's: even with
     # ctest -j they run one at a time.

@@ -1,0 +1,307 @@
+// The fuzz driver: runs targets on mutated inputs for a time budget, checks
+// their invariants and writes every input that breaks one (or stops the run)
+// to a file that --replay runs again.
+//
+//   corvane_fuzz [--target NAME]... [--seconds N] [--seed N] [--out FOLDER]
+//   corvane_fuzz --target NAME --replay FILE
+//   corvane_fuzz --list
+//
+// The sequence of inputs depends only on the seed; the budget decides how far
+// along it a run gets. The exit status is 0 when nothing was found.
+#include <windows.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "Fuzz.h"
+#include "framework/App.h"
+
+namespace fuzz {
+
+std::vector<Target>& Targets()
+{
+    static std::vector<Target> targets;
+    return targets;
+}
+
+Target* FindTarget(const std::string& name)
+{
+    for (Target& target : Targets())
+        if (name == target.name)
+            return &target;
+    return nullptr;
+}
+
+namespace {
+
+Target& TargetNamed(const char* name)
+{
+    if (Target* target = FindTarget(name))
+        return *target;
+    Targets().push_back(Target{name, "", nullptr});
+    return Targets().back();
+}
+
+}  // namespace
+
+Registrar::Registrar(const char* name, const char* what, std::string (*check)(const Bytes&))
+{
+    Target& target = TargetNamed(name);
+    target.what = what;
+    target.check = check;
+}
+
+Registrar::Registrar(const char* name, std::vector<Bytes> (*list)(), bool words)
+{
+    Target& target = TargetNamed(name);
+    (words ? target.words : target.seeds) = list;
+}
+
+std::string Describe(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t ch : text) {
+        if (ch >= 0x20 && ch < 0x7F) {
+            out += static_cast<char>(ch);
+        } else {
+            char code[12];
+            std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(ch));
+            out += code;
+        }
+        if (out.size() > 300) {
+            out += "...";
+            break;
+        }
+    }
+    return out;
+}
+
+Bytes Utf16(const std::wstring& text)
+{
+    Bytes bytes;
+    for (wchar_t ch : text) {
+        bytes += static_cast<char>(ch & 0xFF);
+        bytes += static_cast<char>((ch >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+}  // namespace fuzz
+
+namespace {
+
+using fuzz::Bytes;
+
+// What a crash handler needs to write out the input that stopped the run.
+const Bytes* g_current = nullptr;
+std::string g_crashFile;
+
+bool WriteBytes(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool ReadBytes(const std::string& path, Bytes& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+void SaveCurrentInput(const char* why)
+{
+    if (g_current && !g_crashFile.empty() && WriteBytes(g_crashFile, *g_current))
+        std::fprintf(stderr, "\n%s: input written to %s\n", why, g_crashFile.c_str());
+    else
+        std::fprintf(stderr, "\n%s\n", why);
+    std::fflush(stderr);
+}
+
+// An assertion of the standard library (or any abort) ends the run here.
+void OnAbort(int)
+{
+    SaveCurrentInput("aborted");
+    _exit(3);
+}
+
+LONG WINAPI OnUnhandled(EXCEPTION_POINTERS* info)
+{
+    char why[64];
+    std::snprintf(why, sizeof why, "exception 0x%08lX", info->ExceptionRecord->ExceptionCode);
+    SaveCurrentInput(why);
+    _exit(4);
+}
+
+// The programs' own message boxes would wait for a person: counted as answered.
+int NoMessageBox(HWND, const wchar_t*, const wchar_t*, UINT type)
+{
+    return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+}
+
+struct Options {
+    std::vector<std::string> targets;
+    double seconds = 10;
+    uint64_t seed = 1;
+    std::string out = ".";
+    std::string replay;
+    bool list = false;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--target" && hasValue)
+            options.targets.push_back(argv[++i]);
+        else if (arg == "--seconds" && hasValue)
+            options.seconds = std::atof(argv[++i]);
+        else if (arg == "--seed" && hasValue)
+            options.seed = std::strtoull(argv[++i], nullptr, 10);
+        else if (arg == "--out" && hasValue)
+            options.out = argv[++i];
+        else if (arg == "--replay" && hasValue)
+            options.replay = argv[++i];
+        else if (arg == "--list")
+            options.list = true;
+        else
+            return false;
+    }
+    return true;
+}
+
+// Runs one input under the crash handlers; the finding or empty.
+std::string RunOne(const fuzz::Target& target, const Bytes& input)
+{
+    g_current = &input;
+    std::string finding;
+    try {
+        finding = target.check(input);
+    } catch (const std::exception& e) {
+        finding = std::string("exception: ") + e.what();
+    } catch (...) {
+        finding = "unknown exception";
+    }
+    g_current = nullptr;
+    return finding;
+}
+
+int Replay(const fuzz::Target& target, const std::string& path)
+{
+    Bytes input;
+    if (!ReadBytes(path, input)) {
+        std::fprintf(stderr, "cannot read %s\n", path.c_str());
+        return 2;
+    }
+    g_crashFile.clear();
+    const std::string finding = RunOne(target, input);
+    std::printf("%s %s: %s\n", target.name, path.c_str(), finding.empty() ? "no finding" : finding.c_str());
+    return finding.empty() ? 0 : 1;
+}
+
+// A finding's kind: its first two words, so that one fault is reported once
+// however many inputs show it.
+std::string Kind(const std::string& finding)
+{
+    const size_t first = finding.find(' ');
+    const size_t second = first == std::string::npos ? first : finding.find(' ', first + 1);
+    return finding.substr(0, second);
+}
+
+int Fuzz(const fuzz::Target& target, const Options& options)
+{
+    std::vector<Bytes> seeds = target.seeds ? target.seeds() : std::vector<Bytes>{};
+    if (seeds.empty())
+        seeds.push_back(Bytes());
+    const std::vector<Bytes> words = target.words ? target.words() : std::vector<Bytes>{};
+    ::CreateDirectoryA(options.out.c_str(), nullptr);
+    const std::string stem = options.out + "\\" + target.name + "-" + std::to_string(options.seed);
+    g_crashFile = stem + "-stopped.bin";
+
+    fuzz::Random random(options.seed);
+    const ULONGLONG start = ::GetTickCount64();
+    const ULONGLONG budget = static_cast<ULONGLONG>(options.seconds * 1000);
+    unsigned long long inputs = 0;
+    int findings = 0;
+    std::vector<std::string> kinds;
+    // The seeds as they are first, then mutations of them.
+    for (size_t i = 0; ::GetTickCount64() - start < budget || i < seeds.size(); ++i) {
+        const Bytes input = i < seeds.size() ? seeds[i]
+                                             : fuzz::Mutate(seeds[random.Below(seeds.size())], seeds, words, random);
+        ++inputs;
+        const std::string finding = RunOne(target, input);
+        if (finding.empty())
+            continue;
+        ++findings;
+        const std::string kind = Kind(finding);
+        bool known = false;
+        for (const std::string& k : kinds)
+            known = known || k == kind;
+        if (known)
+            continue;
+        kinds.push_back(kind);
+        const std::string file = stem + "-" + std::to_string(inputs) + ".bin";
+        WriteBytes(file, input);
+        std::printf("  finding in %s: %s\n    input: %s\n", target.name, finding.c_str(), file.c_str());
+        std::fflush(stdout);
+    }
+    std::printf("%-10s %10llu inputs in %6.1f s, %d findings (%zu kinds)\n", target.name, inputs,
+                (::GetTickCount64() - start) / 1000.0, findings, kinds.size());
+    std::fflush(stdout);
+    return findings == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: corvane_fuzz [--target NAME]... [--seconds N] [--seed N] [--out FOLDER]\n"
+                     "       corvane_fuzz --target NAME --replay FILE\n"
+                     "       corvane_fuzz --list\n");
+        return 2;
+    }
+    if (options.list) {
+        for (const fuzz::Target& target : fuzz::Targets())
+            std::printf("%-10s %s\n", target.name, target.what);
+        return 0;
+    }
+    std::signal(SIGABRT, OnAbort);
+    fw::SetMessageBoxFunction(&NoMessageBox);
+    ::SetUnhandledExceptionFilter(OnUnhandled);
+    // No error boxes: a fault must end the run where a script can see it.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+
+    std::vector<const fuzz::Target*> chosen;
+    for (const std::string& name : options.targets) {
+        const fuzz::Target* target = fuzz::FindTarget(name);
+        if (!target || !target->check) {
+            std::fprintf(stderr, "no target %s (--list shows them)\n", name.c_str());
+            return 2;
+        }
+        chosen.push_back(target);
+    }
+    if (chosen.empty())
+        for (const fuzz::Target& target : fuzz::Targets())
+            if (target.check)
+                chosen.push_back(&target);
+
+    if (!options.replay.empty())
+        return chosen.size() == 1 ? Replay(*chosen.front(), options.replay) : 2;
+    int status = 0;
+    for (const fuzz::Target* target : chosen)
+        status |= Fuzz(*target, options);
+    return status;
+}
