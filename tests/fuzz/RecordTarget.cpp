@@ -1,13 +1,15 @@
-// The host's record through the plug-in's export, as a host calls it: texts
+// The host's record through the plug-in's exports, as a host calls them: texts
 // null, empty, long or not valid in the ANSI code page, short patterns, any
 // layout byte, any language. The dialog is ended by a posted Open or Exit and
-// must answer with a valid text every time.
+// must answer with a valid text every time. The data location then fills the
+// host's combo box with folder names.
 #include <windows.h>
 
 #include <cstring>
 #include <memory>
 
 #include "Fuzz.h"
+#include "framework/Window.h"
 #include "plugin/Corvane.h"
 #include "plugin/resource.h"
 #include "support/Device.h"
@@ -47,12 +49,43 @@ private:
 };
 
 using ShowManager = const char*(CORVANE_CALL*)(const ShowManagerParams*);
+using SetFolderCtrl = void(CORVANE_CALL*)(const char*, void*);
 
-ShowManager LoadPlugin()
+struct Plugin {
+    ShowManager showManager = nullptr;
+    SetFolderCtrl setFolderCtrl = nullptr;
+    // The host's combo box that the folder export fills.
+    fw::Window combo;
+
+    Plugin()
+    {
+        HMODULE module = ::LoadLibraryW(L"CorvaneChecked.dll");
+        if (!module)
+            return;
+        showManager = reinterpret_cast<ShowManager>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(module, "Corvane_ShowManager")));
+        setFolderCtrl = reinterpret_cast<SetFolderCtrl>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(module, "Corvane_SetFolderCtrl")));
+        combo.Attach(::CreateWindowExW(0, L"ComboBox", L"", CBS_DROPDOWNLIST | CBS_SORT, 0, 0, 200, 200, nullptr,
+                                       nullptr, nullptr, nullptr));
+    }
+    bool IsReady() const { return showManager && setFolderCtrl && combo.IsWindow(); }
+};
+
+// The combo box's entries: folder names, nothing else.
+std::string CheckFolderList(const fw::Window& combo)
 {
-    HMODULE module = ::LoadLibraryW(L"CorvaneChecked.dll");
-    return module ? reinterpret_cast<ShowManager>(reinterpret_cast<void (*)()>(::GetProcAddress(module, "Corvane_ShowManager")))
-                  : nullptr;
+    const LRESULT count = ::SendMessageW(combo.Handle(), CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t name[MAX_PATH + 1] = {};
+        if (::SendMessageW(combo.Handle(), CB_GETLBTEXTLEN, i, 0) > MAX_PATH)
+            return "folder entry longer than a name";
+        ::SendMessageW(combo.Handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
+        const std::wstring entry = name;
+        if (entry.empty() || entry == L"." || entry == L".." || entry.find(L'\\') != std::wstring::npos)
+            return fuzz::Finding("folder entry ", entry);
+    }
+    return {};
 }
 
 int32_t CORVANE_CALL AnswerMessageBox(CorvaneString, CorvaneString, int32_t type)
@@ -131,11 +164,11 @@ FUZZ_WORDS(record)
     return {"Flash Disk\\Data\\", "Storage Card\\", "\xD3\xB2\xC5\xCC\\", "P1\\", "*.dat", "\\", "\x81\x30", "\0"};
 }
 
-FUZZ_TARGET(record, "Corvane_ShowManager with hostile records, ended by Open or Exit")
+FUZZ_TARGET(record, "Corvane_ShowManager with hostile records, ended by Open or Exit; Corvane_SetFolderCtrl")
 {
     static FuzzDevice device;
-    static const ShowManager showManager = LoadPlugin();
-    if (!device.IsReady() || !showManager)
+    static Plugin plugin;
+    if (!device.IsReady() || !plugin.IsReady())
         return "no device or no plug-in (CorvaneChecked.dll)";
 
     const uint8_t flags = input.empty() ? 0 : static_cast<uint8_t>(input[0]);
@@ -165,7 +198,7 @@ FUZZ_TARGET(record, "Corvane_ShowManager with hostile records, ended by Open or 
     ender.deadline = ::GetTickCount() + kDialogTimeLimit;
     g_ender = &ender;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, &OnTick);
-    const char* result = showManager(&record);
+    const char* result = plugin.showManager(&record);
     ::KillTimer(nullptr, timer);
     g_ender = nullptr;
 
@@ -178,5 +211,13 @@ FUZZ_TARGET(record, "Corvane_ShowManager with hostile records, ended by Open or 
         return "an answer without its end";
     if (length > 0 && (!ender.open || !IsExistingFile(result)))
         return fuzz::Finding(ender.open ? "Open answered a path that is no file: " : "Exit answered a path: ", result);
-    return {};
+
+    // The same data location as the folder of the host's combo box: a null
+    // folder leaves the box as it is.
+    ::SendMessageW(plugin.combo.Handle(), CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(plugin.combo.Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"kept"));
+    plugin.setFolderCtrl(record.dataLocation, &plugin.combo);
+    if (!record.dataLocation && ::SendMessageW(plugin.combo.Handle(), CB_GETCOUNT, 0, 0) != 1)
+        return "a null folder changed the combo box";
+    return record.dataLocation ? CheckFolderList(plugin.combo) : std::string();
 }
