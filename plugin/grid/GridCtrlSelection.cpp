@@ -34,7 +34,9 @@ GridCellId CGridCtrl::SetFocusCell(int row, int col)
         col = std::max(col, m_fixedColCount);
     const GridCellId previous = m_focus;
     const GridCellId next(row, col);
-    if (next == previous)
+    // Only a cell of the grid, or none: a focus outside it would become a
+    // cell without the focused flag once the grid grows under it.
+    if (next == previous || (next != GridCellId() && !IsValid(next)))
         return previous;
 
     m_focus = next;

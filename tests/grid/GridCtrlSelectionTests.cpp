@@ -51,6 +51,16 @@ TEST(GridCtrlSelection, FocusNeverLiesOnAFixedCell)
     grid.SetFocusCell(3, 2);
     grid.SetRowCount(3);
     EXPECT_EQ(GridCellId(), grid.GetFocusCell());
+
+    // A cell outside the grid does not take the focus, nor half a cell; once
+    // the grid grew under it, it would have it without the flag.
+    grid.SetFocusCell(2, 2);
+    EXPECT_EQ(GridCellId(2, 2), grid.SetFocusCell(5, 2));
+    EXPECT_EQ(GridCellId(2, 2), grid.SetFocusCell(-1, 2));
+    grid.SetRowCount(6);
+    EXPECT_EQ(GridCellId(2, 2), grid.GetFocusCell());
+    EXPECT_EQ(GridState::kFocused, grid.GetItemState(2, 2) & GridState::kFocused);
+    EXPECT_EQ(0u, grid.GetItemState(5, 2) & GridState::kFocused);
 }
 
 TEST(GridCtrlSelection, RangesSelectAndDeselectAndReportTheirBounds)
