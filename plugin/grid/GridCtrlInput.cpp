@@ -252,8 +252,24 @@ void CGridCtrl::EnsureVisible(int row, int col)
     const RECT client = GetClientRect();
     const int vertical = GetScrollPos32(SB_VERT);
     const int horizontal = GetScrollPos32(SB_HORZ);
+    // A page or thumb scroll can leave the position inside a wide row or
+    // column, from where a line step need not pass one. The start of the
+    // top-left one shows the same cells, and from there every step does.
+    auto startAtTopLeft = [&](bool rows, int index) {
+        const GridCellId topLeft = GetTopleftNonFixedCell();
+        const int first = rows ? topLeft.row : topLeft.col;
+        const LONG end = rows ? client.bottom : client.right;
+        const bool scrolls = index < first || (index > first && CellEndOnScreen(rows, index) > end);
+        const int bar = rows ? SB_VERT : SB_HORZ;
+        if (!scrolls || !(m_scrollBars & (rows ? 0x2 : 0x1)))
+            return;
+        const long long start = SumOfSizes(rows, rows ? m_fixedRowCount : m_fixedColCount, first);
+        if (start != GetScrollPos32(bar))
+            SetScrollPos32(bar, ClampPixels(start), false);
+    };
     m_quietScrollBars = true;
     if (col >= m_fixedColCount) {
+        startAtTopLeft(false, col);
         while (steps-- > 0 && (m_scrollBars & 0x1) && col < GetTopleftNonFixedCell().col) {
             const int before = GetScrollPos32(SB_HORZ);
             Send(WM_HSCROLL, SB_LINELEFT);
@@ -269,6 +285,7 @@ void CGridCtrl::EnsureVisible(int row, int col)
         }
     }
     if (row >= m_fixedRowCount) {
+        startAtTopLeft(true, row);
         while (steps-- > 0 && (m_scrollBars & 0x2) && row < GetTopleftNonFixedCell().row) {
             const int before = GetScrollPos32(SB_VERT);
             Send(WM_VSCROLL, SB_LINEUP);

@@ -418,6 +418,20 @@ TEST(GridCtrlInput, ColumnsScrollUnderTheFixedColumnAndHiddenOnesTakeNoSpace)
     grid->Post(WM_HSCROLL, SB_LEFT, 0);
     Pump();
     EXPECT_EQ(1, firstShown());
+
+    // A page into a wide column leaves the position inside it; ensure
+    // visible reaches a column far right all the same.
+    grid->SetColumnWidth(1, 5000);
+    grid->Post(WM_HSCROLL, SB_PAGERIGHT, 0);
+    Pump();
+    grid->EnsureVisible(1, 30);
+    EXPECT_TRUE(grid->IsCellVisible(1, 30));
+    // So does the end of the range, inside a wide last column, going left.
+    grid->SetColumnWidth(39, 5000);
+    grid->Post(WM_HSCROLL, SB_RIGHT, 0);
+    Pump();
+    grid->EnsureVisible(1, 30);
+    EXPECT_TRUE(grid->IsCellVisible(1, 30));
 }
 
 TEST(GridCtrlInput, ScrollBarsFollowTheSizesAndPageTheView)
