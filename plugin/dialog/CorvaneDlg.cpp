@@ -211,12 +211,18 @@ bool CCorvaneDlg::IsListedFile(const fw::WString& name)
 
 void CCorvaneDlg::OnOpen()
 {
-    // Only a file that the list shows: the host's start file may name a
-    // project or file that is not there, and a deleted file stays remembered.
+    // Only a file that the list shows, and that is there by the name made of
+    // its row: the host's start file may name a project or file that is not
+    // there, a deleted file stays remembered, and a pattern with a wildcard
+    // in its extension ("*.da?") lists files under other names.
     if (!m_openProject.IsEmpty() && !m_startFile.IsEmpty() && IsListedFile(m_startFile)) {
-        m_resultPath = m_storageRoot + m_dataFolder + m_openProject + m_startFile;
-        EndDialog(IDOK);
-        return;
+        const fw::WString path = m_storageRoot + m_dataFolder + m_openProject + m_startFile;
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            m_resultPath = path;
+            EndDialog(IDOK);
+            return;
+        }
     }
     if (const wchar_t* text = CorvaneText::kSelectFileToOpen.For(m_language))
         m_host.Notice(text, CorvaneText::kNoticeCaption.For(m_language));

@@ -65,11 +65,18 @@ TEST_F(FileManager, OpensOnTheHostsProjectAndFileAndEnterOpensIt)
     EXPECT_TRUE(host.Journal().empty());
 }
 
-// The host's start file is not trusted to be there: Open answers only a listed file.
+// The host's start file is not trusted to be there: Open answers only a
+// listed file that is there under the name it answers (a wildcard in the
+// pattern lists F03.abc as "F03" of "*.ab?").
 TEST_F(FileManager, EnterOpensNoStartFileThatIsNotListed)
 {
-    for (const char* start : {"P1\\F09", "Gone\\F01"}) {
+    const struct {
+        const char* start;
+        const char* pattern;
+    } cases[] = {{"P1\\F09", "*.abc"}, {"Gone\\F01", "*.abc"}, {"P1\\F03", "*.ab?"}};
+    for (const auto& [start, pattern] : cases) {
         host.startLocation = start;
+        host.filePattern = pattern;
         RecordingDialog manager;
         manager.TakeOverRecord(host.Record());
         DialogDriver driver(manager);
