@@ -224,6 +224,10 @@ int Fuzz(const fuzz::Target& target, const Options& options)
     if (seeds.empty())
         seeds.push_back(Bytes());
     const std::vector<Bytes> words = target.words ? target.words() : std::vector<Bytes>{};
+    // The output folder with the folders above it.
+    for (size_t at = options.out.find_first_of("\\/", 3); at != std::string::npos;
+         at = options.out.find_first_of("\\/", at + 1))
+        ::CreateDirectoryA(options.out.substr(0, at).c_str(), nullptr);
     ::CreateDirectoryA(options.out.c_str(), nullptr);
     const std::string stem = options.out + "\\" + target.name + "-" + std::to_string(options.seed);
     g_crashFile = stem + "-stopped.bin";
@@ -283,6 +287,11 @@ int main(int argc, char** argv)
     ::SetUnhandledExceptionFilter(OnUnhandled);
     // No error boxes: a fault must end the run where a script can see it.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+
+    // Targets may change the working folder (the record's device): the output folder is taken whole now.
+    char full[MAX_PATH] = {};
+    if (::GetFullPathNameA(options.out.c_str(), MAX_PATH, full, nullptr) > 0)
+        options.out = full;
 
     std::vector<const fuzz::Target*> chosen;
     for (const std::string& name : options.targets) {
