@@ -102,10 +102,18 @@ bool HostProgram::Finish(DWORD milliseconds)
 {
     if (!m_program.Wait(milliseconds))
         return false;
+    // The host has ended, so all it wrote waits in the pipe. Read only that:
+    // a program that Wine started on its behalf (the desktop's explorer, a
+    // service) may have inherited the write end and keep the pipe open.
     char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(m_read, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    DWORD available = 0;
+    while (::PeekNamedPipe(m_read, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        DWORD read = 0;
+        if (!::ReadFile(m_read, buffer, sizeof buffer < available ? sizeof buffer : available, &read, nullptr) ||
+            read == 0)
+            break;
         m_output.append(buffer, read);
+    }
     return true;
 }
 
