@@ -13,6 +13,7 @@
 #include "plugin/Corvane.h"
 #include "plugin/resource.h"
 #include "support/Device.h"
+#include "support/Process.h"
 
 namespace {
 
@@ -102,27 +103,10 @@ struct Ender {
 };
 Ender* g_ender = nullptr;
 
-HWND ThreadDialog()
-{
-    HWND found = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM result) -> BOOL {
-            wchar_t name[16] = {};
-            ::GetClassNameW(window, name, 16);
-            if (std::wcscmp(name, L"#32770") != 0 || !::IsWindowVisible(window))
-                return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
 {
     Ender& ender = *g_ender;
-    HWND dialog = ThreadDialog();
+    HWND dialog = testsupport::VisibleDialogOfThisThread();
     if (!dialog)
         return;
     if (::GetTickCount() > ender.deadline) {
@@ -175,13 +159,10 @@ FUZZ_TARGET(record, "Corvane_ShowManager with hostile records, ended by Open or 
     int32_t language = (flags >> 6) & 3;
     if (language == 3 && input.size() >= 5)
         std::memcpy(&language, input.data() + 1, 4);
-    // Texts of the input, each ended by a zero byte (the last by the input's end).
-    std::string texts = input.size() > 5 ? input.substr(5) : std::string();
-    std::string data = texts.substr(0, texts.find('\0'));
-    texts = data.size() < texts.size() ? texts.substr(data.size() + 1) : std::string();
-    std::string start = texts.substr(0, texts.find('\0'));
-    texts = start.size() < texts.size() ? texts.substr(start.size() + 1) : std::string();
-    std::string pattern = texts.substr(0, texts.find('\0'));
+    const std::vector<std::string> texts = fuzz::ZeroEndedTexts(input, 5, 3);
+    const std::string& data = texts[0];
+    const std::string& start = texts[1];
+    const std::string& pattern = texts[2];
 
     static const CorvaneFont font{nullptr, static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))};
     ShowManagerParams record{};

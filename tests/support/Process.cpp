@@ -67,6 +67,21 @@ std::wstring ClassName(HWND window)
     return name;
 }
 
+HWND VisibleDialogOfThisThread()
+{
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) -> BOOL {
+            if (!::IsWindowVisible(window) || ClassName(window) != L"#32770")
+                return TRUE;
+            *reinterpret_cast<HWND*>(parameter) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 std::vector<HWND> TopLevelWindows(DWORD processId)
 {
     struct Search {

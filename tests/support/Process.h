@@ -33,6 +33,9 @@ private:
 
 // The visible top-level windows of a process.
 std::vector<HWND> TopLevelWindows(DWORD processId);
+// The visible dialog (class "#32770") of the calling thread, or null: one that
+// code the caller only calls has made.
+HWND VisibleDialogOfThisThread();
 // Finds a window of the process with the class name (for message boxes "#32770"), within the time.
 HWND WaitForWindow(DWORD processId, const std::wstring& className, DWORD milliseconds);
 

@@ -5,33 +5,12 @@
 #include <algorithm>
 
 #include "framework/Handles.h"
+#include "support/Process.h"
 
 namespace dialogtest {
 
 RecordingHost* RecordingHost::s_current = nullptr;
 DialogDriver* DialogDriver::s_current = nullptr;
-
-namespace {
-
-// A dialog made by code the test only calls: the visible one of this thread.
-HWND DialogOfThisThread()
-{
-    HWND found = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM parameter) -> BOOL {
-            wchar_t name[16] = {};
-            ::GetClassNameW(window, name, 16);
-            if (!::IsWindowVisible(window) || ::lstrcmpW(name, L"#32770") != 0)
-                return TRUE;
-            *reinterpret_cast<HWND*>(parameter) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-}  // namespace
 
 std::string Ansi(const std::wstring& text)
 {
@@ -185,7 +164,7 @@ void CALLBACK DialogDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
     if (!self || self->m_ended)
         return;
     if (!self->m_dialog && !self->m_window)
-        self->m_window = DialogOfThisThread();
+        self->m_window = testsupport::VisibleDialogOfThisThread();
     if (self->m_dialog ? !self->m_dialog->IsModalRunning() : !::IsWindowVisible(self->m_window))
         return;
     if (static_cast<int>(::GetTickCount() - self->m_deadline) > 0)
