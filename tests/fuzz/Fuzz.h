@@ -59,6 +59,26 @@ private:
     size_t m_at = 0;
 };
 
+// The first count texts of an input from the byte at from, each ended by a
+// zero byte or the input's end; those the input does not reach are empty.
+inline std::vector<std::string> ZeroEndedTexts(const Bytes& input, size_t from, size_t count)
+{
+    std::vector<std::string> texts;
+    size_t at = from;
+    while (texts.size() < count) {
+        if (at >= input.size()) {
+            texts.emplace_back();
+            continue;
+        }
+        size_t end = input.find('\0', at);
+        if (end == Bytes::npos)
+            end = input.size();
+        texts.push_back(input.substr(at, end - at));
+        at = end + 1;
+    }
+    return texts;
+}
+
 // A finding's description from its pieces (texts, numbers, wide texts as UTF-8).
 std::string Describe(const std::wstring& text);
 template <class... Pieces>

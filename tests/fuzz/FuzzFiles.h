@@ -1,5 +1,5 @@
 #pragma once
-// Scratch files for targets that read from the disk.
+// Files of the driver: scratch files for targets that read from the disk, and inputs written out.
 #include <windows.h>
 
 #include <string>
@@ -17,7 +17,7 @@ inline fw::WString ScratchFile(const wchar_t* name)
     return fw::WString(folder) + fw::WString::Format(L"fuzz-%lu-", ::GetCurrentProcessId()) + name;
 }
 
-inline bool WriteScratch(const fw::WString& path, const std::string& bytes)
+inline bool WriteBytes(const fw::WString& path, const std::string& bytes)
 {
     fw::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                         nullptr));

@@ -14,13 +14,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "Fuzz.h"
+#include "FuzzFiles.h"
 #include "framework/App.h"
+#include "support/Device.h"
 
 namespace fuzz {
 
@@ -102,20 +102,10 @@ using fuzz::Bytes;
 const Bytes* g_current = nullptr;
 std::string g_crashFile;
 
+// Paths come from the command line, in the ANSI code page.
 bool WriteBytes(const std::string& path, const Bytes& bytes)
 {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
-bool ReadBytes(const std::string& path, Bytes& bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    return fuzz::WriteBytes(fw::WString::FromAnsi(path.c_str()), bytes);
 }
 
 void SaveCurrentInput(const char* why)
@@ -199,7 +189,7 @@ std::string RunOne(const fuzz::Target& target, const Bytes& input)
 int Replay(const fuzz::Target& target, const std::string& path)
 {
     Bytes input;
-    if (!ReadBytes(path, input)) {
+    if (!testsupport::ReadBytes(fw::WString::FromAnsi(path.c_str()).str(), input)) {
         std::fprintf(stderr, "cannot read %s\n", path.c_str());
         return 2;
     }

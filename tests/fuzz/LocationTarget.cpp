@@ -9,15 +9,6 @@ namespace {
 
 using fuzz::Bytes;
 
-// The input is the data location, a zero byte, the start location (ANSI).
-void Split(const Bytes& input, std::string& data, std::string& start)
-{
-    const size_t zero = input.find('\0');
-    data = input.substr(0, zero);
-    start = zero == Bytes::npos ? std::string() : input.substr(zero + 1);
-    start = start.substr(0, start.find('\0'));
-}
-
 std::string CheckParsed(const CCorvaneDlg& dialog, const fw::WString& data, const fw::WString& start, size_t extra)
 {
     const fw::WString& root = dialog.StorageRoot();
@@ -54,9 +45,10 @@ FUZZ_WORDS(location)
 
 FUZZ_TARGET(location, "ParseLocation and the start-location split of the record take-over")
 {
-    std::string data;
-    std::string start;
-    Split(input, data, start);
+    // The data location, a zero byte, the start location (ANSI).
+    const std::vector<std::string> texts = fuzz::ZeroEndedTexts(input, 0, 2);
+    const std::string& data = texts[0];
+    const std::string& start = texts[1];
     const fw::WString wideData = fw::WString::FromAnsi(data.c_str());
     const fw::WString wideStart = fw::WString::FromAnsi(start.c_str());
 

@@ -71,7 +71,7 @@ FUZZ_WORDS(profile)
 FUZZ_TARGET(profile, "upload.ini: ReadProfileString against the one-pass ProfileSection")
 {
     const fw::WString path = fuzz::ScratchFile(L"upload.ini");
-    if (!fuzz::WriteScratch(path, input))
+    if (!fuzz::WriteBytes(path, input))
         return "cannot write the scratch file";
     std::set<std::wstring> sections;
     std::set<std::wstring> keys;

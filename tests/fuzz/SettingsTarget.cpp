@@ -91,7 +91,7 @@ FUZZ_WORDS(update_ini)
 FUZZ_TARGET(update_ini, "update.ini: the reader against a plain reading, the settings from its lines")
 {
     const fw::WString path = fuzz::ScratchFile(L"update.ini");
-    if (!fuzz::WriteScratch(path, input))
+    if (!fuzz::WriteBytes(path, input))
         return "cannot write the scratch file";
 
     UpdateApp app;
