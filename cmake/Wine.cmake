@@ -36,6 +36,9 @@ function(add_wine_test target)
     elseif(WINE_TEST_CODEPAGE)
         message(FATAL_ERROR "add_wine_test: code page ${WINE_TEST_CODEPAGE} is not set up")
     endif()
+    # A GoogleTest executable writes its results, so that the test command can
+    # list the cases it skipped (cmake/skip-summary.sh); others ignore it.
+    list(APPEND environment GTEST_OUTPUT=xml:Z:${CMAKE_BINARY_DIR}/testresults/${target}.xml)
     add_test(NAME ${target} COMMAND ${target} ${WINE_TEST_ARGS})
     # All show windows on the one desktop of the Wine session, where a dialog
     # shown takes the activation (and the keyboard) from another's: even with
