@@ -132,21 +132,37 @@ INT_PTR DialogDriver::Run()
     return result;
 }
 
-size_t DialogDriver::Play(const std::function<void()>& show)
+void DialogDriver::Show(const std::function<void()>& show)
 {
     s_current = this;
     m_next = 0;
     m_window = nullptr;
     m_ended = 0;
+    m_opened = false;
     m_deadline = ::GetTickCount() + m_timeLimit;
     m_timer = ::SetTimer(nullptr, 0, 10, &DialogDriver::OnTimer);
     show();
     ::KillTimer(nullptr, m_timer);
     m_timer = 0;
     s_current = nullptr;
-    EXPECT_NE(kTimedOut, m_ended) << "the dialog did not get through its steps in time (" << m_next << " of "
-                                  << m_steps.size() << " run)";
-    return m_next;
+}
+
+void DialogDriver::Play(const std::function<void()>& show)
+{
+    Show(show);
+    const std::string ran = " (" + std::to_string(m_next) + " of " + std::to_string(m_steps.size()) + " steps run)";
+    if (m_ended == kTimedOut)
+        ADD_FAILURE() << "the dialog did not get through its steps in time" << ran;
+    else if (!m_opened)
+        ADD_FAILURE() << "the dialog did not open";
+    else if (m_next < m_steps.size())
+        ADD_FAILURE() << "the dialog ended before its last step" << ran;
+}
+
+void DialogDriver::PlayWithoutDialog(const std::function<void()>& show)
+{
+    Show(show);
+    EXPECT_FALSE(m_opened) << "a dialog opened";
 }
 
 void DialogDriver::End(INT_PTR result)
@@ -167,6 +183,7 @@ void CALLBACK DialogDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
         self->m_window = testsupport::VisibleDialogOfThisThread();
     if (self->m_dialog ? !self->m_dialog->IsModalRunning() : !::IsWindowVisible(self->m_window))
         return;
+    self->m_opened = true;
     if (static_cast<int>(::GetTickCount() - self->m_deadline) > 0)
         self->End(kTimedOut);
     else if (self->m_next < self->m_steps.size())

@@ -16,6 +16,8 @@
 // (clicks, keys, the clicks those post in turn): steps run from a timer,
 // whose message comes only when no posted message waits. A script that runs
 // out ends the dialog with kScriptEnded; one that takes too long with kTimedOut.
+// A script that does not run to its end fails the test: the dialog never
+// opened, ended before the last step, or ran out of time.
 //
 // The dialog of a loaded plug-in, which the test knows only by its window:
 //
@@ -129,8 +131,12 @@ public:
     // Runs the dialog with the steps; DoModal's result.
     INT_PTR Run();
     // Calls show, which runs a dialog modally, with the steps played in that
-    // dialog; when they run out (or the time) it is cancelled. How many steps ran.
-    size_t Play(const std::function<void()>& show);
+    // dialog; when they run out (or the time) it is cancelled.
+    void Play(const std::function<void()>& show);
+    // Calls show, which must not show a dialog: one that opens is cancelled and fails the test.
+    void PlayWithoutDialog(const std::function<void()>& show);
+    // Whether the dialog outlived the last step and the driver ended it.
+    bool EndedByDriver() const { return m_ended == kScriptEnded; }
     // The dialog's window while it runs.
     HWND Window() const { return m_dialog ? m_dialog->Handle() : m_window; }
 
@@ -161,12 +167,14 @@ public:
 
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    void Show(const std::function<void()>& show);
     void End(INT_PTR result);
     static DialogDriver* s_current;
 
     CCorvaneDlg* m_dialog = nullptr;
     HWND m_window = nullptr;
     INT_PTR m_ended = 0;  // kScriptEnded or kTimedOut once ended
+    bool m_opened = false;
     std::vector<std::function<void()>> m_steps;
     size_t m_next = 0;
     DWORD m_deadline = 0;
