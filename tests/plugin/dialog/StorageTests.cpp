@@ -81,13 +81,16 @@ protected:
         ASSERT_TRUE(WriteProject(device, L"\\Storage Card\\Data\\OnCard\\", {{L"C.abc", "c", L""}}));
     }
     // A volume of the given size with so much of it in use (and a few pages
-    // more for the projects); false (test skipped) where mounting is not allowed.
+    // more for the projects); false with the reason where mounting is not
+    // allowed (the test is skipped), any other failure fails the test.
     bool Volume(const std::wstring& root, unsigned megabytes, unsigned usedMegabytes)
     {
-        if (!device.RemoveVolume(root) || !device.MountSmallVolume(root, megabytes * 1024, &reason))
+        EXPECT_TRUE(device.RemoveVolume(root));
+        if (!device.MountSmallVolume(root, megabytes * 1024, &reason))
             return false;
         const std::wstring fill = testsupport::ShellQuote(device.UnixPath(root + L"\\fill"));
-        return testsupport::RunUnix(L"fallocate -l " + std::to_wstring(usedMegabytes) + L"M " + fill) == 0;
+        EXPECT_EQ(0, testsupport::RunUnix(L"fallocate -l " + std::to_wstring(usedMegabytes) + L"M " + fill));
+        return true;
     }
 
     std::wstring reason;
@@ -105,15 +108,27 @@ TEST_F(Storage, TheProjectListShowsTheNamedCardOrElseTheFlashDiskAndNoOtherVolum
     EXPECT_EQ(Texts{L"Data"}, Show(host).projects);
 
     // The U disk is not plugged in: no projects, and its free space cannot be asked for.
-    host.dataLocation = "硬盘\\Work\\Data";
+    ASSERT_TRUE(dialogtest::AnsiCarriesChinese()) << "the dialog's tests run with the device's ANSI code page";
+    host.dataLocation = dialogtest::Ansi(L"硬盘\\Work\\Data");
     shown = Show(host);
     EXPECT_EQ(Texts{}, shown.projects);
+    EXPECT_EQ(L"\\硬盘\\", shown.root);
     EXPECT_EQ(L"工程名称", shown.projectTitle);
     EXPECT_EQ(CCorvaneDlg::kNoStorage, shown.kind);
     EXPECT_EQ(L"", shown.freeSpace);
     EXPECT_EQ(-1, shown.blueUpTo);
-    host.dataLocation = "flash disk\\Data\\";  // names are compared exactly
-    EXPECT_EQ(Texts{}, Show(host).projects);
+    // Plugged in, with a project where the location points: not listed all the same.
+    ASSERT_TRUE(WriteProject(device, L"\\硬盘\\Data\\OnUDisk\\", {{L"U.abc", "u", L""}}));
+    shown = Show(host);
+    EXPECT_EQ(Texts{}, shown.projects);
+    EXPECT_EQ(CCorvaneDlg::kNoStorage, shown.kind);
+    // Names are compared exactly, though the file system finds either spelling.
+    for (const char* location : {"flash disk\\Data\\", "storage card\\Data\\"}) {
+        host.dataLocation = location;
+        shown = Show(host);
+        EXPECT_EQ(Texts{}, shown.projects) << location;
+        EXPECT_EQ(CCorvaneDlg::kNoStorage, shown.kind) << location;
+    }
 
     ASSERT_TRUE(device.RemoveVolume(L"\\Storage Card"));
     host.dataLocation = "Storage Card\\Data\\";
