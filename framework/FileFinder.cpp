@@ -2,7 +2,10 @@
 
 namespace fw {
 
-FileFinder::FileFinder(const WString& pattern) : m_handle(::FindFirstFileW(pattern.c_str(), &m_entry)) {}
+FileFinder::FileFinder(const WString& pattern)
+    : m_handle(::FindFirstFileW(pattern.c_str(), &m_entry)), m_firstError(m_handle.IsValid() ? 0 : ::GetLastError())
+{
+}
 
 bool FileFinder::Next()
 {

@@ -19,6 +19,8 @@ public:
     explicit FileFinder(const WString& pattern);
 
     bool IsOpen() const { return m_handle.IsValid(); }
+    // Why there was no first entry (the last error of the first call): 0 when there was one.
+    DWORD FirstError() const { return m_firstError; }
     // The next entry; false at the end, after which the handle is closed.
     bool Next();
     void Close() { m_handle.Reset(); }
@@ -32,6 +34,7 @@ public:
 private:
     WIN32_FIND_DATAW m_entry{};  // before the handle: the constructor fills it with the first entry
     FindHandle m_handle;
+    DWORD m_firstError;
 };
 
 }  // namespace fw

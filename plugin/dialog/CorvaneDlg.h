@@ -86,7 +86,8 @@ public:
         bool failed = false;
     };
     // Copies the tree below source into destination (made by the caller),
-    // replacing files; stops at the first failure, leaving its last error.
+    // replacing files; stops at the first failure, leaving its last error. A
+    // folder that cannot be listed, for any reason but having no entries, is a failure.
     TreeCount CopyFolderTree(const fw::WString& source, const fw::WString& destination);
     // Shows the notice when the thread's last error is code; whether it was due.
     bool NoticeIfLastError(DWORD code, const TwoLanguageText& text, const TwoLanguageText& caption, int32_t type);

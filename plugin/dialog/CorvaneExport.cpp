@@ -60,7 +60,8 @@ void CCorvaneDlg::OnExport()
             }
             ++files;
         }
-        if (folder != FolderState::DiskFull)
+        // Only a folder that is there has been exported to, also after a failed copy.
+        if (folder == FolderState::Ready)
             m_host.Exported(destination);
     } else {
         // Projects; checked files beside them are left out.
@@ -88,6 +89,11 @@ void CCorvaneDlg::OnExport()
     if (folder == FolderState::DiskFull)
         return;
     failed = failed || folder == FolderState::Failed;
+    // The U disk pulled during the export: say so, then what was done.
+    if (failed && !UDiskIsPresent()) {
+        if (const wchar_t* text = CorvaneText::kInsertUDisk.For(m_language))
+            m_host.Notice(text, CorvaneText::kNoticeCaption.For(m_language));
+    }
 
     busy.Leave();
     PauseBeforeResult();

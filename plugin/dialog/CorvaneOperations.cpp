@@ -11,6 +11,18 @@ namespace {
 
 constexpr DWORD kResultPause = 500;
 
+// A listing that found nothing because the folder has no entries (the
+// platform says "no file" or "no more files", and the folder is there), as
+// against one that is gone or cannot be read.
+bool HasNoEntries(const fw::FileFinder& find, const fw::WString& folder)
+{
+    const DWORD error = find.FirstError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+        return false;
+    const DWORD attributes = ::GetFileAttributesW(fw::WithoutFinalBackslash(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 BusyState::BusyState()
@@ -38,8 +50,14 @@ CCorvaneDlg::TreeCount CCorvaneDlg::CopyFolderTree(const fw::WString& source, co
     TreeCount count;
     DWORD failure = 0;
     fw::FileFinder find(from + L"*.*");
-    if (!find.IsOpen())
+    if (!find.IsOpen()) {
+        // Only a folder without entries is empty; one that vanished or cannot be read fails the copy.
+        if (!HasNoEntries(find, from)) {
+            count.failed = true;
+            ::SetLastError(find.FirstError());
+        }
         return count;
+    }
     do {
         if (find.IsDots())
             continue;

@@ -70,6 +70,10 @@ TEST_F(Export, AMissingOccupiedOrFullUDiskStopsTheExportAndSaysSo)
     ASSERT_TRUE(device.WriteFile(L"\\硬盘\\Data", "U disk's own"));
     Operate(IDC_EXPORT, {L"P1"});
     EXPECT_EQ((Texts{kAsk, failed}), host.Journal());
+    // In single files too; no project folder made: none told as exported.
+    ASSERT_TRUE(device.RemoveVolume(L"\\硬盘") && device.WriteFile(kOut + L"P1", "U disk's own"));
+    Operate(IDC_EXPORT, {}, L"P1", {L"F01"});
+    EXPECT_EQ((Texts{kAsk, failed}), host.Journal());
     ASSERT_TRUE(device.RemoveVolume(L"\\硬盘") && device.WriteFile(kOut + L"P9\\sub", "U disk's own"));
     ASSERT_TRUE(WriteProject(device, kData + L"P9\\", {{L"sub\\S.abc", "s", L""}}));
     Operate(IDC_EXPORT, {L"P9"});
