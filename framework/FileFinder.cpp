@@ -3,13 +3,13 @@
 namespace fw {
 
 FileFinder::FileFinder(const WString& pattern)
-    : m_handle(::FindFirstFileW(pattern.c_str(), &m_entry)), m_firstError(m_handle.IsValid() ? 0 : ::GetLastError())
+    : m_handle(::FindFirstFileW(pattern.c_str(), &m_entry)), m_firstError(m_handle ? 0 : ::GetLastError())
 {
 }
 
 bool FileFinder::Next()
 {
-    if (!m_handle.IsValid())
+    if (!m_handle)
         return false;
     if (::FindNextFileW(m_handle.Get(), &m_entry))
         return true;

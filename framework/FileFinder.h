@@ -18,7 +18,7 @@ public:
     // Starts the listing; IsOpen() tells whether a first entry was found.
     explicit FileFinder(const WString& pattern);
 
-    bool IsOpen() const { return m_handle.IsValid(); }
+    bool IsOpen() const { return static_cast<bool>(m_handle); }
     // Why there was no first entry (the last error of the first call): 0 when there was one.
     DWORD FirstError() const { return m_firstError; }
     // The next entry; false at the end, after which the handle is closed.

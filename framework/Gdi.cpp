@@ -2,10 +2,12 @@
 
 namespace fw {
 
-MemoryBitmap::MemoryBitmap(int width, int height, HDC compatibleWith) : m_width(width), m_height(height)
+namespace {
+
+HBITMAP MakeTopDownBitmap(int width, int height, HDC compatibleWith, uint32_t** bits)
 {
     if (width <= 0 || height <= 0)
-        return;
+        return nullptr;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -13,23 +15,20 @@ MemoryBitmap::MemoryBitmap(int width, int height, HDC compatibleWith) : m_width(
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    m_bitmap = ::CreateDIBSection(compatibleWith, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_dc = ::CreateCompatibleDC(compatibleWith);
-    if (!m_bitmap || !m_dc)
-        return;
-    m_previous = ::SelectObject(m_dc, m_bitmap);
-    m_bits = static_cast<uint32_t*>(bits);
+    void* pixels = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(compatibleWith, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    *bits = bitmap ? static_cast<uint32_t*>(pixels) : nullptr;
+    return bitmap;
 }
 
-MemoryBitmap::~MemoryBitmap()
+}  // namespace
+
+MemoryBitmap::MemoryBitmap(int width, int height, HDC compatibleWith)
+    : m_width(width), m_height(height), m_bitmap(MakeTopDownBitmap(width, height, compatibleWith, &m_bits)),
+      m_dc(m_bitmap ? ::CreateCompatibleDC(compatibleWith) : nullptr), m_selected(m_dc.Get(), m_bitmap.Get())
 {
-    if (m_dc && m_previous)
-        ::SelectObject(m_dc, m_previous);
-    if (m_dc)
-        ::DeleteDC(m_dc);
-    if (m_bitmap)
-        ::DeleteObject(m_bitmap);
+    if (!m_dc)
+        m_bits = nullptr;
 }
 
 COLORREF MemoryBitmap::Pixel(int x, int y) const
@@ -47,7 +46,7 @@ void MemoryBitmap::Fill(COLORREF colour)
         return;
     RECT all{0, 0, m_width, m_height};
     Brush brush(::CreateSolidBrush(colour));
-    ::FillRect(m_dc, &all, brush.Get());
+    ::FillRect(m_dc.Get(), &all, brush.Get());
 }
 
 }  // namespace fw

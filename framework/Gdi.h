@@ -6,48 +6,23 @@
 
 #include <cstdint>
 
+#include "Handles.h"
+
 namespace fw {
 
-// Owns a GDI object (brush, pen, font, bitmap) and deletes it.
-template <class Handle>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : m_handle(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& other) noexcept : m_handle(other.Release()) {}
-    GdiObject& operator=(GdiObject&& other) noexcept
-    {
-        if (this != &other)
-            Reset(other.Release());
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
+// Owners of GDI objects (brush, pen, font, bitmap) and of memory device contexts.
+template <class Object>
+void DeleteGdiObject(Object object)
+{
+    ::DeleteObject(object);
+}
+inline void DeleteMemoryDC(HDC dc) { ::DeleteDC(dc); }
 
-    Handle Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-    Handle Release()
-    {
-        Handle handle = m_handle;
-        m_handle = nullptr;
-        return handle;
-    }
-    void Reset(Handle handle = nullptr)
-    {
-        if (m_handle)
-            ::DeleteObject(m_handle);
-        m_handle = handle;
-    }
-
-private:
-    Handle m_handle = nullptr;
-};
-
-using Brush = GdiObject<HBRUSH>;
-using Pen = GdiObject<HPEN>;
-using Font = GdiObject<HFONT>;
-using Bitmap = GdiObject<HBITMAP>;
+using Brush = UniqueHandle<HBRUSH, DeleteGdiObject<HBRUSH>>;
+using Pen = UniqueHandle<HPEN, DeleteGdiObject<HPEN>>;
+using Font = UniqueHandle<HFONT, DeleteGdiObject<HFONT>>;
+using Bitmap = UniqueHandle<HBITMAP, DeleteGdiObject<HBITMAP>>;
+using MemoryDC = UniqueHandle<HDC, DeleteMemoryDC>;
 
 // Selects an object into a device context and selects the previous one back.
 class SelectGuard {
@@ -121,12 +96,11 @@ private:
 class MemoryBitmap {
 public:
     MemoryBitmap(int width, int height, HDC compatibleWith = nullptr);
-    ~MemoryBitmap();
     MemoryBitmap(const MemoryBitmap&) = delete;
     MemoryBitmap& operator=(const MemoryBitmap&) = delete;
 
     bool IsValid() const { return m_bits != nullptr; }
-    HDC DC() const { return m_dc; }
+    HDC DC() const { return m_dc.Get(); }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     // The pixel as a COLORREF (0x00BBGGRR); 0xFFFFFFFF outside the bitmap.
@@ -137,10 +111,10 @@ public:
 private:
     int m_width;
     int m_height;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
-    uint32_t* m_bits = nullptr;
+    uint32_t* m_bits = nullptr;  // before the bitmap: made with it
+    Bitmap m_bitmap;
+    MemoryDC m_dc;
+    SelectGuard m_selected;  // the bitmap in the DC, until both go
 };
 
 }  // namespace fw

@@ -1,17 +1,19 @@
 #pragma once
-// Owners of kernel handles (files, processes, threads, snapshots) and of
-// find handles: non-copyable, movable, closed when the owner goes. The two
-// kinds close through different calls, so they are different types.
+// The one owner of a handle that must be closed: kernel handles (files,
+// processes, threads, snapshots), find handles, GDI objects and memory device
+// contexts. Non-copyable, movable, closed when the owner goes; Get() is the
+// raw handle, and the owner converts to true when there is one. Each kind
+// closes through its own call, which is part of its type.
 
 #include <windows.h>
 
 namespace fw {
 
-template <void (*Close)(HANDLE)>
+template <class Handle, void (*Close)(Handle)>
 class UniqueHandle {
 public:
     UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
+    explicit UniqueHandle(Handle handle) : m_handle(handle) {}
     ~UniqueHandle() { Reset(); }
     UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.Release()) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept
@@ -23,31 +25,30 @@ public:
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
 
-    HANDLE Get() const { return m_handle; }
+    Handle Get() const { return m_handle; }
     // The platform returns either null or INVALID_HANDLE_VALUE for "no handle", by call.
-    bool IsValid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
-    explicit operator bool() const { return IsValid(); }
-    HANDLE Release()
+    explicit operator bool() const { return m_handle != nullptr && m_handle != static_cast<Handle>(INVALID_HANDLE_VALUE); }
+    Handle Release()
     {
-        HANDLE handle = m_handle;
+        Handle handle = m_handle;
         m_handle = nullptr;
         return handle;
     }
-    void Reset(HANDLE handle = nullptr)
+    void Reset(Handle handle = nullptr)
     {
-        if (IsValid())
+        if (*this)
             Close(m_handle);
         m_handle = handle;
     }
 
 private:
-    HANDLE m_handle = nullptr;
+    Handle m_handle = nullptr;
 };
 
 inline void CloseKernelHandle(HANDLE handle) { ::CloseHandle(handle); }
 inline void CloseFindHandle(HANDLE handle) { ::FindClose(handle); }
 
-using KernelHandle = UniqueHandle<CloseKernelHandle>;
-using FindHandle = UniqueHandle<CloseFindHandle>;
+using KernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
+using FindHandle = UniqueHandle<HANDLE, CloseFindHandle>;
 
 }  // namespace fw

@@ -1,6 +1,7 @@
 #include "GridCellBase.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "GridCtrl.h"
 #include "GridDefaultCell.h"
@@ -244,13 +245,13 @@ SIZE CGridCellBase::GetTextExtent(const wchar_t* text, HDC dc)
     SIZE fallback = defaults ? SIZE{defaults->GetWidth(), defaults->GetHeight()} : SIZE{0, 0};
     CGridCtrl* grid = GetGrid();
     HWND window = grid ? grid->Handle() : nullptr;
-    HDC ownDC = nullptr;
     if (!text)
         return fallback;
+    std::optional<fw::ClientDC> ownDC;
     if (!dc) {
-        if (!window || !(ownDC = ::GetDC(window)))
+        if (!window || !ownDC.emplace(window).Get())
             return fallback;
-        dc = ownDC;
+        dc = ownDC->Get();
     }
 
     SIZE size{};
@@ -289,8 +290,6 @@ SIZE CGridCellBase::GetTextExtent(const wchar_t* text, HDC dc)
         size.cx = size.cy;
         size.cy = width + 4 * margin;
     }
-    if (ownDC)
-        ::ReleaseDC(window, ownDC);
     return size;
 }
 

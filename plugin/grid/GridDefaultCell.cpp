@@ -22,21 +22,19 @@ void CGridDefaultCell::SetFont(const LOGFONTW* font)
         return;
     m_fontObject.Reset(::CreateFontIndirectW(m_font.get()));
 
-    HDC screen = ::GetDC(nullptr);
-    if (!screen) {
+    fw::ClientDC screen(nullptr);
+    if (!screen.Get()) {
         m_margin = 3;
         m_width = 40;
         m_height = 16;
         return;
     }
-    HGDIOBJ previous = ::SelectObject(screen, m_fontObject.Get());
+    fw::SelectGuard select(screen.Get(), m_fontObject.Get());
     SIZE blank{};
-    ::GetTextExtentPoint32W(screen, L" ", 1, &blank);
+    ::GetTextExtentPoint32W(screen.Get(), L" ", 1, &blank);
     m_margin = static_cast<UINT>(blank.cx);
     SIZE sample{};
-    ::GetTextExtentPoint32W(screen, L" XXXXXXXXXXXX ", 14, &sample);
+    ::GetTextExtentPoint32W(screen.Get(), L" XXXXXXXXXXXX ", 14, &sample);
     m_width = sample.cx;
     m_height = sample.cy * 3 / 2;
-    ::SelectObject(screen, previous);
-    ::ReleaseDC(nullptr, screen);
 }

@@ -9,6 +9,7 @@
 
 #include "GridCtrl.h"
 #include "framework/Gdi.h"
+#include "framework/Handles.h"
 #include "plugin/Corvane.h"
 
 namespace sim {
@@ -231,17 +232,16 @@ bool ApplyLine(Settings& settings, const fw::WString& line)
 
 bool ReadFileBytes(const fw::WString& path, std::string& bytes)
 {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    fw::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     char buffer[4096];
     DWORD read = 0;
     bool ok = true;
     bytes.clear();
-    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &read, nullptr) != FALSE) && read > 0)
+    while ((ok = ::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) != FALSE) && read > 0)
         bytes.append(buffer, read);
-    ::CloseHandle(file);
     return ok;
 }
 
@@ -444,6 +444,11 @@ fw::WString DescribeRecord(const Settings& settings)
 
 // --- the exports
 
+void UnloadModule(HMODULE module)
+{
+    ::FreeLibrary(module);
+}
+
 class Plugin {
 public:
     explicit Plugin(const fw::WString& path) : m_module(::LoadLibraryW(path.c_str()))
@@ -451,24 +456,17 @@ public:
         if (!m_module)
             return;
         m_showManager = reinterpret_cast<CorvaneShowManagerFunction>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(m_module, "Corvane_ShowManager")));
+            reinterpret_cast<void (*)()>(::GetProcAddress(m_module.Get(), "Corvane_ShowManager")));
         m_setFolderCtrl = reinterpret_cast<CorvaneSetFolderCtrlFunction>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(m_module, "Corvane_SetFolderCtrl")));
+            reinterpret_cast<void (*)()>(::GetProcAddress(m_module.Get(), "Corvane_SetFolderCtrl")));
     }
-    ~Plugin()
-    {
-        if (m_module)
-            ::FreeLibrary(m_module);
-    }
-    Plugin(const Plugin&) = delete;
-    Plugin& operator=(const Plugin&) = delete;
 
-    bool IsLoaded() const { return m_module != nullptr; }
+    bool IsLoaded() const { return static_cast<bool>(m_module); }
     CorvaneShowManagerFunction ShowManager() const { return m_showManager; }
     CorvaneSetFolderCtrlFunction SetFolderCtrl() const { return m_setFolderCtrl; }
 
 private:
-    HMODULE m_module;
+    fw::UniqueHandle<HMODULE, UnloadModule> m_module;
     CorvaneShowManagerFunction m_showManager = nullptr;
     CorvaneSetFolderCtrlFunction m_setFolderCtrl = nullptr;
 };

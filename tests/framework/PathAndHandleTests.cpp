@@ -29,14 +29,14 @@ TEST(Handles, OwnersCloseOnceAndMove)
     {
         fw::KernelHandle first(raw);
         fw::KernelHandle second(std::move(first));
-        EXPECT_FALSE(first.IsValid());
+        EXPECT_FALSE(first);
         fw::KernelHandle third;
         third = std::move(second);
         EXPECT_TRUE(isOpen(raw));
     }
     EXPECT_FALSE(isOpen(raw));
     // INVALID_HANDLE_VALUE is "none", and is not closed.
-    EXPECT_FALSE(fw::KernelHandle(INVALID_HANDLE_VALUE).IsValid());
+    EXPECT_FALSE(fw::KernelHandle(INVALID_HANDLE_VALUE));
     HANDLE released = fw::KernelHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr)).Release();
     EXPECT_TRUE(isOpen(released));
     ::CloseHandle(released);

@@ -65,7 +65,7 @@ private:
 class HeldFile {
 public:
     explicit HeldFile(const std::wstring& path, bool create = false);
-    bool IsHeld() const { return m_handle.IsValid(); }
+    bool IsHeld() const { return static_cast<bool>(m_handle); }
 
 private:
     fw::KernelHandle m_handle;
