@@ -24,10 +24,10 @@ set(WINE_CODEPAGE_936_ENVIRONMENT
 
 # Registers one CTest entry per test executable (one Wine process each).
 # CODEPAGE 936 runs it with the device's ANSI code page (default: 1252);
-# ARGS are its command line.
+# ARGS are its command line, ENV more variables for it.
 function(add_wine_test target)
-    cmake_parse_arguments(PARSE_ARGV 1 WINE_TEST "" "CODEPAGE" "ARGS")
-    set(environment ${WINE_TEST_ENVIRONMENT})
+    cmake_parse_arguments(PARSE_ARGV 1 WINE_TEST "" "CODEPAGE" "ARGS;ENV")
+    set(environment ${WINE_TEST_ENVIRONMENT} ${WINE_TEST_ENV})
     set(fixtures wine)
     if(WINE_TEST_CODEPAGE STREQUAL "936")
         list(REMOVE_ITEM environment LANG=C.UTF-8)

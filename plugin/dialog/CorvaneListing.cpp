@@ -6,13 +6,13 @@
 #include <commctrl.h>
 
 #include <cstring>
-#include <ctime>
 #include <optional>
 #include <vector>
 
 #include "CorvaneTexts.h"
 #include "ProfileReader.h"
 #include "framework/FileFinder.h"
+#include "framework/LocalTime.h"
 #include "framework/Path.h"
 #include "plugin/resource.h"
 
@@ -62,21 +62,21 @@ private:
     bool m_allowed;
 };
 
-// "%d.%02d.%02d-%02d:%02d" in local time; a time the runtime cannot convert
+// "%d.%02d.%02d-%02d:%02d" in local time; a time that cannot be converted
 // shows year, month and day 0 and hour and minute -1.
 fw::WString LocalTimeText(const FILETIME& time)
 {
     const long long ticks = static_cast<long long>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
                                                    time.dwLowDateTime);
-    const __time64_t seconds = (ticks - kUnixEpochFileTime) / kFileTimeUnitsPerSecond;
+    const long long seconds = (ticks - kUnixEpochFileTime) / kFileTimeUnitsPerSecond;
     int year = 0, month = 0, day = 0, hour = -1, minute = -1;
-    struct tm local {};
-    if (_localtime64_s(&local, &seconds) == 0) {
-        year = local.tm_year + 1900;
-        month = local.tm_mon + 1;
-        day = local.tm_mday;
-        hour = local.tm_hour;
-        minute = local.tm_min;
+    SYSTEMTIME local{};
+    if (fw::ToLocalTime(seconds, local)) {
+        year = local.wYear;
+        month = local.wMonth;
+        day = local.wDay;
+        hour = local.wHour;
+        minute = local.wMinute;
     }
     return fw::WString::Format(L"%d.%02d.%02d-%02d:%02d", year, month, day, hour, minute);
 }

@@ -5,11 +5,12 @@
 #include "GridCellCombo.h"
 #include "GridCtrl.h"
 #include "InPlaceDateTime.h"
+#include "framework/LocalTime.h"
 
 const fw::RuntimeClass CGridCellDateTime::Class =
     fw::RuntimeClass::Creatable<CGridCellDateTime>("CGridCellDateTime", &CGridCell::Class);
 
-CGridCellDateTime::CGridCellDateTime() : m_time(_time64(nullptr)) {}
+CGridCellDateTime::CGridCellDateTime() : m_time(fw::CurrentTime()) {}
 
 CGridCellDateTime::CGridCellDateTime(DWORD style) : m_time(0)
 {
@@ -19,23 +20,21 @@ CGridCellDateTime::CGridCellDateTime(DWORD style) : m_time(0)
 void CGridCellDateTime::Initialise(DWORD style)
 {
     m_style = style;
-    SetTime(_time64(nullptr));
+    SetTime(fw::CurrentTime());
     SetFormat(DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_CENTER);
 }
 
 void CGridCellDateTime::SetTime(__time64_t time)
 {
     m_time = time;
-    std::tm local{};
-    const bool converted = _localtime64_s(&local, &m_time) == 0;
+    SYSTEMTIME local{};
+    const bool converted = fw::ToLocalTime(m_time, local);
     if (m_style == DTS_TIMEFORMAT) {
-        if (!converted)
-            local.tm_hour = local.tm_min = local.tm_sec = -1;
-        SetText(fw::WString::Format(L"%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec).c_str());
+        const int hour = converted ? local.wHour : -1, minute = converted ? local.wMinute : -1;
+        SetText(fw::WString::Format(L"%02d:%02d:%02d", hour, minute, converted ? local.wSecond : -1).c_str());
     } else if (m_style == 0) {
-        const int month = converted ? local.tm_mon + 1 : 0;
-        const int year = converted ? local.tm_year + 1900 : 0;
-        SetText(fw::WString::Format(L"%02d/%02d/%02d", month, converted ? local.tm_mday : 0, year).c_str());
+        const int month = converted ? local.wMonth : 0, day = converted ? local.wDay : 0;
+        SetText(fw::WString::Format(L"%02d/%02d/%02d", month, day, converted ? local.wYear : 0).c_str());
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "GridCellDateTime.h"
 #include "GridCtrl.h"
+#include "framework/LocalTime.h"
 
 CInPlaceDateTime::CInPlaceDateTime(int row, int col, const wchar_t* text)
     : CInPlaceEditor(row, col, text, false)  // arrows change the picker's fields
@@ -34,18 +35,9 @@ HWND CInPlaceDateTime::Open(HWND grid, const RECT& rect, DWORD style, UINT id, i
         return nullptr;
     }
     HWND window = picker->Handle();  // the picker may be gone after the focus moves
-    std::tm local{};
-    if (_localtime64_s(&local, &time) == 0) {
-        SYSTEMTIME shown{};
-        shown.wYear = static_cast<WORD>(local.tm_year + 1900);
-        shown.wMonth = static_cast<WORD>(local.tm_mon + 1);
-        shown.wDay = static_cast<WORD>(local.tm_mday);
-        shown.wDayOfWeek = static_cast<WORD>(local.tm_wday);
-        shown.wHour = static_cast<WORD>(local.tm_hour);
-        shown.wMinute = static_cast<WORD>(local.tm_min);
-        shown.wSecond = static_cast<WORD>(local.tm_sec);
+    SYSTEMTIME shown{};
+    if (fw::ToLocalTime(time, shown))
         picker->Send(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&shown));
-    }
     picker->Send(WM_SETFONT, static_cast<WPARAM>(::SendMessageW(grid, WM_GETFONT, 0, 0)), FALSE);
     ::SetFocus(window);
     // A typed character goes on to the picker; the mouse, enter and the movement keys do not.
@@ -59,18 +51,10 @@ void CInPlaceDateTime::BeforeEnd()
     SYSTEMTIME picked{};
     if (Send(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked)) != GDT_VALID)
         return;
-    std::tm local{};
-    local.tm_year = picked.wYear - 1900;
-    local.tm_mon = picked.wMonth - 1;
-    local.tm_mday = picked.wDay;
-    local.tm_hour = picked.wHour;
-    local.tm_min = picked.wMinute;
-    local.tm_sec = picked.wSecond;
-    local.tm_isdst = -1;
-    const __time64_t time = _mktime64(&local);
+    long long time = 0;
     auto* grid = dynamic_cast<CGridCtrl*>(fw::WindowImpl::FromHandle(Grid()));
     CGridCellBase* cell = grid ? grid->GetCell(m_row, m_col) : nullptr;
-    if (time != -1 && cell && cell->IsKindOf(&CGridCellDateTime::Class))
+    if (fw::FromLocalTime(picked, time) && cell && cell->IsKindOf(&CGridCellDateTime::Class))
         static_cast<CGridCellDateTime*>(cell)->TakeEditedTime(time);
 }
 
