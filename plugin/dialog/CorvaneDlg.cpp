@@ -3,6 +3,8 @@
 // enabling of the buttons, Open, Exit and the host's colours.
 #include "CorvaneDlg.h"
 
+#include <cwchar>
+
 #include "CorvaneTexts.h"
 #include "plugin/resource.h"
 
@@ -32,12 +34,23 @@ constexpr Caption kCaptions[] = {
     {IDC_EXIT, {L"退出", L"Exit"}},
 };
 
+// "宋体", height 28, normal weight; the device creates fonts from a LOGFONT only.
+HFONT LargeGridFont()
+{
+    LOGFONTW font{};
+    font.lfHeight = 28;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = ANSI_CHARSET;
+    font.lfPitchAndFamily = FF_SWISS;
+    std::wcscpy(font.lfFaceName, L"宋体");
+    return ::CreateFontIndirectW(&font);
+}
+
 }  // namespace
 
 CCorvaneDlg::CCorvaneDlg()
     : fw::Dialog(IDD_CORVANE),
-      m_largeGridFont(::CreateFontW(28, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, FF_SWISS,
-                                    L"宋体"))
+      m_largeGridFont(LargeGridFont())
 {
     for (int id : {IDC_PROJECT_GRID, IDC_FILE_GRID}) {
         OnNotify(id, NM_CLICK, [this, id](NMHDR* header) {
