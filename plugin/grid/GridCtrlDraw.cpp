@@ -453,10 +453,11 @@ void CGridCtrl::ResetScrollBars()
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_PAGE | SIF_RANGE;
+    // The device shows and hides a bar through SetScrollInfo alone: an empty
+    // range hides it and a range that becomes useful shows it.
     if (fixedWidth >= rect.right - rect.left || fixedHeight >= rect.bottom - rect.top) {
         ::SetScrollInfo(m_hwnd, SB_HORZ, &info, FALSE);
         ::SetScrollInfo(m_hwnd, SB_VERT, &info, FALSE);
-        ::ShowScrollBar(m_hwnd, SB_BOTH, FALSE);
         m_scrollBars = 0;
         ForgetTopLeft();
         return;
@@ -480,15 +481,19 @@ void CGridCtrl::ResetScrollBars()
         horizontal.nPage = static_cast<UINT>(std::max(0, static_cast<int>(rect.right - rect.left) - fixedWidth));
     }
     SCROLLINFO vertical = info;
-    vertical.fMask |= SIF_DISABLENOSCROLL;
     if (needVertical) {
+        vertical.fMask |= SIF_DISABLENOSCROLL;  // without it the empty range below hides the bar
         vertical.nMax = static_cast<int>(std::min(totalHeight - 1, kLargestMax));
         vertical.nPage = static_cast<UINT>(std::max(0, static_cast<int>(rect.bottom - rect.top) - fixedHeight));
     }
+    // Only a change of range shows a hidden bar: a bar that must appear starts from the empty one.
+    const LONG_PTR style = GetStyle();
+    if (needHorizontal && !(style & WS_HSCROLL))
+        ::SetScrollInfo(m_hwnd, SB_HORZ, &info, FALSE);
+    if (needVertical && !(style & WS_VSCROLL))
+        ::SetScrollInfo(m_hwnd, SB_VERT, &info, FALSE);
     ::SetScrollInfo(m_hwnd, SB_HORZ, &horizontal, TRUE);
     ::SetScrollInfo(m_hwnd, SB_VERT, &vertical, TRUE);
-    ::ShowScrollBar(m_hwnd, SB_HORZ, needHorizontal);
-    ::ShowScrollBar(m_hwnd, SB_VERT, needVertical);
     m_scrollBars = (needHorizontal ? 0x1 : 0) | (needVertical ? 0x2 : 0);
     ForgetTopLeft();
 }

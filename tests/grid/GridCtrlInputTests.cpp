@@ -438,7 +438,13 @@ TEST(GridCtrlInput, ScrollBarsFollowTheSizesAndPageTheView)
 {
     TestParent parent;
     auto grid = Filled(parent, 101, 3, 300, 200);
+    // The bars the window shows, as the state's bits.
+    const auto shown = [&] {
+        const LONG_PTR style = grid->GetStyle();
+        return (style & WS_HSCROLL ? 0x1 : 0) | (style & WS_VSCROLL ? 0x2 : 0);
+    };
     EXPECT_EQ(0x2, grid->GetScrollBarState());  // 100 rows of 20 pixels: only a vertical bar
+    EXPECT_EQ(0x2, shown());
     EXPECT_EQ(GridCellId(1, 0), grid->GetTopleftNonFixedCell());
     const RECT client = grid->GetClientRect();
     const int page = (client.bottom - 20) / 20;  // whole rows under the header
@@ -492,12 +498,16 @@ TEST(GridCtrlInput, ScrollBarsFollowTheSizesAndPageTheView)
     // Wider columns add a horizontal bar; fixed columns wider than the window remove both.
     grid->SetColumnWidth(2, 400);
     EXPECT_EQ(0x3, grid->GetScrollBarState());
+    EXPECT_EQ(0x3, shown());
     grid->SetFixedColumnCount(1);
     grid->SetColumnWidth(0, 500);
     EXPECT_EQ(0, grid->GetScrollBarState());
+    EXPECT_EQ(0, shown());
     grid->SetColumnWidth(0, 60);
+    EXPECT_EQ(0x3, shown());
     grid->SetRowCount(3);
     EXPECT_EQ(0x1, grid->GetScrollBarState());
+    EXPECT_EQ(0x1, shown());
 }
 
 TEST(GridCtrlInput, HeaderClicksSortAndDoubleClicksNotify)
