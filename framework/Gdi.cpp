@@ -35,7 +35,7 @@ COLORREF MemoryBitmap::Pixel(int x, int y) const
 {
     if (!m_bits || x < 0 || y < 0 || x >= m_width || y >= m_height)
         return 0xFFFFFFFF;
-    ::GdiFlush();
+    // The device's GDI draws at once: there is no batch to flush before reading.
     uint32_t pixel = m_bits[static_cast<size_t>(y) * m_width + x];  // 0x00RRGGBB in memory order B, G, R
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <cwchar>
+
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace fw {
@@ -49,7 +52,7 @@ void ShutDownModule()
         if (!::UnregisterClassW(g_module.classes[i], ThisModule()) &&
             ::GetLastError() == ERROR_CLASS_HAS_WINDOWS) {
             if (kept != i)
-                ::lstrcpynW(g_module.classes[kept], g_module.classes[i], kMaxClassName);
+                std::memcpy(g_module.classes[kept], g_module.classes[i], sizeof g_module.classes[kept]);
             ++kept;
         }
     }
@@ -79,7 +82,7 @@ bool RegisterModuleClass(WNDCLASSW windowClass)
     windowClass.hInstance = module;
     if (!::RegisterClassW(&windowClass))
         return false;
-    ::lstrcpynW(g_module.classes[g_module.classCount++], name, kMaxClassName);
+    std::wcscpy(g_module.classes[g_module.classCount++], name);  // shorter than kMaxClassName, tested above
     return true;
 }
 
