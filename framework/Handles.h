@@ -1,11 +1,14 @@
 #pragma once
 // The one owner of a handle that must be closed: kernel handles (files,
-// processes, threads, snapshots), find handles, GDI objects and memory device
-// contexts. Non-copyable, movable, closed when the owner goes; Get() is the
-// raw handle, and the owner converts to true when there is one. Each kind
-// closes through its own call, which is part of its type.
+// processes, threads), process snapshots, find handles, GDI objects and
+// memory device contexts. Non-copyable, movable, closed when the owner goes;
+// Get() is the raw handle, and the owner converts to true when there is one.
+// Each kind closes through its own call, which is part of its type.
 
 #include <windows.h>
+#ifdef _WIN32_WCE
+#include <tlhelp32.h>
+#endif
 
 namespace fw {
 
@@ -47,8 +50,19 @@ private:
 
 inline void CloseKernelHandle(HANDLE handle) { ::CloseHandle(handle); }
 inline void CloseFindHandle(HANDLE handle) { ::FindClose(handle); }
+// The device's toolhelp.dll closes its process snapshots itself; the desktop
+// has no such call and closes them as kernel handles.
+inline void CloseSnapshotHandle(HANDLE handle)
+{
+#ifdef _WIN32_WCE
+    ::CloseToolhelp32Snapshot(handle);
+#else
+    ::CloseHandle(handle);
+#endif
+}
 
 using KernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
 using FindHandle = UniqueHandle<HANDLE, CloseFindHandle>;
+using SnapshotHandle = UniqueHandle<HANDLE, CloseSnapshotHandle>;
 
 }  // namespace fw

@@ -32,7 +32,7 @@ bool FindProcessByName(const fw::WString& path, FoundProcess& found)
     lowered.MakeLower();
     fw::WString name = fw::FileNameOf(lowered);
 
-    fw::KernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    fw::SnapshotHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
         return false;
     PROCESSENTRY32W entry{};

@@ -5,6 +5,8 @@
 #include "framework/Handles.h"
 #include "framework/Path.h"
 
+#include <tlhelp32.h>
+
 // The edges; the common cases run in every listing and every update.
 TEST(Path, SplitsAndJoinsDevicePathsAtTheirEdges)
 {
@@ -40,4 +42,8 @@ TEST(Handles, OwnersCloseOnceAndMove)
     HANDLE released = fw::KernelHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr)).Release();
     EXPECT_TRUE(isOpen(released));
     ::CloseHandle(released);
+    // A process snapshot closes through the snapshot owner's own call.
+    HANDLE snapshot = fw::SnapshotHandle(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)).Get();
+    EXPECT_NE(INVALID_HANDLE_VALUE, snapshot);
+    EXPECT_FALSE(isOpen(snapshot));
 }
