@@ -67,37 +67,46 @@ std::wstring ClassName(HWND window)
     return name;
 }
 
+namespace {
+
+// Enumeration callbacks need the platform's calling convention, which a
+// lambda does not have on 32-bit x86.
+BOOL CALLBACK TakeVisibleDialog(HWND window, LPARAM parameter)
+{
+    if (!::IsWindowVisible(window) || ClassName(window) != L"#32770")
+        return TRUE;
+    *reinterpret_cast<HWND*>(parameter) = window;
+    return FALSE;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisibleWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
 HWND VisibleDialogOfThisThread()
 {
     HWND found = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM parameter) -> BOOL {
-            if (!::IsWindowVisible(window) || ClassName(window) != L"#32770")
-                return TRUE;
-            *reinterpret_cast<HWND*>(parameter) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumThreadWindows(::GetCurrentThreadId(), &TakeVisibleDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
 std::vector<HWND> TopLevelWindows(DWORD processId)
 {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window))
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, {}};
+    EnumWindows(&CollectVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
