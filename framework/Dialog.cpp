@@ -7,12 +7,6 @@ namespace fw {
 
 Dialog::Dialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
 
-Dialog::~Dialog()
-{
-    if (IsWindow())
-        ::DestroyWindow(m_hwnd);
-}
-
 INT_PTR Dialog::DoModal()
 {
     HMODULE module = ThisModule();
@@ -24,7 +18,7 @@ INT_PTR Dialog::DoModal()
 
     m_ended = false;
     m_result = IDCANCEL;
-    HWND handle = ::CreateDialogIndirectParamW(module, dialogTemplate, m_parent, &Dialog::StaticProc,
+    HWND handle = ::CreateDialogIndirectParamW(module, dialogTemplate, m_parent, &Dialog::StartProc,
                                                reinterpret_cast<LPARAM>(this));
     if (!handle)
         return -1;
@@ -57,8 +51,7 @@ INT_PTR Dialog::DoModal()
 
     if (parentWasEnabled)
         ::EnableWindow(m_parent, TRUE);
-    ::DestroyWindow(m_hwnd);
-    m_hwnd = nullptr;
+    ::DestroyWindow(handle);  // the object lets go of it on the way
     return m_result;
 }
 
@@ -92,28 +85,28 @@ bool Dialog::PreTranslateMessage(MSG*)
     return false;
 }
 
-void Dialog::OnCommand(UINT id, CommandHandler handler, UINT code)
+void Dialog::MapCommand(UINT id, CommandHandler handler, UINT code)
 {
     if (handler)
-        m_entries.push_back({EntryKind::Command, WM_COMMAND, id, static_cast<int>(code), std::move(handler), {}, {}});
+        m_entries.push_back({EntryKind::kCommand, WM_COMMAND, id, static_cast<int>(code), std::move(handler), {}, {}});
 }
 
-void Dialog::OnNotify(UINT id, int code, NotifyHandler handler)
+void Dialog::MapNotify(UINT id, int code, NotifyHandler handler)
 {
     if (handler)
-        m_entries.push_back({EntryKind::Notify, WM_NOTIFY, id, code, {}, std::move(handler), {}});
+        m_entries.push_back({EntryKind::kNotify, WM_NOTIFY, id, code, {}, std::move(handler), {}});
 }
 
-void Dialog::OnMessage(UINT message, MessageHandler handler)
+void Dialog::MapMessage(UINT message, MessageHandler handler)
 {
     if (handler)
-        m_entries.push_back({EntryKind::Message, message, 0, 0, {}, {}, std::move(handler)});
+        m_entries.push_back({EntryKind::kMessage, message, 0, 0, {}, {}, std::move(handler)});
 }
 
-void Dialog::OnTimer(UINT_PTR id, CommandHandler handler)
+void Dialog::MapTimer(UINT_PTR id, CommandHandler handler)
 {
     if (handler)
-        m_entries.push_back({EntryKind::Timer, WM_TIMER, id, 0, std::move(handler), {}, {}});
+        m_entries.push_back({EntryKind::kTimer, WM_TIMER, id, 0, std::move(handler), {}, {}});
 }
 
 bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -123,19 +116,19 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
         if (entry.message != message)
             continue;
         switch (entry.kind) {
-        case EntryKind::Command:
+        case EntryKind::kCommand:
             if (entry.id == LOWORD(wParam) && entry.code == HIWORD(wParam)) {
                 entry.command();
                 return true;
             }
             break;
-        case EntryKind::Timer:
+        case EntryKind::kTimer:
             if (entry.id == wParam) {
                 entry.command();
                 return true;
             }
             break;
-        case EntryKind::Notify: {
+        case EntryKind::kNotify: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
             if (header && entry.id == header->idFrom && entry.code == static_cast<int>(header->code)) {
                 result = entry.notify(header);
@@ -143,7 +136,7 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
             }
             break;
         }
-        case EntryKind::Message:
+        case EntryKind::kMessage:
             result = entry.other(wParam, lParam);
             return true;
         }
@@ -162,44 +155,29 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
     return false;
 }
 
-INT_PTR CALLBACK Dialog::StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK Dialog::StartProc(HWND handle, UINT message, WPARAM, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<Dialog*>(lParam);
-        ::SetWindowLongPtrW(handle, DWLP_USER, lParam);
-        self->m_hwnd = handle;
-        constexpr INT_PTR kFailed = -1;
-        INT_PTR started = NoThrow(kFailed, [self] { return self->OnInitDialog() ? INT_PTR{TRUE} : INT_PTR{FALSE}; },
-                                  handle);
-        // A dialog that could not start ends at once, as one that could not be made.
-        if (started == kFailed) {
-            self->EndDialog(-1);
-            return FALSE;
-        }
-        return started;
+    // Everything after WM_INITDIALOG reaches the object through WindowProc;
+    // what it leaves comes back here and is left to the platform.
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    auto* self = reinterpret_cast<Dialog*>(lParam);
+    constexpr INT_PTR kFailed = -1;
+    INT_PTR started = kFailed;
+    if (self->SubclassWindow(handle))
+        started = NoThrow(kFailed, [self] { return self->OnInitDialog() ? INT_PTR{TRUE} : INT_PTR{FALSE}; }, handle);
+    // A dialog that could not start ends at once, as one that could not be made.
+    if (started == kFailed) {
+        self->EndDialog(-1);
+        return FALSE;
     }
-    // A handler that failed leaves the message to the platform's default.
-    return NoThrow(INT_PTR{FALSE}, [&] { return Proc(handle, message, wParam, lParam); }, handle);
+    return started;
 }
 
-INT_PTR Dialog::Proc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Dialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(handle, DWLP_USER));
-    if (!self)
-        return FALSE;
     LRESULT result = 0;
-    if (!self->Dispatch(message, wParam, lParam, result))
-        return FALSE;
-    switch (message) {
-    // These answer through the procedure's own return value.
-    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC: case WM_COMPAREITEM:
-    case WM_VKEYTOITEM: case WM_CHARTOITEM: case WM_QUERYDRAGICON:
-        return static_cast<INT_PTR>(result);
-    default:
-        ::SetWindowLongPtrW(handle, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
+    return Dispatch(message, wParam, lParam, result) ? result : DefaultProc(message, wParam, lParam);
 }
 
 }  // namespace fw

@@ -1,7 +1,9 @@
 #pragma once
-// Modal dialogs from resource templates, with a dispatch table filled by the
-// derived class's constructor: commands by control id, notifications by id
-// and code, timers by id, and any other message with its result.
+// Modal dialogs from resource templates: window objects (Window.h) whose
+// messages go through a message map that the derived class's constructor
+// fills (Map...): commands by control id, notifications by id and code,
+// timers by id, and any other message with its result. On... names a
+// handler, never the mapping of one.
 
 #include <windows.h>
 
@@ -12,13 +14,10 @@
 
 namespace fw {
 
-class Dialog : public Window {
+class Dialog : public WindowImpl {
 public:
     // The template is looked up in the module that holds this code.
     explicit Dialog(UINT templateId, HWND parent = nullptr);
-    virtual ~Dialog();
-    Dialog(const Dialog&) = delete;
-    Dialog& operator=(const Dialog&) = delete;
 
     // Runs the dialog until EndDialog; returns its result, or -1 when it could not be created.
     INT_PTR DoModal();
@@ -40,20 +39,25 @@ protected:
     using NotifyHandler = std::function<LRESULT(NMHDR*)>;
     using MessageHandler = std::function<LRESULT(WPARAM, LPARAM)>;
     // An empty handler is not entered.
-    void OnCommand(UINT id, CommandHandler handler, UINT code = BN_CLICKED);
-    void OnNotify(UINT id, int code, NotifyHandler handler);
-    void OnMessage(UINT message, MessageHandler handler);
+    void MapCommand(UINT id, CommandHandler handler, UINT code = BN_CLICKED);
+    void MapNotify(UINT id, int code, NotifyHandler handler);
+    void MapMessage(UINT message, MessageHandler handler);
     // WM_TIMER of one timer id; other timers go on to later entries.
-    void OnTimer(UINT_PTR id, CommandHandler handler);
+    void MapTimer(UINT_PTR id, CommandHandler handler);
+
+    // The map's entries, then the unmapped IDOK and IDCANCEL; the rest goes to
+    // the platform's dialog procedure.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static INT_PTR CALLBACK StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    // Only the start: the dialog's window becomes this object's at WM_INITDIALOG.
+    static INT_PTR CALLBACK StartProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // An entry answers either commands (id, code), notifications (id, code),
     // one timer (id) or every instance of one message, WM_COMMAND and
     // WM_NOTIFY included; the first entry that answers a message handles it.
-    enum class EntryKind { Command, Notify, Timer, Message };
+    enum class EntryKind { kCommand, kNotify, kTimer, kMessage };
     struct Entry {
         EntryKind kind;
         UINT message;
@@ -63,7 +67,6 @@ private:
         NotifyHandler notify;
         MessageHandler other;
     };
-    static INT_PTR Proc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     std::vector<Entry> m_entries;
     UINT m_templateId;
     HWND m_parent;

@@ -13,13 +13,6 @@ constexpr wchar_t kObjectProperty[] = L"fw.WindowImpl";
 
 const RuntimeClass WindowImpl::Class = RuntimeClass::Abstract("WindowImpl", &Object::Class);
 
-HWND Window::Detach()
-{
-    HWND handle = m_hwnd;
-    m_hwnd = nullptr;
-    return handle;
-}
-
 WString Window::GetText() const
 {
     int length = ::GetWindowTextLengthW(m_hwnd);
@@ -47,8 +40,9 @@ RECT Window::GetWindowRect() const
 
 WindowImpl::~WindowImpl()
 {
-    if (m_previousProc)
-        UnsubclassWindow();
+    // Let go first: while the object is being destroyed it hears nothing more.
+    if (HWND handle = UnsubclassWindow())
+        ::DestroyWindow(handle);
 }
 
 bool WindowImpl::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
@@ -118,8 +112,13 @@ LRESULT CALLBACK WindowImpl::StaticProc(HWND handle, UINT message, WPARAM wParam
     WindowImpl* self = FromHandle(handle);
     if (!self)
         return ::DefWindowProcW(handle, message, wParam, lParam);
-    // A handler that failed answers 0 (for WM_NCCREATE: the window is not made).
-    LRESULT result = NoThrow(LRESULT{0}, [&] { return self->WindowProc(message, wParam, lParam); }, handle);
+    LRESULT result = 0;
+    const bool handled = NoThrow(false, [&] {
+        result = self->WindowProc(message, wParam, lParam);
+        return true;
+    }, handle);
+    if (!handled)
+        result = self->DefaultProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The last message: let go of the window before the object hears of it, on every path.
         self->UnsubclassWindow();

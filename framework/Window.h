@@ -1,8 +1,17 @@
 #pragma once
-// Window wrappers. `Window` is a copyable view of a handle it does not own;
-// `WindowImpl` routes a window's messages to a C++ object, either for a window
-// it creates or for an existing one (a dialog-template control) it subclasses.
-
+// Window wrappers. `Window` is a copyable view of a handle it does not own.
+//
+// The window-object model, one for every window whose messages reach C++
+// (controls, editors, the stand-ins' windows and dialogs alike):
+// - A `WindowImpl` object is attached to one window at a time, one it made
+//   (CreateEx) or an existing one it takes over (SubclassWindow: a template
+//   control, or a dialog at its WM_INITDIALOG). FromHandle finds the object
+//   from its window, through a window property.
+// - The object owns the window: when the window is destroyed the object lets
+//   go of it (OnFinalMessage follows, where it may delete itself); when the
+//   object goes first, it lets go of the window and destroys it.
+// - Every message goes to the virtual WindowProc; what it leaves, and what a
+//   handler that failed leaves, goes on to the window's own procedure.
 #include <windows.h>
 
 #include "RuntimeClass.h"
@@ -18,7 +27,6 @@ public:
     HWND Handle() const { return m_hwnd; }
     bool IsWindow() const { return m_hwnd && ::IsWindow(m_hwnd); }
     void Attach(HWND handle) { m_hwnd = handle; }
-    HWND Detach();
 
     WString GetText() const;
     void SetText(const WString& text) const { ::SetWindowTextW(m_hwnd, text.c_str()); }
@@ -60,6 +68,8 @@ public:
     ~WindowImpl() override;
     WindowImpl(const WindowImpl&) = delete;
     WindowImpl& operator=(const WindowImpl&) = delete;
+    // A window object is attached only as below, never as a plain view.
+    void Attach(HWND) = delete;
 
     // Creates a window of a registered class and routes its messages here.
     bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
@@ -73,7 +83,7 @@ public:
     static WindowImpl* FromHandle(HWND handle);
 
 protected:
-    // Every message of the window. The default passes it on to the class's procedure.
+    // Every message of the window. The default passes it on to the window's own procedure.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Called after the last message of the window; the object may delete itself here.

@@ -21,11 +21,11 @@ UpdateDlg::UpdateDlg(const UpdateSettings& settings)
       m_icon(::LoadIconW(fw::ThisModule(), MAKEINTRESOURCEW(IDR_MAINFRAME)))
 {
     m_job.settings = &m_settings;
-    OnCommand(IDC_UPDATE_BUTTON, [this] { OnUpdateButton(); });
-    OnMessage(WM_UPDATE_PROGRESS, [this](WPARAM wParam, LPARAM lParam) { return OnUpdateProgress(wParam, lParam); });
-    OnMessage(WM_UPDATE_QUERY, [](WPARAM, LPARAM) -> LRESULT { return 1; });
-    OnTimer(kWorkerWatchTimer, [this] { WatchWorker(); });
-    OnMessage(kWorkerEndedMessage, [this](WPARAM, LPARAM) -> LRESULT {
+    MapCommand(IDC_UPDATE_BUTTON, [this] { OnUpdateButton(); });
+    MapMessage(WM_UPDATE_PROGRESS, [this](WPARAM wParam, LPARAM lParam) { return OnUpdateProgress(wParam, lParam); });
+    MapMessage(WM_UPDATE_QUERY, [](WPARAM, LPARAM) -> LRESULT { return 1; });
+    MapTimer(kWorkerWatchTimer, [this] { WatchWorker(); });
+    MapMessage(kWorkerEndedMessage, [this](WPARAM, LPARAM) -> LRESULT {
         OnWorkerEnded();
         return 0;
     });

@@ -53,24 +53,24 @@ CCorvaneDlg::CCorvaneDlg()
       m_largeGridFont(LargeGridFont())
 {
     for (int id : {IDC_PROJECT_GRID, IDC_FILE_GRID}) {
-        OnNotify(id, NM_CLICK, [this, id](NMHDR* header) {
+        MapNotify(id, NM_CLICK, [this, id](NMHDR* header) {
             OnGridClick(id, *reinterpret_cast<const GridNotification*>(header));
             return LRESULT(0);
         });
-        OnNotify(id, LVN_ITEMCHANGED, [this, id](NMHDR*) {
+        MapNotify(id, LVN_ITEMCHANGED, [this, id](NMHDR*) {
             OnGridSelChanged(id);
             return LRESULT(0);
         });
-        OnNotify(id, LVN_ITEMCHANGING, [](NMHDR*) { return LRESULT(0); });
+        MapNotify(id, LVN_ITEMCHANGING, [](NMHDR*) { return LRESULT(0); });
     }
-    OnCommand(IDC_EXIT, [this] { OnExit(); });
-    OnCommand(IDC_OPEN, [this] { OnOpen(); });
-    OnCommand(IDC_EXPORT, [this] { OnExport(); });
-    OnCommand(IDC_DELETE, [this] { OnDelete(); });  // also F3, while the button is enabled
-    OnCommand(IDC_UPLOAD, [this] { OnUpload(); });
+    MapCommand(IDC_EXIT, [this] { OnExit(); });
+    MapCommand(IDC_OPEN, [this] { OnOpen(); });
+    MapCommand(IDC_EXPORT, [this] { OnExport(); });
+    MapCommand(IDC_DELETE, [this] { OnDelete(); });  // also F3, while the button is enabled
+    MapCommand(IDC_UPLOAD, [this] { OnUpload(); });
     for (UINT message = WM_CTLCOLORMSGBOX; message <= WM_CTLCOLORSTATIC; ++message)
-        OnMessage(message, [this, message](WPARAM dc, LPARAM control) { return OnCtlColor(message, dc, control); });
-    OnMessage(WM_PAINT, [this](WPARAM, LPARAM) {
+        MapMessage(message, [this, message](WPARAM dc, LPARAM control) { return OnCtlColor(message, dc, control); });
+    MapMessage(WM_PAINT, [this](WPARAM, LPARAM) {
         OnPaint();
         return LRESULT(0);
     });

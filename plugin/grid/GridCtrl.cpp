@@ -35,8 +35,7 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols)
 CGridCtrl::~CGridCtrl()
 {
     m_destroying = true;
-    DeleteAllItems();
-    DestroyWindow();
+    DeleteAllItems();  // the window goes with the object (fw::WindowImpl)
 }
 
 // --- creation

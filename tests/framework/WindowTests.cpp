@@ -24,19 +24,19 @@ class ScriptedDialog : public fw::Dialog {
 public:
     explicit ScriptedDialog(std::vector<MSG> script) : fw::Dialog(IDD_TEST_DIALOG), m_script(std::move(script))
     {
-        OnCommand(IDC_TEST_BUTTON, [this] { log.push_back(L"button"); });
-        OnCommand(IDC_TEST_EDIT, [this] { log.push_back(L"edit changed"); }, EN_CHANGE);
-        OnNotify(IDC_TEST_EDIT, -12345, [this](NMHDR* header) -> LRESULT {
+        MapCommand(IDC_TEST_BUTTON, [this] { log.push_back(L"button"); });
+        MapCommand(IDC_TEST_EDIT, [this] { log.push_back(L"edit changed"); }, EN_CHANGE);
+        MapNotify(IDC_TEST_EDIT, -12345, [this](NMHDR* header) -> LRESULT {
             log.push_back(L"notify");
             return header->idFrom + 1000;
         });
-        OnMessage(WM_TEST_ASK, [this](WPARAM wParam, LPARAM) -> LRESULT {
+        MapMessage(WM_TEST_ASK, [this](WPARAM wParam, LPARAM) -> LRESULT {
             log.push_back(L"ask");
             return static_cast<LRESULT>(wParam) * 2;
         });
-        OnMessage(WM_TEST_SCRIPT, [this](WPARAM, LPARAM) -> LRESULT { RunScript(); return 0; });
-        OnTimer(5, [this] { log.push_back(L"timer 5"); });
-        OnMessage(WM_TIMER, [this](WPARAM id, LPARAM) -> LRESULT {
+        MapMessage(WM_TEST_SCRIPT, [this](WPARAM, LPARAM) -> LRESULT { RunScript(); return 0; });
+        MapTimer(5, [this] { log.push_back(L"timer 5"); });
+        MapMessage(WM_TIMER, [this](WPARAM id, LPARAM) -> LRESULT {
             log.push_back(L"timer " + std::to_wstring(id));
             return 0;
         });
@@ -45,6 +45,7 @@ public:
     std::vector<std::wstring> log;
     LRESULT askAnswer = 0;
     LRESULT notifyAnswer = 0;
+    bool foundByHandle = false;
     int exchanges = 0;
 
 protected:
@@ -60,6 +61,7 @@ private:
     void RunScript()
     {
         askAnswer = Send(WM_TEST_ASK, 21);
+        foundByHandle = fw::WindowImpl::FromHandle(Handle()) == this;
         NMHDR header{GetItem(IDC_TEST_EDIT).Handle(), IDC_TEST_EDIT, static_cast<UINT>(-12345)};
         notifyAnswer = Send(WM_NOTIFY, IDC_TEST_EDIT, reinterpret_cast<LPARAM>(&header));
         for (const MSG& step : m_script)
@@ -87,6 +89,7 @@ TEST(Dialog, DispatchesCommandsNotificationsAndMessagesWithResults)
     EXPECT_EQ(IDOK, dialog.DoModal());
     EXPECT_EQ(42, dialog.askAnswer);
     EXPECT_EQ(IDC_TEST_EDIT + 1000, dialog.notifyAnswer);
+    EXPECT_TRUE(dialog.foundByHandle);
     EXPECT_EQ((std::vector<std::wstring>{L"ask", L"notify", L"button", L"edit changed", L"timer 5", L"timer 6"}),
               dialog.log);
     EXPECT_EQ(2, dialog.exchanges);  // initialisation and the OK step
@@ -99,7 +102,7 @@ TEST(Dialog, AMessageEntrySeesTheCommandsNoOtherEntryTakesAndIdZeroFindsNoEmptyH
     public:
         explicit Listening(std::vector<MSG> script) : ScriptedDialog(std::move(script))
         {
-            OnMessage(WM_COMMAND, [this](WPARAM wParam, LPARAM) -> LRESULT {
+            MapMessage(WM_COMMAND, [this](WPARAM wParam, LPARAM) -> LRESULT {
                 if (HIWORD(wParam) == BN_CLICKED)  // not the edit's own focus notifications
                     commands.push_back(wParam);
                 if (LOWORD(wParam) == IDCANCEL)
@@ -134,7 +137,7 @@ TEST(Guard, AHandlerThatRunsOutOfMemoryIsReportedAndEndsWithADefinedResult)
                               Step(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED))}),
               m_failStart(failStart)
         {
-            OnCommand(IDC_TEST_EDIT, [] { throw std::bad_alloc(); });
+            MapCommand(IDC_TEST_EDIT, [] { throw std::bad_alloc(); });
         }
 
     protected:
@@ -229,6 +232,9 @@ TEST(WindowImpl, TakesOverATemplateControlAndLetsGoWhenItIsDestroyed)
     EXPECT_TRUE(recorder.finished);
     EXPECT_EQ(nullptr, recorder.Handle());
     EXPECT_EQ(static_cast<UINT>(WM_NCDESTROY), recorder.seen.back());
+    HWND owned = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(Recorder().SubclassWindow(owned));
+    EXPECT_FALSE(IsWindow(owned));  // an object that goes first takes its window along
 }
 
 TEST(App, MessageBoxesCarryTheProgramsNameAndGoThroughTheSeam)

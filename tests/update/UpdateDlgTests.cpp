@@ -74,7 +74,7 @@ class DialogUnderTest : public UpdateDlg {
 public:
     explicit DialogUnderTest(const UpdateSettings& settings) : UpdateDlg(settings)
     {
-        OnMessage(WM_TIMER, [this](WPARAM id, LPARAM) -> LRESULT {
+        MapMessage(WM_TIMER, [this](WPARAM id, LPARAM) -> LRESULT {
             if (id == kTimeoutTimer) {
                 timedOut = true;
                 EndDialog(-2);
