@@ -67,9 +67,9 @@ bool CCorvaneDlg::ParseLocation(const fw::WString& data, const fw::WString& star
         s = s.Mid(1);
         i = s.Find(L'\\');
     }
-    if (s.IsEmpty()) {
-        // No volume named: the project list chooses one (ListProjects).
-    } else if (i == fw::WString::npos) {
+    // No volume named (nothing, or "\") gives the root "\\": no volume, nothing
+    // listed, rather than the top folders of some volume offered to Delete.
+    if (i == fw::WString::npos) {
         m_storageRoot = L"\\" + s + L"\\";
     } else if (i == s.Length() - 1) {
         m_storageRoot = L"\\" + s;

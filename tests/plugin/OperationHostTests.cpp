@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "PluginTestSupport.h"
+#include "framework/WString.h"
 #include "plugin/resource.h"
 #include "support/HostProgram.h"
 
@@ -34,4 +35,29 @@ TEST(HostOperations, AFileHeldOpenStopsDeleteThroughTheHostsDeleteFileWithTheNot
               }),
               host.Journal(L"hook"));
     EXPECT_TRUE(device.Exists(L"\\Flash Disk\\Data\\P1\\F01.abc"));
+}
+
+TEST(HostOperations, ADataLocationThatNamesNoVolumeListsNothingToDeleteExportOrUpload)
+{
+    testsupport::Device device;
+    ASSERT_TRUE(device.IsReady());
+    // Without a memory card the flash disk's top folders, the host's own among them, were projects.
+    ASSERT_TRUE(plugintest::InstallHost(device) && device.WriteFile(L"\\Flash Disk\\Data\\P1\\F01.abc", "f") &&
+                device.RemoveVolume(L"\\Storage Card"));
+    testsupport::HostProgram host(device.Root());
+    for (const wchar_t* data : {L"data=", L"data=(null)", L"data=\\"}) {
+        SCOPED_TRACE(fw::WString(data).ToUtf8());
+        ASSERT_TRUE(host.Start(data + std::wstring(L" start=P1\\F01 answers=7")));
+        HWND dialog = host.WaitForDialog();
+        ASSERT_NE(nullptr, dialog);
+        ASSERT_TRUE(host.Click(::GetDlgItem(dialog, IDC_PROJECT_GRID), POINT{4, 4}));  // every project ticked
+        for (int button : {IDC_DELETE, IDC_EXPORT, IDC_UPLOAD})
+            EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, button))) << button;
+        ASSERT_TRUE(host.Key(VK_F3));
+        ASSERT_TRUE(host.Key(VK_F4));
+        ASSERT_TRUE(host.Finish());
+        EXPECT_EQ(std::vector<std::wstring>{}, host.Journal(L"hook"));
+        EXPECT_EQ(std::vector<std::wstring>{L"result path=\"\""}, host.Journal(L"result"));
+    }
+    EXPECT_TRUE(device.Exists(L"\\Flash Disk\\Q9Soft\\Q9Main.exe"));
 }

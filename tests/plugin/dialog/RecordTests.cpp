@@ -58,7 +58,8 @@ TEST(TakeOverRecord, DataLocationSplitsIntoRootAndFolderAndAStartBelowAProjectIs
         {L"Flash Disk\\", L"\\Flash Disk\\", L""},
         {L"硬盘\\Work\\Data", L"\\硬盘\\", L"Data\\"},
         {L"硬盘\\Data", L"\\硬盘\\", L"Data\\"},
-        {L"", L"", L""},  // no volume: the project list chooses one
+        {L"", L"\\\\", L""},  // no volume named: none
+        {L"\\", L"\\\\", L""},
         // Nothing left but backslashes is the volume itself, not a folder "\".
         {L"\\硬盘\\k\\", L"\\硬盘\\", L""},
         {L"Flash Disk\\\\", L"\\Flash Disk\\", L""},
@@ -89,7 +90,7 @@ TEST(TakeOverRecord, CarelessRecordsGiveDefinedValues)
     ShowManagerParams empty{};
     CCorvaneDlg dialog;
     dialog.TakeOverRecord(empty);
-    EXPECT_EQ((Texts{L"", L"", L""}),
+    EXPECT_EQ((Texts{L"", L"\\\\", L""}),
               (Texts{dialog.FilePattern().str(), dialog.StorageRoot().str(), dialog.OpenProject().str()}));
     EXPECT_FALSE(dialog.Host().Confirm(L"Delete?", L"Delete"));
     EXPECT_FALSE(dialog.Host().OffersUpload());

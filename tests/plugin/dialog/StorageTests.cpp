@@ -104,8 +104,14 @@ TEST_F(Storage, TheProjectListShowsTheNamedCardOrElseTheFlashDiskAndNoOtherVolum
     EXPECT_EQ(Texts{L"OnCard"}, shown.projects);
     EXPECT_EQ(L"\\Storage Card\\", shown.root);
     EXPECT_EQ(CCorvaneDlg::kStorageCard, shown.kind);
-    host.dataLocation = "";  // none named: the card first, its top folders as projects
-    EXPECT_EQ(Texts{L"Data"}, Show(host).projects);
+    // None named (nothing, or a lone backslash): no volume, nothing listed.
+    for (const char* location : {"", "\\"}) {
+        host.dataLocation = location;
+        shown = Show(host);
+        EXPECT_EQ(Texts{}, shown.projects) << location;
+        EXPECT_EQ(L"\\\\", shown.root) << location;
+        EXPECT_EQ(CCorvaneDlg::kNoStorage, shown.kind) << location;
+    }
 
     // The U disk is not plugged in: no projects, and its free space cannot be asked for.
     ASSERT_TRUE(dialogtest::AnsiCarriesChinese()) << "the dialog's tests run with the device's ANSI code page";
@@ -136,8 +142,6 @@ TEST_F(Storage, TheProjectListShowsTheNamedCardOrElseTheFlashDiskAndNoOtherVolum
     EXPECT_EQ(Texts{L"OnFlash"}, shown.projects);
     EXPECT_EQ(L"\\Flash Disk\\", shown.root);
     EXPECT_EQ(CCorvaneDlg::kFlashDisk, shown.kind);
-    host.dataLocation = "";
-    EXPECT_EQ(L"\\Flash Disk\\", Show(host).root);
     EXPECT_TRUE(host.Journal().empty());  // the fall-back is silent
 
     // A flash disk that cannot be measured has no room for uploads.
