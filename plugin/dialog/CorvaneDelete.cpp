@@ -46,7 +46,7 @@ void CCorvaneDlg::OnDelete()
 
     if (CountCheckedRows(m_fileGrid) > 0) {
         for (int row = NextCheckedRow(m_fileGrid, 1); row > 0; row = NextCheckedRow(m_fileGrid, row)) {
-            const fw::WString path = data + m_openProject + m_fileGrid.GetItemText(row, kColumnName) + Extension();
+            const fw::WString path = data + m_openProject + ListedFileName(row);
             ::SetLastError(0);
             if (!m_host.RemoveFile(path)) {
                 // The file is still there: its row stays and it is not counted.

@@ -210,24 +210,22 @@ void CCorvaneDlg::UpdateButtons()
 
 void CCorvaneDlg::RememberFile(int row)
 {
-    m_startFile = m_fileGrid.GetItemText(row, kColumnName) + Extension();
+    m_startFile = ListedFileName(row);
 }
 
 bool CCorvaneDlg::IsListedFile(const fw::WString& name)
 {
-    const fw::WString extension = Extension();
     for (int row = 1; row < m_fileGrid.GetRowCount(); ++row)
-        if (m_fileGrid.GetItemText(row, kColumnName) + extension == name)
+        if (!name.IsEmpty() && ListedFileName(row) == name)
             return true;
     return false;
 }
 
 void CCorvaneDlg::OnOpen()
 {
-    // Only a file that the list shows, and that is there by the name made of
-    // its row: the host's start file may name a project or file that is not
-    // there, a deleted file stays remembered, and a pattern with a wildcard
-    // in its extension ("*.da?") lists files under other names.
+    // Only a file that the list shows, and that is still there: the host's
+    // start file may name a project or file that is not there, and a deleted
+    // file stays remembered.
     if (!m_openProject.IsEmpty() && !m_startFile.IsEmpty() && IsListedFile(m_startFile)) {
         const fw::WString path = m_storageRoot + m_dataFolder + m_openProject + m_startFile;
         const DWORD attributes = ::GetFileAttributesW(path.c_str());

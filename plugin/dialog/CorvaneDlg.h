@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "GridCellCheck.h"
 #include "GridCtrl.h"
@@ -110,6 +111,10 @@ public:
     void LayoutToScreen(unsigned cx, unsigned cy);
     // Remembers the file of that file-grid row as the one to open.
     void RememberFile(int row);
+    // The name of the file listed in that file-grid row, as the folder has it
+    // (the row shows it without its extension); empty for no such row. Every
+    // path of a single file that goes to the host or the disk ends with it.
+    fw::WString ListedFileName(int row);
     // Posts a click into the selected row of grid 7 or 8.
     void ClickSelectedRow(int id);
 
@@ -213,6 +218,7 @@ private:
     int m_storageKind = kFlashDisk;
     CGridCtrl m_projectGrid;
     CGridCtrl m_fileGrid;
+    std::vector<fw::WString> m_listedFiles;  // the file grid's names, each row holds its index + 1
     bool m_keyboardNavigation = false;
     bool m_uploadSpace = true;
     int32_t m_layoutCode = 0;

@@ -51,7 +51,7 @@ void CCorvaneDlg::OnExport()
         for (int row = NextCheckedRow(m_fileGrid, 1); row > 0; row = NextCheckedRow(m_fileGrid, row + 1)) {
             if ((folder = EnsureFolder(destination)) != FolderState::Ready)
                 break;
-            const fw::WString name = m_fileGrid.GetItemText(row, kColumnName) + Extension();
+            const fw::WString name = ListedFileName(row);
             ::SetLastError(0);
             if (!::CopyFileW((source + m_openProject + name).c_str(), (destination + name).c_str(), FALSE)) {
                 failed = true;

@@ -140,17 +140,25 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
                 if (combo)
                     ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(find.Name()));
                 else if (grid)
-                    names.push_back(ownFileGrid ? DropLast(find.Name(), extensionLength) : fw::WString(find.Name()));
+                    names.push_back(find.Name());
                 // any other window: counted, nothing added
             } while (find.Next());
         }
+        if (ownFileGrid)
+            m_listedFiles.clear();
         if (grid) {
             // All rows at once, appended as single inserts would: the grid grows in one step.
             const int first = grid->GetRowCount();
             grid->SetRowCount(first + static_cast<int>(names.size()));
             for (int row = first; row < grid->GetRowCount(); ++row) {
-                const fw::WString& name = names[static_cast<size_t>(row - first)];
+                fw::WString& entry = names[static_cast<size_t>(row - first)];
+                const fw::WString name = ownFileGrid ? DropLast(entry, extensionLength) : entry;
                 grid->SetItemText(row, kColumnName, name.c_str());
+                if (ownFileGrid) {
+                    // The file's own name goes with its row (through sorts and deletions).
+                    m_listedFiles.push_back(std::move(entry));
+                    grid->SetItemData(row, kColumnName, static_cast<LPARAM>(m_listedFiles.size()));
+                }
                 grid->SetCellType(row, kColumnCheck, &CGridCellCheck::Class);
                 const bool matches = (id == IDC_PROJECT_GRID && name == selectedProject) ||
                                      (id == IDC_FILE_GRID && !m_startFile.IsEmpty() && name == startName);
@@ -201,10 +209,9 @@ void CCorvaneDlg::FillFileStatus(CGridCtrl& grid, const fw::WString& folder)
     // Read once for the whole listing, answering like the per-key reader.
     ProfileSection uploads;
     uploads.Load(folder + kUploadStatusFile, kUploadStatusSection);
-    const fw::WString extension = Extension();
     const fw::WString separator = kStatusSeparator;
     for (int row = 1; row < grid.GetRowCount(); ++row) {
-        const fw::WString name = grid.GetItemText(row, kColumnName) + extension;
+        const fw::WString name = &grid == &m_fileGrid ? ListedFileName(row) : grid.GetItemText(row, kColumnName);
         WIN32_FILE_ATTRIBUTE_DATA status{};
         if (!::GetFileAttributesExW((folder + name).c_str(), GetFileExInfoStandard, &status))
             continue;
@@ -228,6 +235,13 @@ void CCorvaneDlg::FillFileStatus(CGridCtrl& grid, const fw::WString& folder)
         grid.SetItemText(row, kColumnState, state.c_str());
         grid.SetItemText(row, kColumnUploadTime, uploadTime.c_str());
     }
+}
+
+fw::WString CCorvaneDlg::ListedFileName(int row)
+{
+    const LPARAM entry = m_fileGrid.GetItemData(row, kColumnName);
+    return entry > 0 && static_cast<size_t>(entry) <= m_listedFiles.size() ? m_listedFiles[static_cast<size_t>(entry - 1)]
+                                                                            : fw::WString();
 }
 
 void CCorvaneDlg::SelectHostStartFile(const fw::WString& folder)

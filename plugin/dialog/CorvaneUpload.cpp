@@ -43,7 +43,7 @@ void CCorvaneDlg::OnUpload()
     if (CountCheckedRows(m_fileGrid) > 0 && !(openCheck && openCheck->GetCheck())) {
         for (int row = NextCheckedRow(m_fileGrid, 1); row > 0; row = NextCheckedRow(m_fileGrid, row + 1)) {
             ::SetLastError(0);
-            m_host.UploadItem(data + m_openProject + m_fileGrid.GetItemText(row, kColumnName) + Extension());
+            m_host.UploadItem(data + m_openProject + ListedFileName(row));
         }
     }
     for (int row = NextCheckedRow(m_projectGrid, 1); row > 0; row = NextCheckedRow(m_projectGrid, row + 1)) {

@@ -66,14 +66,14 @@ TEST_F(FileManager, OpensOnTheHostsProjectAndFileAndEnterOpensIt)
 }
 
 // The host's start file is not trusted to be there: Open answers only a
-// listed file that is there under the name it answers (a wildcard in the
-// pattern lists F03.abc as "F03" of "*.ab?").
+// listed file, by its own name (a wildcard in the pattern lists F03.abc as
+// "F03" of "*.ab?").
 TEST_F(FileManager, EnterOpensNoStartFileThatIsNotListed)
 {
     const struct {
         const char* start;
         const char* pattern;
-    } cases[] = {{"P1\\F09", "*.abc"}, {"Gone\\F01", "*.abc"}, {"P1\\F03", "*.ab?"}};
+    } cases[] = {{"P1\\F09", "*.abc"}, {"Gone\\F01", "*.abc"}};
     for (const auto& [start, pattern] : cases) {
         host.startLocation = start;
         host.filePattern = pattern;
@@ -91,6 +91,14 @@ TEST_F(FileManager, EnterOpensNoStartFileThatIsNotListed)
         EXPECT_EQ(1u, host.Journal().size()) << start;  // "select a file" instead
         host.ClearJournal();
     }
+    host.startLocation = "P1\\F03";
+    host.filePattern = "*.ab?";
+    RecordingDialog manager;
+    manager.TakeOverRecord(host.Record());
+    DialogDriver driver(manager);
+    driver.Then([&] { driver.Key(VK_RETURN); });
+    EXPECT_EQ(IDOK, driver.Run());
+    EXPECT_EQ(L"\\Flash Disk\\Data\\P1\\F03.abc", manager.GetResultPath());
 }
 
 TEST_F(FileManager, ProjectsOpenByClickUpDownAndEnterTheFirstOneIncluded)
