@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "HostHooks.h"
+
 namespace {
 
 // Returned when there is no buffer to return.
@@ -78,16 +80,19 @@ bool PluginApp::PreTranslateMessage(MSG* message)
 const char* PluginApp::SetResult(const fw::WString& text) noexcept
 {
     ReleaseResult();
-    const int length = static_cast<int>(text.Length());
-    int needed = length == 0 ? 0 : ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
+    // A text that the code page cannot write exactly would name another file, or none.
+    const int length = ConvertsToAnsiExactly(text) ? static_cast<int>(text.Length()) : 0;
+    int needed = length == 0 ? 0
+                             : ::WideCharToMultiByte(CP_ACP, kAnsiForHostFlags, text.c_str(), length, nullptr, 0,
+                                                     nullptr, nullptr);
     if (needed < 0)
         needed = 0;
     m_result = new (std::nothrow) char[static_cast<size_t>(needed) + 1];
     if (!m_result)
         return kNoText;
     int converted = needed == 0 ? 0
-                                : ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), length, m_result, needed + 1,
-                                                        nullptr, nullptr);
+                                : ::WideCharToMultiByte(CP_ACP, kAnsiForHostFlags, text.c_str(), length, m_result,
+                                                        needed + 1, nullptr, nullptr);
     m_result[converted > 0 ? converted : 0] = '\0';
     return m_result;
 }

@@ -26,7 +26,8 @@ public:
     bool PreTranslateMessage(MSG* message) override;
 
     // Replaces the result buffer with text in the ANSI code page and returns it.
-    // Never null: without memory for it the result is an empty text.
+    // Never null: without memory for it, or when the code page cannot write
+    // the text exactly, the result is an empty text.
     const char* SetResult(const fw::WString& text) noexcept;
 
 private:

@@ -230,6 +230,12 @@ void CCorvaneDlg::OnOpen()
         const fw::WString path = m_storageRoot + m_dataFolder + m_openProject + m_startFile;
         const DWORD attributes = ::GetFileAttributesW(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            // The host gets the path in its code page: one it cannot write would name another file or none.
+            if (!ConvertsToAnsiExactly(path)) {
+                if (const wchar_t* text = CorvaneText::kPathNotForHost.For(m_language))
+                    m_host.Notice(text, CorvaneText::kNoticeCaption.For(m_language));
+                return;
+            }
             m_resultPath = path;
             EndDialog(IDOK);
             return;

@@ -24,6 +24,9 @@ constexpr TwoLanguageText kWrongLocationCaption{L"提示", L"Warning"};
 constexpr TwoLanguageText kSelectFileToOpen{L"请选择需要打开的文件。",
                                             L"Please select the file, which you want to open it."};
 constexpr TwoLanguageText kNoticeCaption{L"提示", L"Notice"};
+// Open of a file whose path the host's code page cannot write.
+constexpr TwoLanguageText kPathNotForHost{L"无法打开文件，文件路径含有不支持的字符。",
+                                          L"Cannot open the file because its path has unsupported characters."};
 
 // Grid headers (row 0).
 constexpr TwoLanguageText kProjectName{L"工程名称", L"Project Name"};

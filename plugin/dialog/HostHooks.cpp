@@ -11,6 +11,16 @@ CorvaneString ToHost(const fw::WString& text)
 
 }  // namespace
 
+bool ConvertsToAnsiExactly(const fw::WString& text) noexcept
+{
+    if (text.IsEmpty())
+        return true;
+    BOOL usedDefault = FALSE;
+    const int needed = ::WideCharToMultiByte(CP_ACP, kAnsiForHostFlags, text.c_str(), static_cast<int>(text.Length()),
+                                             nullptr, 0, nullptr, &usedDefault);
+    return needed > 0 && !usedDefault;
+}
+
 void HostHooks::Take(const ShowManagerParams& params)
 {
     m_onExported = params.onExported;

@@ -2,10 +2,19 @@
 // The host's hooks, copied from its record, behind calls that are safe
 // whatever the host left out: a null hook is an absent one.
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "framework/WString.h"
 #include "plugin/Corvane.h"
+
+// Whether text can go to the host in the ANSI code page exactly: every
+// character has a form of its own there, none is replaced by the default
+// character or by a look-alike ("best fit"), which could name another file.
+bool ConvertsToAnsiExactly(const fw::WString& text) noexcept;
+// The conversion for the host under that rule.
+constexpr unsigned kAnsiForHostFlags = WC_NO_BEST_FIT_CHARS;
 
 class HostHooks {
 public:

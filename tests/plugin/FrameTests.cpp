@@ -44,7 +44,10 @@ TEST(PluginApp, TheResultTextIsNeverNull)
 {
     // The path in the device's code page is seen through the plug-in's boundary.
     PluginApp app;
-    EXPECT_STREQ("\\Flash Disk\\?.abc", app.SetResult(L"\\Flash Disk\\\u2603.abc"));  // not in the code page
+    EXPECT_STREQ("\\Flash Disk\\\xCA\xFD.abc", app.SetResult(L"\\Flash Disk\\数.abc"));
+    // Not in the code page, or only as a look-alike: no path rather than another.
+    EXPECT_STREQ("", app.SetResult(L"\\Flash Disk\\\u2603.abc"));
+    EXPECT_STREQ("", app.SetResult(L"\\Flash Disk\\\u00C0.abc"));
     EXPECT_STREQ("", app.SetResult(L""));
     app.ExitInstance();
     EXPECT_STREQ("x", app.SetResult(L"x"));
