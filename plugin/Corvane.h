@@ -104,7 +104,22 @@ struct ColorScheme {
 };
 
 // The hooks: plain function pointers into the host; null means absent.
-// Strings are passed by value: the hook gets its own copies and releases them.
+//
+// Who releases the strings of a hook call: the plug-in. It is built with the
+// C++ ABI of GCC (mingw-w64), under which the caller of a function that takes
+// a CorvaneString by value makes the argument, passes its address and
+// destroys it once the call has returned. So the plug-in makes and releases
+// every string it passes; the hook reads it, and copies it (adding a
+// reference) to keep the text beyond the call; the host releases its copies,
+// and the last release frees the text on the process heap, in whichever
+// module that happens.
+// - A host built with GCC or Clang for mingw declares the hooks as below.
+// - A host built with a compiler of another C++ ABI (Microsoft's: there the
+//   callee destroys arguments passed by value, and 32-bit x86 passes the
+//   object itself on the stack) must not take these parameters by value: it
+//   declares each as `const CorvaneString*` (the ...ByAddress types below,
+//   stored into the record with a cast), reads or copies the string through
+//   it, and never destroys or releases it.
 typedef int32_t(CORVANE_CALL* CorvaneOnExported)(const wchar_t* destinationFolder);  // result ignored
 typedef int32_t(CORVANE_CALL* CorvaneMessageBox)(CorvaneString text, CorvaneString caption, int32_t type);  // type 0 OK, 4 Yes/No; 7 = No
 typedef void(CORVANE_CALL* CorvaneOnUploadProjectChanged)(void);
@@ -114,6 +129,11 @@ typedef void(CORVANE_CALL* CorvaneOnUploadDone)(void);
 typedef void(CORVANE_CALL* CorvaneOnUploadRefused)(void);
 typedef int32_t(CORVANE_CALL* CorvaneDeleteFile)(CorvaneString path);  // non-zero when deleted
 typedef void(CORVANE_CALL* CorvaneReserved)(void);  // never called
+// The three hooks with strings as a host of another C++ ABI declares them (see above).
+typedef int32_t(CORVANE_CALL* CorvaneMessageBoxByAddress)(const CorvaneString* text, const CorvaneString* caption,
+                                                          int32_t type);
+typedef void(CORVANE_CALL* CorvaneUploadItemByAddress)(const CorvaneString* path, const CorvaneString* extra);
+typedef int32_t(CORVANE_CALL* CorvaneDeleteFileByAddress)(const CorvaneString* path);
 
 // The host's record. Texts are 8-bit text in the system's ANSI code page.
 struct ShowManagerParams {
@@ -171,8 +191,9 @@ extern "C" {
 CORVANE_EXPORT const char* CORVANE_CALL Corvane_ShowManager(const ShowManagerParams* params);
 
 // Fills a host control with the names of the sub-folders of folder (ANSI,
-// ending with "\"). control points to the host's fw::Window of a CGridCtrl or
-// of a combo box; any other window is left alone.
+// ending with "\"). control is the host's CGridCtrl* (passed as it is, or as
+// the fw::Window* of that grid), or the fw::Window* of a combo box; any other
+// window is left alone.
 CORVANE_EXPORT void CORVANE_CALL Corvane_SetFolderCtrl(const char* folder, void* control);
 
 }  // extern "C"

@@ -90,11 +90,13 @@ TEST_F(PluginBoundary, LoadsOpensWithTheDeviceKeysLeavesUnloadsAndLoadsAgain)
     EXPECT_STREQ("", text);
 }
 
+// A box declared as a host of another C++ ABI declares it: the strings by
+// address, copied to be kept, never released here.
 std::vector<CorvaneString> g_kept;
-int32_t CORVANE_CALL KeepingHostBox(CorvaneString text, CorvaneString caption, int32_t type)
+int32_t CORVANE_CALL KeepingHostBox(const CorvaneString* text, const CorvaneString* caption, int32_t type)
 {
-    g_kept.push_back(text);
-    g_kept.push_back(caption);
+    g_kept.push_back(*text);
+    g_kept.push_back(*caption);
     return type == 0 ? IDOK : IDNO;
 }
 
@@ -106,7 +108,8 @@ TEST_F(PluginBoundary, AWrongLocationIsToldInStringsThatOutliveThePlugIn)
         ASSERT_NE(nullptr, plugin.ShowManager());
         host.startLocation = Ansi(L"\\工程一\\子\\孙\\丙.abc");  // below the project, kept whole
         ShowManagerParams record = host.Record();
-        record.messageBox = &KeepingHostBox;
+        const CorvaneMessageBoxByAddress box = &KeepingHostBox;
+        record.messageBox = reinterpret_cast<CorvaneMessageBox>(reinterpret_cast<void (*)()>(box));
         DialogDriver driver;  // no steps: the dialog is cancelled
         EXPECT_EQ("", Show(plugin, record, driver));
     }
@@ -233,7 +236,7 @@ TEST_F(PluginBoundary, SetFolderCtrlFillsAHostsComboBoxOrGridAndLeavesOtherWindo
     fw::Window other = child(L"STATIC", L"keep", 0);
     fw::Window bareGrid = child(CGridCtrl::kWindowClass, L"", 0);  // of the class, but no grid behind it
 
-    plugin.SetFolderCtrl()(data.c_str(), static_cast<fw::Window*>(&grid));
+    plugin.SetFolderCtrl()(data.c_str(), &grid);  // as a host holds it; below as its fw::Window
     EXPECT_EQ(folders, dialogtest::Sorted(DialogDriver::Column(grid, 1)));
     EXPECT_EQ(L"Folders(2)", grid.GetItemText(0, 1));
     EXPECT_TRUE(IsCheckCell(grid.GetCell(1, 0)) && IsCheckCell(grid.GetCell(2, 0)));
