@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "UpdateLog.h"
 #include "framework/FileFinder.h"
 #include "framework/Path.h"
 
@@ -15,6 +16,13 @@ bool IsDriveRoot(const fw::WString& path)
         return false;
     wchar_t letter = path[0];
     return (letter >= L'B' && letter <= L'Y') || (letter >= L'b' && letter <= L'y');
+}
+
+void NoteNotRemoved(UpdateLog* log, const fw::WString& path)
+{
+    const DWORD error = ::GetLastError();
+    if (log)
+        log->Write(L"failed removing " + UpdateLog::Quoted(path) + fw::WString::Format(L" error=%lu", error));
 }
 
 }  // namespace
@@ -44,7 +52,7 @@ bool CreateDirectoryTree(const fw::WString& path)
     return created;
 }
 
-bool RemoveDirectoryTree(const fw::WString& folder)
+bool RemoveDirectoryTree(const fw::WString& folder, UpdateLog* log)
 {
     if (!PathExists(folder))
         return false;
@@ -56,13 +64,21 @@ bool RemoveDirectoryTree(const fw::WString& folder)
                 continue;
             fw::WString path = base + find.Name();
             if (find.IsFolder()) {
-                RemoveDirectoryTree(path);
-            } else if (!::DeleteFileW(path.c_str()) && ClearReadOnly(path)) {
-                ::DeleteFileW(path.c_str());  // a read-only file refuses deletion until its attribute is off
+                RemoveDirectoryTree(path, log);
+            } else if (!::DeleteFileW(path.c_str())) {
+                // A read-only file refuses deletion until its attribute is off.
+                const DWORD error = ::GetLastError();
+                if (!ClearReadOnly(path))
+                    ::SetLastError(error);
+                else if (::DeleteFileW(path.c_str()))
+                    continue;
+                NoteNotRemoved(log, path);
             }
         } while (find.Next());  // the finder is closed once the listing ends
     }
     bool removed = ::RemoveDirectoryW(base.c_str()) != FALSE;
+    if (!removed)
+        NoteNotRemoved(log, base);
     fw::WString line = fw::WString::Format(removed ? L"RemoveDirectory ok:%ls\r\n" : L"RemoveDirectory failed:%ls\r\n",
                                            folder.c_str());
     ::OutputDebugStringW(line.c_str());

@@ -7,6 +7,8 @@
 
 #include "framework/WString.h"
 
+class UpdateLog;
+
 // Full paths of files, in the order they were listed.
 using FileList = std::vector<fw::WString>;
 
@@ -21,7 +23,8 @@ bool CreateDirectoryTree(const fw::WString& path);
 
 // Deletes the folder with everything in it and writes one line about the
 // folder itself to the debug output. False only when the folder is not there.
-bool RemoveDirectoryTree(const fw::WString& folder);
+// Each file or folder that stays is noted in the log, when there is one.
+bool RemoveDirectoryTree(const fw::WString& folder, UpdateLog* log = nullptr);
 
 // True when a search finds the path itself, with or without a trailing "\".
 // A drive root from "B:\" to "Y:\" always counts as there.

@@ -21,7 +21,7 @@ bool UpdateApp::InitInstance()
     if (!CheckSourceFolder())
         return false;
 
-    UpdateDlg dialog(m_settings);
+    UpdateDlg dialog(m_settings, fw::ModuleFolder() + L"update.log");
     SetMainWindow(&dialog);
     dialog.DoModal();
     SetMainWindow(nullptr);

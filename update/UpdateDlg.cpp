@@ -16,11 +16,12 @@ constexpr UINT kWorkerEndedMessage = WM_APP;
 
 }  // namespace
 
-UpdateDlg::UpdateDlg(const UpdateSettings& settings)
+UpdateDlg::UpdateDlg(const UpdateSettings& settings, fw::WString logPath)
     : fw::Dialog(IDD_UPDATE), m_settings(settings),
-      m_icon(::LoadIconW(fw::ThisModule(), MAKEINTRESOURCEW(IDR_MAINFRAME)))
+      m_icon(::LoadIconW(fw::ThisModule(), MAKEINTRESOURCEW(IDR_MAINFRAME))), m_log(std::move(logPath))
 {
     m_job.settings = &m_settings;
+    m_job.log = &m_log;
     MapCommand(IDC_UPDATE_BUTTON, [this] { OnUpdateButton(); });
     MapMessage(WM_UPDATE_PROGRESS, [this](WPARAM wParam, LPARAM lParam) { return OnUpdateProgress(wParam, lParam); });
     MapMessage(WM_UPDATE_QUERY, [](WPARAM, LPARAM) -> LRESULT { return 1; });
@@ -35,6 +36,8 @@ UpdateDlg::~UpdateDlg()
 {
     if (m_worker)
         ::WaitForSingleObject(m_worker.Get(), INFINITE);
+    FlushLog();
+    LogEnd();
 }
 
 void UpdateDlg::DoDataExchange()
@@ -98,16 +101,27 @@ void UpdateDlg::OnUpdateButton()
 bool UpdateDlg::PrepareRun()
 {
     const int32_t language = m_settings.uiLanguage;
-    if (StopProgram(m_settings.exeFullName, m_found) == 1 || StopProgram(kBatteryProgram, m_found) == 1) {
-        fw::ShowMessage(texts::kProgramNotStopped.In(language), MB_OK, m_hwnd);
+    m_log.Open();
+    m_logOpen = true;
+    m_loggedResult.Empty();
+    Log(L"start " + UpdateLog::Now());
+    Log(L"source " + UpdateLog::Quoted(m_settings.updateSrcPath));
+    Log(L"staging " + UpdateLog::Quoted(m_settings.tempPath));
+    Log(L"installation " + UpdateLog::Quoted(m_settings.updateDstPath));
+    // A refusal ends the run in the log before its box waits for the user.
+    const auto refuse = [this](const fw::WString& text) {
+        LogResult(text);
+        LogEnd();
+        fw::ShowMessage(text, MB_OK, m_hwnd);
         return false;
-    }
+    };
+    if (StopProgram(m_settings.exeFullName, m_found) == 1 || StopProgram(kBatteryProgram, m_found) == 1)
+        return refuse(texts::kProgramNotStopped.In(language));
     m_job.files.clear();
     CollectFiles(m_settings.updateSrcPath, m_job.files);
-    if (m_job.files.empty()) {
-        fw::ShowMessage(texts::kNoFilesInRelease.In(language), MB_OK, m_hwnd);
-        return false;
-    }
+    Log(fw::WString::Format(L"files %d", static_cast<int>(m_job.files.size())));
+    if (m_job.files.empty())
+        return refuse(texts::kNoFilesInRelease.In(language));
     return true;
 }
 
@@ -138,8 +152,8 @@ LRESULT UpdateDlg::OnUpdateProgress(WPARAM position, LPARAM total)
             ShowSuccess();  // the final message
     } else {
         // The run's own report ends it; a failed file (lParam 0) is followed by one.
-        if (total == kFirstPassIncomplete || total == kSecondPassCopiedNothing)
-            m_copying = false;
+        if (total == kFirstPassIncomplete || total == kSecondPassCopiedNothing || total == kNotEnoughSpace)
+            RunOver();
         ShowFailure();
     }
     return 1;
@@ -172,19 +186,28 @@ void UpdateDlg::OnWorkerEnded()
         m_progress.SetPos(high);
         ShowSuccess();
     } else {
-        m_copying = false;
+        RunOver();
         ShowFailure();
     }
+}
+
+void UpdateDlg::RunOver()
+{
+    m_copying = false;
+    if (m_worker)
+        ::WaitForSingleObject(m_worker.Get(), INFINITE);
+    FlushLog();
 }
 
 void UpdateDlg::ShowSuccess()
 {
     const int32_t language = m_settings.uiLanguage;
-    m_copying = false;
+    RunOver();
     StopProgram(m_settings.exeFullName, m_found);
     Button().SetText(texts::kCloseFor1Only.In(language));
     Button().Enable(true);
     Status().SetText(texts::kSucceeded.In(language));
+    LogResult(texts::kSucceeded.In(language));
     if (m_settings.startExeWhenUpdateOver != 0) {
         StartMainProgram();
         EndWithOk();
@@ -197,17 +220,54 @@ void UpdateDlg::ShowFailure()
 {
     const int32_t language = m_settings.uiLanguage;
     fw::WString text = texts::kCopyFailed.In(language);
-    if (!PathExists(kUDiskFolder))
+    if (m_job.neededMegabytes.load() != 0)
+        text = fw::WString::Format(texts::kNotEnoughSpace.In(language).c_str(), m_job.neededMegabytes.load(),
+                                   m_job.freeMegabytes.load());
+    else if (!PathExists(kUDiskFolder))
         text = texts::kUDiskPulledOut.In(language);
     Status().SetText(text);
+    LogResult(text);
     Button().Enable(true);
     Button().SetText(texts::kCloseForAllBut0.In(language));
 }
 
 void UpdateDlg::StartMainProgram()
 {
-    if (StartProgram(m_settings.exeFullName))
+    if (StartProgram(m_settings.exeFullName)) {
         EndWithOk();
-    else
+    } else {
         Status().SetText(texts::kProgramNotStarted.In(m_settings.uiLanguage));
+        LogResult(texts::kProgramNotStarted.In(m_settings.uiLanguage));
+    }
+}
+
+void UpdateDlg::Log(const fw::WString& line)
+{
+    m_pendingLines.push_back(line);
+    FlushLog();
+}
+
+void UpdateDlg::FlushLog()
+{
+    if (m_worker && ::WaitForSingleObject(m_worker.Get(), 0) == WAIT_TIMEOUT)
+        return;
+    for (const fw::WString& line : m_pendingLines)
+        m_log.Write(line);
+    m_pendingLines.clear();
+}
+
+void UpdateDlg::LogResult(const fw::WString& text)
+{
+    if (text == m_loggedResult)
+        return;
+    m_loggedResult = text;
+    Log(L"result " + UpdateLog::Quoted(text));
+}
+
+void UpdateDlg::LogEnd()
+{
+    if (!m_logOpen)
+        return;
+    m_logOpen = false;
+    Log(L"end " + UpdateLog::Now());
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "Processes.h"
 #include "UpdateApp.h"
 #include "UpdateRun.h"
@@ -21,9 +23,10 @@ constexpr wchar_t kBatteryProgram[] = L"\\Flash Disk\\Q9Soft\\battery\\Battery.e
 
 class UpdateDlg : public fw::Dialog {
 public:
-    explicit UpdateDlg(const UpdateSettings& settings);
+    // Each run is logged to the file at logPath (none: not logged).
+    explicit UpdateDlg(const UpdateSettings& settings, fw::WString logPath = fw::WString());
     // Waits for a worker that is still finishing (removing the staging folder)
-    // so that the process never ends in the middle of it.
+    // so that the process never ends in the middle of it; then ends the log's run.
     ~UpdateDlg() override;
 
 protected:
@@ -56,6 +59,17 @@ private:
     void StartMainProgram();
     // The framework's OK step: ends the dialog whatever the worker does.
     void EndWithOk() { fw::Dialog::OnOK(); }
+    // The run's last message has been handled: its worker is done (it ends
+    // right after posting it), and so is its part of the log.
+    void RunOver();
+
+    // The log. Lines of this thread wait while the worker writes, until it has ended.
+    void Log(const fw::WString& line);
+    void FlushLog();
+    // A result text shown; once, however often it is shown in a row.
+    void LogResult(const fw::WString& text);
+    // The end of a run in the log, when one is open.
+    void LogEnd();
 
     fw::Window Status() const;
     fw::Window Button() const;
@@ -67,4 +81,8 @@ private:
     FoundProcess m_found;  // the last program found by name, and its id
     fw::KernelHandle m_worker;
     bool m_copying = false;
+    UpdateLog m_log;
+    std::vector<fw::WString> m_pendingLines;
+    fw::WString m_loggedResult;
+    bool m_logOpen = false;  // a run's start is logged, its end not yet
 };

@@ -1,5 +1,6 @@
 #include "UpdateRun.h"
 
+#include "framework/Files.h"
 #include "framework/Guard.h"
 #include "framework/Path.h"
 
@@ -8,16 +9,43 @@ namespace {
 // The pause between the second pass and the removal of the staging folder.
 constexpr DWORD kSettleMilliseconds = 200;
 
+constexpr unsigned long long kMegabyte = 1024 * 1024;
+
 void PostProgress(HWND window, WPARAM position, LPARAM total)
 {
     ::PostMessageW(window, WM_UPDATE_PROGRESS, position, total);
 }
 
+void Log(UpdateLog* log, const fw::WString& line)
+{
+    if (log)
+        log->Write(line);
+}
+
+// One file of a pass, copied onto a read-only target as well: the copy
+// carries a read-only attribute along, and a read-only target refuses to be
+// overwritten (the next update would fail half way), so such a target is
+// copied onto again once its attribute is off. A failure leaves its last error.
+bool CopyOne(const fw::WString& source, const fw::WString& target, bool flush)
+{
+    const auto copy = [&] {
+        return flush ? fw::CopyFileFlushed(source, target) : ::CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
+    };
+    if (copy())
+        return true;
+    const DWORD error = ::GetLastError();
+    if (ClearReadOnly(target))
+        return copy();
+    ::SetLastError(error);
+    return false;
+}
+
 }  // namespace
 
 int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start, const fw::WString& destinationRoot,
-                 int total, bool stopOnAnyError, HWND progressWindow)
+                 int total, bool stopOnAnyError, HWND progressWindow, UpdateLog* log, bool flush)
 {
+    const wchar_t* step = stopOnAnyError ? L"staging " : L"installing ";
     if (!IsExistingFolder(destinationRoot))
         CreateDirectoryTree(destinationRoot);
 
@@ -30,20 +58,35 @@ int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start
         if (!IsExistingFolder(folder))
             CreateDirectoryTree(folder);
 
-        // The copy carries a read-only attribute along, and a read-only target
-        // refuses to be overwritten (the next update would fail half way):
-        // such a target is copied onto again once its attribute is off.
-        if (::CopyFileW(path.c_str(), target.c_str(), FALSE) ||
-            (ClearReadOnly(target) && ::CopyFileW(path.c_str(), target.c_str(), FALSE))) {
+        if (CopyOne(path, target, flush)) {
             ++copied;
-        } else if (stopOnAnyError || !IsRuntimeLibraryFile(path)) {
-            PostProgress(progressWindow, 0, 0);
-            return 0;
+        } else {
+            const DWORD error = ::GetLastError();
+            const bool passedOver = !stopOnAnyError && IsRuntimeLibraryFile(path);
+            Log(log, (passedOver ? L"skipped " : L"failed ") + fw::WString(step) + UpdateLog::Quoted(path) +
+                         fw::WString::Format(L" error=%lu", error));
+            if (!passedOver) {
+                PostProgress(progressWindow, 0, 0);
+                return 0;
+            }
         }
         ++position;
         PostProgress(progressWindow, static_cast<WPARAM>(position), total);
     }
     return copied;
+}
+
+unsigned long long SpaceNeeded(const fw::WString& sourceRoot, const FileList& files,
+                               const fw::WString& destinationRoot)
+{
+    unsigned long long needed = 0;
+    for (const fw::WString& path : files) {
+        const unsigned long long size = fw::FileSizeOf(path);
+        const unsigned long long replaced = fw::FileSizeOf(destinationRoot + path.Mid(sourceRoot.Length()));
+        if (size > replaced)
+            needed += size - replaced;
+    }
+    return needed;
 }
 
 bool IsRuntimeLibraryFile(const fw::WString& path)
@@ -57,29 +100,63 @@ bool IsRuntimeLibraryFile(const fw::WString& path)
 
 namespace {
 
+// Whether the pass's destination volume has room for it; when not, the
+// figures go to the log and into the job for the dialog. A volume that
+// cannot be measured is left to the copy to find out.
+bool HasRoom(UpdateJob& job, const fw::WString& sourceRoot, const fw::WString& destinationRoot, const wchar_t* step)
+{
+    unsigned long long free = 0;
+    if (!fw::FreeSpaceFor(destinationRoot, free))
+        return true;
+    const unsigned long long needed = SpaceNeeded(sourceRoot, job.files, destinationRoot);
+    if (needed <= free)
+        return true;
+    Log(job.log, L"space " + fw::WString(step) + fw::WString::Format(L" needed=%llu free=%llu", needed, free));
+    job.neededMegabytes.store(static_cast<uint32_t>((needed + kMegabyte - 1) / kMegabyte));
+    job.freeMegabytes.store(static_cast<uint32_t>(free / kMegabyte));
+    return false;
+}
+
 DWORD RunJob(UpdateJob& job)
 {
     const UpdateSettings& settings = *job.settings;
     job.succeeded.store(false);
-
-    CreateDirectoryTree(settings.updateDstPath);
+    job.neededMegabytes.store(0);
+    job.freeMegabytes.store(0);
     int listed = static_cast<int>(job.files.size());
+
+    // Refused, the run has written nothing: no staging folder, no installation folder.
+    if (!HasRoom(job, settings.updateSrcPath, settings.tempPath, L"staging")) {
+        PostProgress(job.window, 0, kNotEnoughSpace);
+        return 1;
+    }
+    CreateDirectoryTree(settings.updateDstPath);
 
     // Nothing of the installation is touched before the whole release is staged.
     int staged = CopyFileList(settings.updateSrcPath, job.files, 0, settings.tempPath, PassTotal(listed), true,
-                              job.window);
+                              job.window, job.log);
     if (staged != listed) {
         PostProgress(job.window, 0, kFirstPassIncomplete);
         return 1;  // the staging folder stays with what was copied
     }
+    Log(job.log, fw::WString::Format(L"staged %d", staged));
 
     // Whatever the staging folder holds takes part, also files an earlier run left there.
     job.files.clear();
     CollectFiles(settings.tempPath, job.files);
+    if (!HasRoom(job, settings.tempPath, settings.updateDstPath, L"installing")) {
+        // The installation is untouched; the staged copy goes, so the room it took is free again.
+        RemoveDirectoryTree(settings.tempPath, job.log);
+        PostProgress(job.window, 0, kNotEnoughSpace);
+        return 1;
+    }
+    // Each installed file reaches its volume before the run reports success.
     int installed = CopyFileList(settings.tempPath, job.files, listed, settings.updateDstPath, PassTotal(staged),
-                                 false, job.window);
+                                 false, job.window, job.log, true);
+    if (installed != 0)
+        Log(job.log, fw::WString::Format(L"installed %d", installed));  // 0: a failure, or every file passed over
     ::Sleep(kSettleMilliseconds);
-    RemoveDirectoryTree(settings.tempPath);
+    RemoveDirectoryTree(settings.tempPath, job.log);
 
     if (installed != 0) {
         job.succeeded.store(true);  // before the final message, which the dialog reads it for

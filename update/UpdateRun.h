@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 
 #include "FileTree.h"
 #include "UpdateApp.h"
+#include "UpdateLog.h"
 #include "framework/Handles.h"
 
 // wParam position (0 = failure), lParam total; always posted, never sent.
@@ -17,6 +19,9 @@ constexpr UINT WM_UPDATE_PROGRESS = WM_USER + 100;
 // lParam of the failure messages the run itself posts (CopyFileList posts (0, 0)).
 constexpr LPARAM kFirstPassIncomplete = 1;
 constexpr LPARAM kSecondPassCopiedNothing = 2;
+// A pass refused before it wrote anything: its volume has too little room
+// (the figures are in the job).
+constexpr LPARAM kNotEnoughSpace = 3;
 
 // The state of one run. The dialog owns it; once the worker runs, the file
 // list is the worker's and the dialog reads only the success flag, which the
@@ -24,8 +29,13 @@ constexpr LPARAM kSecondPassCopiedNothing = 2;
 struct UpdateJob {
     const UpdateSettings* settings = nullptr;  // read-only after start-up
     HWND window = nullptr;                     // receives WM_UPDATE_PROGRESS
+    UpdateLog* log = nullptr;                  // none: nothing is logged
     FileList files;
     std::atomic<bool> succeeded{false};
+    // What a refused pass needed and found, in whole MB (needed rounded up,
+    // free down); written before (0, kNotEnoughSpace) is posted.
+    std::atomic<uint32_t> neededMegabytes{0};
+    std::atomic<uint32_t> freeMegabytes{0};
 };
 
 // Totals of the two passes for n listed files: the extra steps keep the bar
@@ -37,8 +47,16 @@ constexpr int PassTotal(int files) { return 2 * files + 5; }
 // The number of files copied, or 0 after posting (0, 0) for a failure that
 // ended the pass. Unless stopping on any error, a runtime library that cannot
 // be copied is passed over (still counted in the progress, not as copied).
+// Failed and passed-over files go to the log, under the step "staging" when
+// stopping on any error (the first pass), else "installing". With flush, each
+// file is on its volume before the next one is copied.
 int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start, const fw::WString& destinationRoot,
-                 int total, bool stopOnAnyError, HWND progressWindow);
+                 int total, bool stopOnAnyError, HWND progressWindow, UpdateLog* log = nullptr, bool flush = false);
+
+// What copying the listed files to the destination root takes of its volume:
+// each file's size less the size of the file it replaces there, where that is more.
+unsigned long long SpaceNeeded(const fw::WString& sourceRoot, const FileList& files,
+                               const fw::WString& destinationRoot);
 
 // True for the C runtime, MFC and ATL libraries (the file title starts with
 // "MSV", "MFC" or "ATL" in any case): they may be in use by the system.

@@ -39,6 +39,9 @@ constexpr Text kSucceeded{L"升级成功!", L"Update Succeeded!", EnglishFor::kO
 constexpr Text kCopyFailed{L"升级失败,错误码=0x7934", L"Update failed,code=0x7934", EnglishFor::kOnly1};
 constexpr Text kUDiskPulledOut{L"升级失败！U盘可能已被拔出。", L"Update failed！The U disk may have been pulled out。",
                                EnglishFor::kAllBut0};
+// A pass refused for room on its volume; the MB needed and free follow as two unsigned numbers.
+constexpr Text kNotEnoughSpace{L"升级失败！空间不足，需要%uMB，剩余%uMB。", L"Update failed！Not enough space,%uMB needed,%uMB free。",
+                               EnglishFor::kOnly1};
 constexpr Text kProgramNotStarted{L"打开程序出错,请重启设备。", L"Open program error,Please Reset the device。",
                                   EnglishFor::kOnly1};
 

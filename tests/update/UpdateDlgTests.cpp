@@ -197,21 +197,23 @@ struct LanguageTexts {
     const wchar_t* uDiskPulledOut;
     const wchar_t* closeAfterFailure;
     const wchar_t* notStarted;
+    const wchar_t* notEnoughSpace;  // 2 MB needed, 0 free
 };
 
 const LanguageTexts kChinese{0, L"升    级", L"升级中，请稍后...", L"升级失败，错误码=0x0001",
                              L"升级包中未包含升级文件，请检查！", L"升级成功!", L"关闭", L"关闭",
                              L"升级失败,错误码=0x7934", L"升级失败！U盘可能已被拔出。", L"关闭",
-                             L"打开程序出错,请重启设备。"};
+                             L"打开程序出错,请重启设备。", L"升级失败！空间不足，需要2MB，剩余0MB。"};
 const LanguageTexts kEnglish{1, L"Update", L"Please wait for updating...", L"Update failed,errcode=0x0001",
                              L"No files in update dir,Pleae check！", L"Update Succeeded!", L"Close", L"Close",
                              L"Update failed,code=0x7934", L"Update failed！The U disk may have been pulled out。",
-                             L"Close", L"Open program error,Please Reset the device。"};
+                             L"Close", L"Open program error,Please Reset the device。",
+                             L"Update failed！Not enough space,2MB needed,0MB free。"};
 // Other values: the texts tested "1 only" are Chinese, those tested "all but 0" English.
 const LanguageTexts kOther{2, L"升    级", L"升级中，请稍后...", L"升级失败，错误码=0x0001",
                            L"升级包中未包含升级文件，请检查！", L"升级成功!", L"关闭", L"Close",
                            L"升级失败,错误码=0x7934", L"Update failed！The U disk may have been pulled out。", L"Close",
-                           L"打开程序出错,请重启设备。"};
+                           L"打开程序出错,请重启设备。", L"升级失败！空间不足，需要2MB，剩余0MB。"};
 
 class DialogTexts : public Dialog, public ::testing::WithParamInterface<LanguageTexts> {
 protected:
@@ -350,6 +352,24 @@ TEST_P(DialogTexts, AFailedCopyWithTheUDiskPulledOut)
 
     EXPECT_EQ((Texts{t.pleaseWait, t.pleaseWait, t.uDiskPulledOut, t.uDiskPulledOut, t.notStarted}),
               dialog.statusTexts);
+}
+
+TEST_P(DialogTexts, ARunRefusedForRoomSaysHowManyMegabytesItNeedsAndFinds)
+{
+    const LanguageTexts& t = GetParam();
+    std::wstring why;
+    if (!device.MountSmallVolume(L"\\Flash Disk\\temp", 64, &why))
+        GTEST_SKIP() << fw::WString(why).ToUtf8();
+    ASSERT_TRUE(device.WriteFile(L"\\硬盘\\Q9Soft\\data\\Table.bin", std::string(1100 * 1024, 't')));
+    DialogUnderTest dialog(settings);
+    dialog.script = {IDC_UPDATE_BUTTON};
+    dialog.pressCloseWhenOffered = true;
+
+    EXPECT_EQ(IDOK, Run(dialog));
+
+    EXPECT_EQ((Texts{t.pleaseWait, t.pleaseWait, t.notEnoughSpace, t.notStarted}), dialog.statusTexts);
+    EXPECT_EQ(Captions({t.closeAfterFailure}), dialog.buttonTexts);
+    EXPECT_TRUE(updatetest::FilesBelow(device, kStagingFolder).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, DialogTexts, ::testing::Values(kChinese, kEnglish, kOther),

@@ -10,6 +10,7 @@
 #include "support/Device.h"
 #include "support/Printers.h"
 #include "support/Process.h"
+#include "support/WineProcesses.h"
 
 using testsupport::Device;
 using testsupport::HeldFile;
@@ -27,6 +28,7 @@ namespace {
 
 using Events = std::vector<std::string>;
 using Files = std::map<std::wstring, std::string>;
+using Lines = std::vector<std::wstring>;
 
 constexpr wchar_t kUpdateFolder[] = L"\\Flash Disk\\Update\\";
 constexpr DWORD kPatience = 20000;
@@ -130,6 +132,8 @@ protected:
 
     static std::wstring Status(HWND dialog) { return WindowText(GetDlgItem(dialog, 1002)); }
 
+    std::wstring LogPath() const { return device.Path(kUpdateFolder + std::wstring(L"update.log")); }
+
     bool MainRunsAgain() const
     {
         return WaitUntil([this] { return JournalEvents(device, kMainJournal).size() >= 2 &&
@@ -168,6 +172,8 @@ protected:
 
 TEST_F(UpdateProgram, InstallsTheReleaseAndBringsTheMainProgramBack)
 {
+    // Also where its log cannot be written: a folder stands in its place.
+    ASSERT_TRUE(CreateDirectoryW(LogPath().c_str(), nullptr));
     StartStandIns();
     ASSERT_NE(nullptr, StartAndPress());
 
@@ -227,19 +233,62 @@ TEST_F(UpdateProgram, AReleaseFileHeldOpenFailsTheRunBeforeAnythingIsInstalled)
     EXPECT_TRUE(MainRunsAgain()) << "the close button starts the main program also after a failure";
 }
 
-TEST_F(UpdateProgram, AFullStagingVolumeFailsTheRunBeforeAnythingIsInstalled)
+TEST_F(UpdateProgram, AStagingVolumeWithoutRoomRefusesTheRunBeforeAnythingIsStaged)
 {
     std::wstring why;
     if (!device.MountSmallVolume(L"\\Flash Disk\\temp", 64, &why))
         GTEST_SKIP() << std::string(why.begin(), why.end());
     ASSERT_TRUE(device.WriteFile(L"\\硬盘\\Q9Soft\\data\\Table.bin", std::string(256 * 1024, 't')));
+    unsigned long long needed = 256 * 1024;
+    for (const auto& file : release)
+        needed += file.second.size();
     StartStandIns();
     HWND dialog = StartAndPress();
     ASSERT_NE(nullptr, dialog);
 
     ASSERT_TRUE(WaitForResult(dialog));
-    EXPECT_EQ(L"Update failed,code=0x7934", Status(dialog));
+    EXPECT_EQ(L"Update failed！Not enough space," + std::to_wstring((needed + 1048575) / 1048576) + L"MB needed,0MB free。",
+              Status(dialog));
     ExpectInstalledUnchanged();
+    EXPECT_TRUE(FilesBelow(device, kStagingFolder).empty());
+    const Lines log = updatetest::LogLines(LogPath());
+    ASSERT_EQ(7u, log.size());  // the end comes with the close button
+    EXPECT_EQ(L"space staging needed=" + std::to_wstring(needed) + L" free=65536", log[5]);
+    EXPECT_EQ(L"result \"" + Status(dialog) + L"\"", log[6]);
+}
+
+TEST_F(UpdateProgram, ItsLogKeepsTheWholeLinesOfARunCutOffAndAppendsTheNextRun)
+{
+    // An old log over 64 KB, kept as the older generation when the run starts.
+    const std::string old(70 * 1024, 'o');
+    ASSERT_TRUE(testsupport::WriteBytes(LogPath(), old));
+    // A main program that ignores WM_CLOSE keeps the run waiting: the power is cut then.
+    StartStandIns(L"/ignore-close");
+    ASSERT_NE(nullptr, StartAndPress());
+    ASSERT_TRUE(WaitUntil([this] { return updatetest::LogLines(LogPath()).size() >= 4; }));
+    ASSERT_TRUE(testsupport::KillWineProcess(L"Update.exe"));
+    ASSERT_TRUE(update.Wait(kPatience));
+    EXPECT_EQ(old, testsupport::FileBytes(LogPath() + L".1"));
+    const Lines started{L"source \"\\硬盘\\Q9Soft\\\"", L"staging \"\\Flash Disk\\temp\\\"",
+                        L"installation \"\\Flash Disk\\Q9Soft\\\""};
+    Lines log = updatetest::LogLines(LogPath());
+    ASSERT_EQ(4u, log.size());
+    EXPECT_EQ(0u, log[0].find(L"start 20")) << log[0];
+    EXPECT_EQ(started, Lines(log.begin() + 1, log.end()));
+
+    updatetest::KillStandIns();
+    StartStandIns();
+    ASSERT_NE(nullptr, StartAndPress());
+    ASSERT_TRUE(update.Wait(kPatience));
+    ExpectReleaseInstalled();
+    log = updatetest::LogLines(LogPath());
+    ASSERT_EQ(13u, log.size());
+    EXPECT_EQ(0u, log[4].find(L"start 20")) << log[4];
+    EXPECT_EQ(started, Lines(log.begin() + 5, log.begin() + 8));
+    const std::wstring n = std::to_wstring(release.size());
+    EXPECT_EQ((Lines{L"files " + n, L"staged " + n, L"installed " + n, L"result \"Update Succeeded!\""}),
+              Lines(log.begin() + 8, log.begin() + 12));
+    EXPECT_EQ(0u, log[12].find(L"end 20")) << log[12];
 }
 
 TEST_F(UpdateProgram, ARuntimeLibraryInUseIsLeftAsItIsAndTheRunSucceeds)

@@ -7,6 +7,7 @@
 #include "UpdateTestSupport.h"
 #include "support/Device.h"
 #include "support/Printers.h"
+#include "support/WineProcesses.h"
 
 using testsupport::Device;
 using testsupport::HeldFile;
@@ -19,6 +20,7 @@ namespace {
 
 using Messages = std::vector<std::pair<long long, long long>>;
 using Files = std::map<std::wstring, std::string>;
+using Lines = std::vector<std::wstring>;
 
 const Files kRelease = {{L"Q9Main.exe", "new main program"},
                         {L"lang\\English.lng", "english texts"},
@@ -51,6 +53,8 @@ protected:
         settings.tempPath = kStagingFolder;
         job.settings = &settings;
         job.window = progress.Window();
+        job.log = &log;
+        log.Open();
     }
 
     // Lists the release as the dialog's preparation does.
@@ -61,9 +65,14 @@ protected:
         return static_cast<int>(job.files.size());
     }
 
+    // The worker's lines of the run, from update.log.
+    Lines LogLines() const { return updatetest::LogLines(device.Path(kLogFile)); }
+
+    static constexpr wchar_t kLogFile[] = L"\\Flash Disk\\update.log";
     Device device{true};
     UpdateSettings settings;
     updatetest::ProgressRecorder progress;
+    UpdateLog log{kLogFile};
     UpdateJob job;
 };
 
@@ -140,7 +149,7 @@ TEST_F(Run, FilesLeftInTheStagingFolderByAnEarlierRunAreInstalledToo)
     EXPECT_EQ("from an earlier run", FilesBelow(device, kInstallFolder)[L"lang\\Chinese.lng"]);
 }
 
-TEST_F(Run, ARuntimeLibraryLockedInTheInstallationIsPassedOver)
+TEST_F(Run, ARuntimeLibraryLockedInTheInstallationIsPassedOverAndEveryInstalledFileIsFlushed)
 {
     Files release = kRelease;
     release[L"MFC80U.dll"] = "new framework";
@@ -149,13 +158,62 @@ TEST_F(Run, ARuntimeLibraryLockedInTheInstallationIsPassedOver)
     const int n = List();
     HeldFile inUse(device.Path(L"\\Flash Disk\\Q9Soft\\MFC80U.dll"));
     ASSERT_TRUE(inUse.IsHeld());
+    testsupport::SyncTrace trace;
 
     UpdateRun(&job);
 
+    const std::vector<std::wstring> synced = trace.Stop();
     EXPECT_EQ((Steps(1, n, 2 * n + 5) + Steps(n + 1, 2 * n, 2 * n + 5) + Messages{{2 * n + 5, 2 * n + 5}}),
               progress.Drain());
     EXPECT_TRUE(job.succeeded);
     EXPECT_EQ("new main program", FilesBelow(device, kInstallFolder)[L"Q9Main.exe"]);
+    EXPECT_EQ((Lines{L"staged 5", L"skipped installing \"\\Flash Disk\\temp\\MFC80U.dll\" error=32", L"installed 4"}),
+              LogLines());
+
+    // One flush for each installed file and each line of the log; none for the staged copies.
+    if (!trace.IsAttached())
+        GTEST_SKIP() << fw::WString(trace.Why()).ToUtf8();
+    std::map<std::wstring, int> flushes;
+    for (const std::wstring& file : synced)
+        ++flushes[file];
+    std::map<std::wstring, int> expected{{device.UnixPath(kLogFile), 3}};
+    for (const auto& file : kRelease)
+        expected[device.UnixPath(kInstallFolder + file.first)] = 1;
+    EXPECT_EQ(expected, flushes);
+}
+
+TEST_F(Run, APassWithTooLittleRoomOnItsVolumeIsRefusedBeforeItWritesThere)
+{
+    std::wstring why;
+    if (!device.MountSmallVolume(L"\\Flash Disk\\temp", 64, &why))
+        GTEST_SKIP() << fw::WString(why).ToUtf8();
+    ASSERT_TRUE(updatetest::WriteFiles(device, kReleaseFolder,
+                                       {{L"data\\Table.bin", std::string(1536 * 1024, 't')}, {L"Q9Main.exe", "x"}}));
+    const int n = List();
+
+    UpdateRun(&job);
+
+    // No staging folder written to, no installation folder made.
+    EXPECT_EQ((Messages{{0, kNotEnoughSpace}}), progress.Drain());
+    EXPECT_EQ(2u, job.neededMegabytes);
+    EXPECT_EQ(0u, job.freeMegabytes);
+    EXPECT_TRUE(FilesBelow(device, kStagingFolder).empty());
+    EXPECT_FALSE(device.Exists(kInstallFolder));
+
+    // Room to stage, none to install: refused after staging, and the staged copy goes.
+    ASSERT_TRUE(device.RemoveVolume(L"\\Flash Disk\\temp"));
+    ASSERT_TRUE(device.MountSmallVolume(L"\\Flash Disk\\Q9Soft", 64, &why));
+    ASSERT_TRUE(device.WriteFile(L"\\Flash Disk\\Q9Soft\\Q9Main.exe", "old"));
+    UpdateRun(&job);
+
+    EXPECT_EQ((Steps(1, n, 2 * n + 5) + Messages{{0, kNotEnoughSpace}}), progress.Drain());
+    EXPECT_EQ((Files{{L"Q9Main.exe", "old"}}), FilesBelow(device, kInstallFolder));
+    EXPECT_FALSE(device.Exists(kStagingFolder));
+    const Lines lines = LogLines();
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ(0u, lines[0].find(L"space staging needed=1572865 free=")) << lines[0];
+    EXPECT_EQ(L"staged 2", lines[1]);
+    EXPECT_EQ(0u, lines[2].find(L"space installing needed=1572864 free=")) << lines[2];
 }
 
 TEST_F(Run, ASecondPassThatInstallsNothingFailsAndStillRemovesTheStagingFolder)

@@ -51,6 +51,21 @@ bool WriteFiles(const testsupport::Device& device, const std::wstring& folder,
     return true;
 }
 
+std::vector<std::wstring> LogLines(const std::wstring& path)
+{
+    const std::string bytes = testsupport::FileBytes(path);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    std::vector<std::wstring> lines;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = text.find(L"\r\n", at);
+        lines.push_back(end == std::wstring::npos ? text.substr(at) + L"<cut>" : text.substr(at, end - at));
+        at = end == std::wstring::npos ? text.size() : end + 2;
+    }
+    if (bytes.size() % sizeof(wchar_t) != 0)
+        lines.push_back(L"<cut>");
+    return lines;
+}
+
 std::map<std::wstring, std::string> FilesBelow(const testsupport::Device& device, const std::wstring& folder)
 {
     return testsupport::FilesBelow(device.Path(folder));

@@ -45,6 +45,10 @@ std::map<std::wstring, std::string> FilesBelow(const testsupport::Device& device
 // The folders below a device folder, as relative paths.
 std::vector<std::wstring> FoldersBelow(const testsupport::Device& device, const std::wstring& folder);
 
+// The lines of update.log (UTF-16LE, CR LF); a last line that is not whole
+// ends with "<cut>".
+std::vector<std::wstring> LogLines(const std::wstring& path);
+
 // A message-only window of this thread that records every WM_UPDATE_PROGRESS posted to it.
 class ProgressRecorder {
 public:
