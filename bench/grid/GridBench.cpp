@@ -19,6 +19,7 @@
 #include "bench/Clock.h"
 #include "framework/Gdi.h"
 #include "support/Allocations.h"
+#include "support/Process.h"
 
 namespace {
 
@@ -93,16 +94,6 @@ HWND MakeParent()
                              kWidth + 40, kHeight + 60, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
-// Handles what the fills left in the queue (painting, deferred work), as a
-// dialog's message loop would before the user sees the result.
-void Pump()
-{
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
 
 HWND MakeList(HWND parent)
 {
@@ -248,17 +239,17 @@ int main(int argc, char** argv)
         Row row{redrawOff ? "fill row by row, redraw off" : "fill row by row, redraw on", 0, 0};
         auto byRows = std::make_unique<CGridCtrl>();
         byRows->Create(area, parent, 9, WS_CHILD | WS_VISIBLE);
-        Pump();
+        testsupport::PumpMessages();
         row.grid = Time([&] {
             FillGridByRows(*byRows, data, redrawOff);
-            Pump();
+            testsupport::PumpMessages();
         });
         byRows.reset();
         HWND byItems = MakeList(parent);
-        Pump();
+        testsupport::PumpMessages();
         row.list = Time([&] {
             FillList(byItems, data, redrawOff);
-            Pump();
+            testsupport::PumpMessages();
         });
         ::DestroyWindow(byItems);
         return row;

@@ -19,7 +19,7 @@
 #include "support/Printers.h"
 
 using gridtest::MakeGrid;
-using gridtest::Pump;
+using testsupport::PumpMessages;
 using gridtest::Render;
 using gridtest::TestParent;
 
@@ -66,7 +66,7 @@ HWND OpenEditor(CGridCtrl& grid, int row, int col, UINT key = VK_F2)
         grid.Post(WM_KEYDOWN, VK_F2, 0);
     else
         grid.Post(WM_CHAR, key, 0);
-    Pump();
+    PumpMessages();
     return ::GetDlgItem(grid.Handle(), kGridEditorId);
 }
 
@@ -220,7 +220,7 @@ TEST(GridCellCombo, OpensItsListOverTheCellAndEndsOnEnter)
     ::PostMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
     ::PostMessageW(field, WM_CHAR, VK_RETURN, 0);
     ::PostMessageW(field, WM_KEYUP, VK_RETURN, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(nullptr, ::GetDlgItem(grid->Handle(), kGridEditorId));
     EXPECT_EQ(L"bananas", grid->GetItemText(2, 1));
     EXPECT_EQ((std::vector<UINT>{LVN_ENDLABELEDITW}), parent.Codes());
@@ -251,7 +251,7 @@ TEST(GridCellCombo, KeepsAnOwnTextEscapesAndEndsWhenTheFocusLeaves)
     HWND field = combo->GetEditor();
     ::SendMessageW(field, WM_CHAR, L'!', 0);
     ::PostMessageW(field, WM_KEYUP, VK_ESCAPE, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(nullptr, ::GetDlgItem(grid->Handle(), kGridEditorId));
     EXPECT_EQ(L"own text", grid->GetItemText(1, 1));
     EXPECT_TRUE(parent.notices.empty());
@@ -262,7 +262,7 @@ TEST(GridCellCombo, KeepsAnOwnTextEscapesAndEndsWhenTheFocusLeaves)
     EXPECT_EQ(L"z", TextOf(combo->GetEditor()));
     ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
     ::SetFocus(grid->Handle());
-    Pump();
+    PumpMessages();
     EXPECT_EQ(nullptr, ::GetDlgItem(grid->Handle(), kGridEditorId));
     EXPECT_EQ(L"z", grid->GetItemText(1, 1));
 
@@ -277,7 +277,7 @@ TEST(GridCellCombo, KeepsAnOwnTextEscapesAndEndsWhenTheFocusLeaves)
     keys[VK_CONTROL] |= 0x80;
     ::SetKeyboardState(keys);
     ::PostMessageW(combo->GetEditor(), WM_KEYDOWN, VK_DOWN, 0);
-    Pump();
+    PumpMessages();
     keys[VK_CONTROL] &= ~0x80;
     ::SetKeyboardState(keys);
     EXPECT_EQ(L"y", grid->GetItemText(1, 1));
@@ -286,14 +286,14 @@ TEST(GridCellCombo, KeepsAnOwnTextEscapesAndEndsWhenTheFocusLeaves)
     ASSERT_NE(nullptr, next);
     EXPECT_EQ(L"Edit", ClassOf(next));
     ::SetFocus(grid->Handle());
-    Pump();
+    PumpMessages();
     list = OpenEditor(*grid, 1, 1);
     ASSERT_NE(nullptr, list);
     ::PostMessageW(combo->GetEditor(), WM_KEYUP, VK_TAB, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(GridCellId(1, 2), grid->GetFocusCell());
     ::SetFocus(grid->Handle());
-    Pump();
+    PumpMessages();
 
     // Without an edit field only an option can be chosen.
     combo->SetStyle(CBS_DROPDOWNLIST);
@@ -304,7 +304,7 @@ TEST(GridCellCombo, KeepsAnOwnTextEscapesAndEndsWhenTheFocusLeaves)
     ::SendMessageW(list, CB_SETCURSEL, 0, 0);
     ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
     ::SetFocus(grid->Handle());
-    Pump();
+    PumpMessages();
     EXPECT_EQ(L"short", grid->GetItemText(1, 1));
 }
 
@@ -363,7 +363,7 @@ TEST(GridCellDateTime, IsEditedWithAPickerThatWritesItsTimeBack)
     const std::wstring text = TextOf(picker);
     parent.Clear();
     ::PostMessageW(picker, WM_KEYUP, VK_RETURN, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(nullptr, ::GetDlgItem(grid->Handle(), kGridEditorId));
     EXPECT_EQ(LocalTime(2009, 4, 6, picked.wHour, picked.wMinute, picked.wSecond), date->GetTime());
     EXPECT_EQ(text, grid->GetItemText(3, 2).str());  // the picker's own text
@@ -382,7 +382,7 @@ TEST(GridCellNumeric, TakesDigitsOnly)
     ::SendMessageW(editor, WM_CHAR, L'x', 0);
     ::SendMessageW(editor, WM_CHAR, L'2', 0);
     ::SendMessageW(editor, WM_CHAR, VK_RETURN, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(L"42", grid->GetItemText(2, 2));
 }
 
@@ -431,7 +431,7 @@ TEST(GridCellTypes, AnEditorThatCannotBeMadeLeavesTheCellEditingAndEndingDoesNot
         EXPECT_EQ(nullptr, ::GetDlgItem(grid->Handle(), kGridEditorId)) << row;
         parent.Clear();
         cell->EndEdit();
-        Pump();
+        PumpMessages();
         EXPECT_TRUE(parent.notices.empty()) << row;
         EXPECT_EQ(fw::WString::Format(L"%d,1", row), grid->GetItemText(row, 1));
     }

@@ -9,7 +9,7 @@
 #include "support/Printers.h"
 
 using gridtest::MakeGrid;
-using gridtest::Pump;
+using testsupport::PumpMessages;
 using gridtest::Render;
 using gridtest::TestParent;
 
@@ -31,7 +31,7 @@ void Click(CGridCtrl& grid, POINT point, WPARAM keys = 0)
 {
     grid.Post(WM_LBUTTONDOWN, MK_LBUTTON | keys, At(point));
     grid.Post(WM_LBUTTONUP, keys, At(point));
-    Pump();
+    PumpMessages();
 }
 
 void ClickCell(CGridCtrl& grid, int row, int col, WPARAM keys = 0)
@@ -44,7 +44,7 @@ void Drag(CGridCtrl& grid, POINT from, POINT to)
     grid.Post(WM_LBUTTONDOWN, MK_LBUTTON, At(from));
     grid.Post(WM_MOUSEMOVE, MK_LBUTTON, At(to));
     grid.Post(WM_LBUTTONUP, 0, At(to));
-    Pump();
+    PumpMessages();
 }
 
 // Holds modifier keys down in this thread's keyboard state.
@@ -68,7 +68,7 @@ private:
 void Key(CGridCtrl& grid, UINT key)
 {
     grid.Post(WM_KEYDOWN, key, 0);
-    Pump();
+    PumpMessages();
 }
 
 HWND Editor(CGridCtrl& grid)
@@ -156,7 +156,7 @@ TEST(GridCtrlInput, ASecondClickOnTheFocusCellEditsOnlyWhenEditable)
     // Typing and enter: the new text, the parent is told.
     ::SendMessageW(editor, WM_CHAR, L'x', 0);
     ::SendMessageW(editor, WM_CHAR, VK_RETURN, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(L"2,1x", grid->GetItemText(2, 1));
     EXPECT_FALSE(grid->GetCell(2, 1)->IsEditing());
     EXPECT_EQ(nullptr, Editor(*grid));
@@ -169,7 +169,7 @@ TEST(GridCtrlInput, ASecondClickOnTheFocusCellEditsOnlyWhenEditable)
     ASSERT_NE(nullptr, Editor(*grid));
     ::SendMessageW(Editor(*grid), WM_CHAR, L'y', 0);
     ::SetFocus(grid->Handle());
-    Pump();
+    PumpMessages();
     EXPECT_EQ(L"2,1x", grid->GetItemText(2, 1));
     parent.answers[LVN_BEGINLABELEDITW] = -1;
     Key(*grid, VK_F2);
@@ -183,24 +183,24 @@ TEST(GridCtrlInput, ATypedLetterReplacesTheTextAndEscapeRestoresItSilently)
     ClickCell(*grid, 1, 1);
     parent.Clear();
     grid->Post(WM_CHAR, L'Q', 0);
-    Pump();
+    PumpMessages();
     HWND editor = Editor(*grid);
     ASSERT_NE(nullptr, editor);
     wchar_t text[32]{};
     ::GetWindowTextW(editor, text, 32);
     EXPECT_STREQ(L"Q", text);
     ::SendMessageW(editor, WM_CHAR, VK_ESCAPE, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(nullptr, Editor(*grid));
     EXPECT_EQ(L"1,1", grid->GetItemText(1, 1));
     EXPECT_EQ((std::vector<UINT>{LVN_BEGINLABELEDITW}), parent.Codes());  // no change notification
 
     // Escape, control and a mouse mode start nothing; the editor widens while typing.
     grid->Post(WM_CHAR, VK_ESCAPE, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(nullptr, Editor(*grid));
     grid->Post(WM_CHAR, L'a', 0);
-    Pump();
+    PumpMessages();
     editor = Editor(*grid);
     ASSERT_NE(nullptr, editor);
     RECT before{};
@@ -221,10 +221,10 @@ TEST(GridCtrlInput, TabAndArrowsGoOnEditingTheNextCell)
     auto grid = Filled(parent, 4, 3);
     ClickCell(*grid, 1, 1);
     grid->Post(WM_CHAR, L'z', 0);
-    Pump();
+    PumpMessages();
     ASSERT_NE(nullptr, Editor(*grid));
     ::SendMessageW(Editor(*grid), WM_CHAR, VK_TAB, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(L"z", grid->GetItemText(1, 1));
     EXPECT_EQ(GridCellId(1, 2), grid->GetFocusCell());
     HWND editor = Editor(*grid);
@@ -234,11 +234,11 @@ TEST(GridCtrlInput, TabAndArrowsGoOnEditingTheNextCell)
     EXPECT_EQ(0u, start);
     EXPECT_EQ(3u, end);
     ::SendMessageW(editor, WM_KEYDOWN, VK_DOWN, 0);  // opened by a key: arrows end it
-    Pump();
+    PumpMessages();
     EXPECT_EQ(GridCellId(2, 2), grid->GetFocusCell());
     ASSERT_NE(nullptr, Editor(*grid));
     ::SetFocus(grid->Handle());
-    Pump();
+    PumpMessages();
     EXPECT_EQ(nullptr, Editor(*grid));
 }
 
@@ -344,7 +344,7 @@ TEST(GridCtrlInput, AColumnDraggedToWidthZeroStaysHidden)
     Key(*grid, VK_RIGHT);
     EXPECT_EQ(GridCellId(2, 2), grid->GetFocusCell());
     grid->Post(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(moved.left, 10));
-    Pump();
+    PumpMessages();
     EXPECT_EQ(0, grid->GetColumnWidth(1));
 
     // Dragging a divider sizes; a double click auto-sizes a visible column.
@@ -354,7 +354,7 @@ TEST(GridCtrlInput, AColumnDraggedToWidthZeroStaysHidden)
     EXPECT_EQ(third.right + 25 - third.left, grid->GetColumnWidth(3));  // up to the pointer
     ASSERT_TRUE(grid->GetCellRect(0, 3, &third));
     grid->Post(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(third.right, 10));
-    Pump();
+    PumpMessages();
     EXPECT_LT(grid->GetColumnWidth(3), 84);
     EXPECT_GT(grid->GetColumnWidth(3), 0);
 
@@ -387,49 +387,49 @@ TEST(GridCtrlInput, ColumnsScrollUnderTheFixedColumnAndHiddenOnesTakeNoSpace)
     ASSERT_TRUE(grid->GetCellRect(1, 30, &rect));
     EXPECT_LT(rect.right, grid->GetClientRect().right);
     grid->Post(WM_HSCROLL, SB_LEFT, 0);
-    Pump();
+    PumpMessages();
     // The column shown first right of the fixed one.
     auto firstShown = [&grid] { return grid->GetCellFromPt(POINT{65, 30}).col; };
     EXPECT_EQ(1, firstShown());
 
     grid->Post(WM_HSCROLL, SB_LINERIGHT, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(2, firstShown());
     EXPECT_EQ(0, grid->GetCellFromPt(POINT{30, 30}).col);  // the fixed column stays
     grid->SetColumnWidth(2, 0);
     grid->Post(WM_HSCROLL, SB_LINELEFT, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1, firstShown());
     grid->Post(WM_HSCROLL, SB_LINERIGHT, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(3, firstShown());
 
     const RECT client = grid->GetClientRect();
     const int page = (client.right - 60) / 60;  // whole columns right of the fixed one
     grid->Post(WM_HSCROLL, SB_LEFT, 0);
     grid->Post(WM_HSCROLL, SB_PAGERIGHT, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1 + page + 1, firstShown());  // the hidden column 2 counts for nothing
     grid->Post(WM_HSCROLL, SB_RIGHT, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(39, grid->GetVisibleNonFixedCellRange().maxCol);
     EXPECT_FALSE(grid->IsCellVisible(1, 1));
     grid->Post(WM_HSCROLL, SB_PAGELEFT, 0);
     grid->Post(WM_HSCROLL, SB_LEFT, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1, firstShown());
 
     // A page into a wide column leaves the position inside it; ensure
     // visible reaches a column far right all the same.
     grid->SetColumnWidth(1, 5000);
     grid->Post(WM_HSCROLL, SB_PAGERIGHT, 0);
-    Pump();
+    PumpMessages();
     grid->EnsureVisible(1, 30);
     EXPECT_TRUE(grid->IsCellVisible(1, 30));
     // So does the end of the range, inside a wide last column, going left.
     grid->SetColumnWidth(39, 5000);
     grid->Post(WM_HSCROLL, SB_RIGHT, 0);
-    Pump();
+    PumpMessages();
     grid->EnsureVisible(1, 30);
     EXPECT_TRUE(grid->IsCellVisible(1, 30));
 }
@@ -450,24 +450,24 @@ TEST(GridCtrlInput, ScrollBarsFollowTheSizesAndPageTheView)
     const int page = (client.bottom - 20) / 20;  // whole rows under the header
 
     grid->Post(WM_VSCROLL, SB_PAGEDOWN, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1 + page, grid->GetTopleftNonFixedCell().row);
     grid->Post(WM_VSCROLL, SB_LINEDOWN, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(2 + page, grid->GetTopleftNonFixedCell().row);
     grid->Post(WM_VSCROLL, SB_LINEUP, 0);
     grid->Post(WM_VSCROLL, SB_PAGEUP, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1, grid->GetTopleftNonFixedCell().row);
     grid->Post(WM_VSCROLL, SB_BOTTOM, 0);
-    Pump();
+    PumpMessages();
     const GridCellRange visible = grid->GetVisibleNonFixedCellRange();
     EXPECT_EQ(100, visible.maxRow);
     EXPECT_TRUE(grid->IsCellVisible(100, 1));
     EXPECT_FALSE(grid->IsCellVisible(1, 1));
     EXPECT_TRUE(grid->IsCellVisible(0, 1));  // fixed: always there
     grid->Post(WM_VSCROLL, SB_TOP, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1, grid->GetTopleftNonFixedCell().row);
     // A row below the view has no place on screen.
     RECT rect{};
@@ -540,7 +540,7 @@ TEST(GridCtrlInput, HeaderClicksSortAndDoubleClicksNotify)
     parent.Clear();
     grid->SetEditable(false);
     grid->Post(WM_LBUTTONDBLCLK, MK_LBUTTON, At(Centre(*grid, 3, 2)));
-    Pump();
+    PumpMessages();
     ASSERT_FALSE(parent.notices.empty());
     EXPECT_EQ(NM_DBLCLK, parent.notices.back().code);
     EXPECT_EQ(3, parent.notices.back().row);
@@ -577,7 +577,7 @@ TEST(GridCtrlInput, DraggingBelowTheGridScrollsAndExtendsTheSelection)
     TestParent parent;
     auto grid = Filled(parent, 101, 3, 300, 200);
     grid->Post(WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(*grid, 2, 1)));
-    Pump();
+    PumpMessages();
     EXPECT_EQ(CGridCtrl::MouseMode::kSelectCells, grid->GetMouseMode());
     const RECT client = grid->GetClientRect();
     POINT below{100, client.bottom + 15};
@@ -591,7 +591,7 @@ TEST(GridCtrlInput, DraggingBelowTheGridScrollsAndExtendsTheSelection)
     EXPECT_GT(selected.maxRow, 9);
     EXPECT_EQ(grid->GetVisibleNonFixedCellRange().maxRow, selected.maxRow);
     grid->Post(WM_LBUTTONUP, 0, MAKELPARAM(100, client.bottom + 15));
-    Pump();
+    PumpMessages();
     EXPECT_EQ(CGridCtrl::MouseMode::kNothing, grid->GetMouseMode());
     grid->Send(WM_TIMER, CGridCtrl::kAutoScrollTimer);  // a late tick does nothing
     EXPECT_EQ(selected, grid->GetSelectedCellRange());
@@ -633,7 +633,7 @@ TEST(GridCtrlInput, RowsInsertedOneByOneEndWithTheBarsTheyNeed)
     };
     fill(40);
     EXPECT_EQ(0x2, grid->GetScrollBarState());
-    Pump();
+    PumpMessages();
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_ALL;
@@ -645,11 +645,11 @@ TEST(GridCtrlInput, RowsInsertedOneByOneEndWithTheBarsTheyNeed)
     // Scrolled down, emptied and filled again: the view starts at the top,
     // as it would if every insert had recomputed the bars.
     grid->Post(WM_VSCROLL, SB_BOTTOM, 0);
-    Pump();
+    PumpMessages();
     ASSERT_GT(grid->GetTopleftNonFixedCell().row, 1);
     grid->DeleteNonFixedRows();
     fill(40);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1, grid->GetTopleftNonFixedCell().row);
     EXPECT_EQ(0, grid->GetScrollPos32(SB_VERT));
 
@@ -676,13 +676,13 @@ TEST(GridCtrlInput, AnOpenEditEndsInItsOwnRowBeforeRowsMove)
     auto type = [&grid](int row, wchar_t ch) {
         ClickCell(*grid, row, 1);
         grid->Post(WM_CHAR, ch, 0);
-        Pump();
+        PumpMessages();
         ASSERT_NE(nullptr, Editor(*grid));
     };
     // Whatever an editor still open would do when it loses the focus.
     auto settle = [&grid] {
         ::SetFocus(grid->Handle());
-        Pump();
+        PumpMessages();
     };
 
     type(3, L'a');
@@ -722,7 +722,7 @@ TEST(GridCtrlInput, HugeSizesAddUpWithoutWrapping)
     EXPECT_EQ(0x1, grid->GetScrollBarState() & 0x1);  // far too wide for the window
     EXPECT_EQ(1, grid->GetCellFromPt(POINT{200, 30}).col);
     grid->Post(WM_HSCROLL, SB_RIGHT, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(2, grid->GetTopleftNonFixedCell().col);
     EXPECT_EQ(2, grid->GetCellFromPt(POINT{200, 30}).col);
     RECT rect{};

@@ -94,13 +94,4 @@ std::unique_ptr<fw::MemoryBitmap> Render(CGridCtrl& grid)
     return bitmap;
 }
 
-void Pump()
-{
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
-
 }  // namespace gridtest

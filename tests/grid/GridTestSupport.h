@@ -11,6 +11,7 @@
 
 #include "GridCtrl.h"
 #include "framework/Gdi.h"
+#include "support/Process.h"
 
 namespace gridtest {
 
@@ -55,8 +56,5 @@ std::unique_ptr<CGridCtrl> MakeGrid(TestParent& parent, int width = 400, int hei
 
 // The grid painted into a bitmap of its client size (WM_PRINTCLIENT).
 std::unique_ptr<fw::MemoryBitmap> Render(CGridCtrl& grid);
-
-// Handles every message waiting for this thread.
-void Pump();
 
 }  // namespace gridtest

@@ -53,6 +53,15 @@ void Program::Kill()
     }
 }
 
+void PumpMessages()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
 std::wstring WindowText(HWND window)
 {
     wchar_t text[1024] = {};

@@ -49,6 +49,10 @@ bool WaitForMessageBox(DWORD processId, MessageBoxSeen& box, DWORD milliseconds)
 // Presses a button of a dialog or message box.
 void PressButton(HWND dialog, int buttonId);
 
+// Handles every message waiting for this thread (posted work, painting,
+// deferred scroll bars), as a message loop does before the user looks again.
+void PumpMessages();
+
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
 
