@@ -3,7 +3,7 @@
 // invariants on it; the driver makes the inputs from the target's seeds with
 // a deterministic mutation engine (Mutator.cpp).
 //
-//     FUZZ_TARGET(profile, "upload.ini: ReadProfileString against ProfileSection")
+//     FUZZ_TARGET(profile, 1500, "upload.ini: ReadProfileString against ProfileSection")
 //     {
 //         ...                            // run the code under test on input
 //         if (a != b)
@@ -11,8 +11,9 @@
 //         return {};                     // no finding
 //     }
 //
-// Seeds come from FUZZ_SEEDS(name) { return {...}; } and words the mutator
-// inserts from FUZZ_WORDS(name) { return {...}; }, both optional.
+// The number is the inputs of a default run (seeds first, then mutations),
+// a few seconds' worth. Seeds come from FUZZ_SEEDS(name) { return {...}; }
+// and words the mutator inserts from FUZZ_WORDS(name) { return {...}; }, both optional.
 
 #include <cstdint>
 #include <sstream>
@@ -100,6 +101,7 @@ struct Target {
     const char* name;
     const char* what;
     std::string (*check)(const Bytes& input);
+    unsigned long long inputs = 0;
     std::vector<Bytes> (*seeds)() = nullptr;
     std::vector<Bytes> (*words)() = nullptr;
 };
@@ -108,7 +110,7 @@ std::vector<Target>& Targets();
 Target* FindTarget(const std::string& name);
 
 struct Registrar {
-    Registrar(const char* name, const char* what, std::string (*check)(const Bytes&));
+    Registrar(const char* name, unsigned long long inputs, const char* what, std::string (*check)(const Bytes&));
     Registrar(const char* name, std::vector<Bytes> (*seeds)(), bool words);
 };
 
@@ -120,9 +122,9 @@ Bytes Utf16(const std::wstring& text);
 
 }  // namespace fuzz
 
-#define FUZZ_TARGET(name, what)                                                        \
+#define FUZZ_TARGET(name, inputs, what)                                                \
     static std::string FuzzCheck_##name(const fuzz::Bytes& input);                    \
-    static fuzz::Registrar fuzzTarget_##name(#name, what, &FuzzCheck_##name);          \
+    static fuzz::Registrar fuzzTarget_##name(#name, inputs, what, &FuzzCheck_##name);  \
     static std::string FuzzCheck_##name(const fuzz::Bytes& input)
 
 #define FUZZ_SEEDS(name)                                                               \

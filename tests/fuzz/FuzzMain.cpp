@@ -1,13 +1,16 @@
-// The fuzz driver: runs targets on mutated inputs for a time budget, checks
-// their invariants and writes every input that breaks one (or stops the run)
-// to a file that --replay runs again.
+// The fuzz driver: runs targets on mutated inputs, checks their invariants
+// and writes every input that breaks one (or stops the run) to a file that
+// --replay runs again.
 //
-//   corvane_fuzz [--target NAME]... [--seconds N] [--seed N] [--out FOLDER]
+//   corvane_fuzz [--target NAME]... [--times N] [--seconds N] [--seed N] [--out FOLDER]
 //   corvane_fuzz --target NAME --replay FILE
 //   corvane_fuzz --list
 //
-// The sequence of inputs depends only on the seed; the budget decides how far
-// along it a run gets. The exit status is 0 when nothing was found.
+// Each target runs its own number of inputs times N (default 1), a sequence
+// that depends only on the seed, so that two runs try the same inputs (the
+// digest of the inputs tried says so). --seconds is only a guard per target
+// (default 60 s times N): a target that reaches it stops short and fails the
+// run. The exit status is 0 when nothing was found.
 #include <windows.h>
 
 #include <csignal>
@@ -44,17 +47,19 @@ Target& TargetNamed(const char* name)
 {
     if (Target* target = FindTarget(name))
         return *target;
-    Targets().push_back(Target{name, "", nullptr});
+    Targets().push_back(Target{name, "", nullptr, 0});
     return Targets().back();
 }
 
 }  // namespace
 
-Registrar::Registrar(const char* name, const char* what, std::string (*check)(const Bytes&))
+Registrar::Registrar(const char* name, unsigned long long inputs, const char* what,
+                     std::string (*check)(const Bytes&))
 {
     Target& target = TargetNamed(name);
     target.what = what;
     target.check = check;
+    target.inputs = inputs;
 }
 
 Registrar::Registrar(const char* name, std::vector<Bytes> (*list)(), bool words)
@@ -140,7 +145,8 @@ int NoMessageBox(HWND, const wchar_t*, const wchar_t*, UINT type)
 
 struct Options {
     std::vector<std::string> targets;
-    double seconds = 10;
+    unsigned long long times = 1;
+    double seconds = 0;  // 0: 60 s times the times
     uint64_t seed = 1;
     std::string out = ".";
     std::string replay;
@@ -154,6 +160,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
         const bool hasValue = i + 1 < argc;
         if (arg == "--target" && hasValue)
             options.targets.push_back(argv[++i]);
+        else if (arg == "--times" && hasValue)
+            options.times = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--seconds" && hasValue)
             options.seconds = std::atof(argv[++i]);
         else if (arg == "--seed" && hasValue)
@@ -224,15 +232,20 @@ int Fuzz(const fuzz::Target& target, const Options& options)
 
     fuzz::Random random(options.seed);
     const ULONGLONG start = ::GetTickCount64();
-    const ULONGLONG budget = static_cast<ULONGLONG>(options.seconds * 1000);
+    const double seconds = options.seconds > 0 ? options.seconds : 60.0 * static_cast<double>(options.times);
+    const ULONGLONG guard = static_cast<ULONGLONG>(seconds * 1000);
+    const unsigned long long wanted = target.inputs * options.times;
     unsigned long long inputs = 0;
+    uint64_t digest = 0xCBF29CE484222325ull;  // FNV-1a of the inputs tried, each after its length
     int findings = 0;
     std::vector<std::string> kinds;
     // The seeds as they are first, then mutations of them.
-    for (size_t i = 0; ::GetTickCount64() - start < budget || i < seeds.size(); ++i) {
+    for (size_t i = 0; inputs < wanted && ::GetTickCount64() - start < guard; ++i) {
         const Bytes input = i < seeds.size() ? seeds[i]
                                              : fuzz::Mutate(seeds[random.Below(seeds.size())], seeds, words, random);
         ++inputs;
+        for (const char ch : std::to_string(input.size()) + ":" + input)
+            digest = (digest ^ static_cast<uint8_t>(ch)) * 0x100000001B3ull;
         const std::string finding = RunOne(target, input);
         if (finding.empty())
             continue;
@@ -249,10 +262,14 @@ int Fuzz(const fuzz::Target& target, const Options& options)
         std::printf("  finding in %s: %s\n    input: %s\n", target.name, finding.c_str(), file.c_str());
         std::fflush(stdout);
     }
-    std::printf("%-10s %10llu inputs in %6.1f s, %d findings (%zu kinds)\n", target.name, inputs,
-                (::GetTickCount64() - start) / 1000.0, findings, kinds.size());
+    std::printf("%-10s %8llu inputs (digest %016llx) in %6.1f s, %d findings (%zu kinds)\n", target.name, inputs,
+                static_cast<unsigned long long>(digest), (::GetTickCount64() - start) / 1000.0, findings,
+                kinds.size());
+    if (inputs < wanted)
+        std::printf("  %s stopped at the time guard of %.0f s, %llu inputs short\n", target.name, seconds,
+                    wanted - inputs);
     std::fflush(stdout);
-    return findings == 0 ? 0 : 1;
+    return findings == 0 && inputs == wanted ? 0 : 1;
 }
 
 }  // namespace
@@ -262,14 +279,14 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: corvane_fuzz [--target NAME]... [--seconds N] [--seed N] [--out FOLDER]\n"
+                     "usage: corvane_fuzz [--target NAME]... [--times N] [--seconds N] [--seed N] [--out FOLDER]\n"
                      "       corvane_fuzz --target NAME --replay FILE\n"
                      "       corvane_fuzz --list\n");
         return 2;
     }
     if (options.list) {
         for (const fuzz::Target& target : fuzz::Targets())
-            std::printf("%-10s %s\n", target.name, target.what);
+            std::printf("%-10s %8llu inputs: %s\n", target.name, target.inputs, target.what);
         return 0;
     }
     std::signal(SIGABRT, OnAbort);

@@ -1314,7 +1314,7 @@ std::string Run::Check(bool full)
 
 }  // namespace
 
-FUZZ_TARGET(grid, "CGridCtrl: random operations against a model of rows, cells, focus and selection")
+FUZZ_TARGET(grid, 200, "CGridCtrl: random operations against a model of rows, cells, focus and selection")
 {
     fuzz::Choices choices(input);
     const uint8_t shape = choices.Byte();

@@ -148,7 +148,7 @@ FUZZ_WORDS(record)
     return {"Flash Disk\\Data\\", "Storage Card\\", "\xD3\xB2\xC5\xCC\\", "P1\\", "*.dat", "\\", "\x81\x30", "\0"};
 }
 
-FUZZ_TARGET(record, "Corvane_ShowManager with hostile records, ended by Open or Exit; Corvane_SetFolderCtrl")
+FUZZ_TARGET(record, 100, "Corvane_ShowManager with hostile records, ended by Open or Exit; Corvane_SetFolderCtrl")
 {
     static FuzzDevice device;
     static Plugin plugin;
