@@ -845,13 +845,13 @@ const LOGFONTW* CGridCtrl::GetItemFont(int row, int col) const
 
 void CGridCtrl::SetModified(bool modified, int row, int col)
 {
-    // A change of the whole grid or of the sorted column drops the sort.
+    // A change of the whole grid or of the sorted column drops the sort,
+    // also one by a column that the grid does not have.
     if (col < 0 || col == m_sortColumn) {
-        if (m_sortColumn >= 0) {
-            const int old = m_sortColumn;
-            m_sortColumn = -1;
+        const int old = m_sortColumn;
+        m_sortColumn = -1;
+        if (old >= 0)
             RedrawCell(0, old);
-        }
     }
     if (row < 0 || col < 0) {
         m_modified = modified;

@@ -164,6 +164,10 @@ TEST(GridCtrlSelection, SortsRowsWholeByTextNumberOrFunction)
     EXPECT_EQ((std::vector<std::wstring>{L"100", L"10", L"9", L"-3"}), Column(grid, 1));
 
     EXPECT_FALSE(grid.SortItems(2, true));  // no such column
+    EXPECT_FALSE(grid.SortItems(-9, true));  // nor this one, which a change of the grid drops all the same
+    EXPECT_EQ(-9, grid.GetSortColumn());
+    grid.SetRowCount(6);
+    EXPECT_EQ(-1, grid.GetSortColumn());
     EXPECT_EQ(0, CGridCtrl::TextCompare(nullptr, grid.GetCell(1, 0), 0));
     EXPECT_EQ(0, CGridCtrl::NumericCompare(grid.GetCell(1, 0), nullptr, 0));
 }
