@@ -212,13 +212,15 @@ protected:
     void PauseBeforeResult() const override {}
 };
 
-std::vector<std::wstring> Names(CGridCtrl& grid, bool checkedOnly)
+// The names of a grid's rows, or of its checked ones; a file row's is its file's own name.
+std::vector<std::wstring> Names(CCorvaneDlg& dialog, bool files, bool checkedOnly)
 {
+    CGridCtrl& grid = files ? dialog.FileGrid() : dialog.ProjectGrid();
     std::vector<std::wstring> names;
     for (int row = 1; row < grid.GetRowCount(); ++row) {
         auto* check = dynamic_cast<CGridCellCheck*>(grid.GetCell(row, 0));
         if (!checkedOnly || (check && check->GetCheck()))
-            names.push_back(grid.GetItemText(row, 1).str());
+            names.push_back((files ? dialog.ListedFileName(row) : grid.GetItemText(row, 1)).str());
     }
     return names;
 }
@@ -265,7 +267,7 @@ private:
         std::wstring extension;
         std::wstring pattern;
         std::vector<std::wstring> projects;  // checked
-        std::vector<std::wstring> files;     // checked, without the extension
+        std::vector<std::wstring> files;     // checked, their files' own names
         bool allFiles = false;               // every listed file checked
         int32_t language = 0;
         Disk before;
@@ -368,9 +370,9 @@ void Person::PressButton(int id)
     p.open = m_dialog.OpenProject().str();
     p.extension = m_dialog.Extension().str();
     p.pattern = m_dialog.FilePattern().str();
-    p.projects = Names(m_dialog.ProjectGrid(), true);
-    p.files = Names(m_dialog.FileGrid(), true);
-    p.allFiles = !p.files.empty() && p.files.size() == Names(m_dialog.FileGrid(), false).size();
+    p.projects = Names(m_dialog, false, true);
+    p.files = Names(m_dialog, true, true);
+    p.allFiles = !p.files.empty() && p.files.size() == Names(m_dialog, true, false).size();
     p.language = m_dialog.Language();
     p.before = m_device.Read();
     p.journal = g_journal.size();
@@ -458,12 +460,12 @@ std::string Person::CheckExport(const Press& p, const Disk& after, bool agreed)
     } else {
         // Single files of the open project, until one cannot be copied.
         for (const std::wstring& name : p.files) {
-            const auto source = p.before.files.find(Relative(p.data + p.open + name + p.extension));
+            const auto source = p.before.files.find(Relative(p.data + p.open + name));
             if (source == p.before.files.end()) {
                 failed = true;
                 break;
             }
-            expected.files[Relative(target + p.open + name + p.extension)] = source->second;
+            expected.files[Relative(target + p.open + name)] = source->second;
             ++files;
         }
     }
@@ -483,7 +485,7 @@ std::string Person::CheckDelete(const Press& p, const Disk& after, bool agreed)
     const auto erase = [&](const std::wstring& path) { return expected.files.erase(path) > 0; };
     // The checked files of the open project first; one that is not there stays listed and uncounted.
     for (const std::wstring& name : p.files) {
-        const bool erased = erase(Relative(p.data + p.open + name + p.extension));
+        const bool erased = erase(Relative(p.data + p.open + name));
         failed = failed || !erased;
         files += erased;
     }
@@ -538,7 +540,7 @@ std::string Person::CheckUpload(const Press& p, const Disk& after, bool agreed)
         // The open project's checked files, unless its own row is checked; then the checked project's items.
         if (std::find(p.projects.begin(), p.projects.end(), open) == p.projects.end())
             for (const std::wstring& name : p.files)
-                items.push_back(L"uploadItem \\" + p.data + p.open + name + p.extension);
+                items.push_back(L"uploadItem \\" + p.data + p.open + name);
         for (const std::wstring& project : p.projects) {
             const std::wstring folder = L"\\" + p.data + project + L"\\";
             std::vector<std::wstring> listed;
