@@ -2,8 +2,6 @@
 
 #include <new>
 
-#include "Path.h"
-
 namespace fw {
 
 namespace {
@@ -54,16 +52,16 @@ int App::Run()
 
 bool App::StartLibrary()
 {
-    if (m_library == LibraryState::NotStarted)
-        m_library = InitInstance() ? LibraryState::Started : LibraryState::Refused;
-    return m_library == LibraryState::Started;
+    if (m_library == LibraryState::kNotStarted)
+        m_library = InitInstance() ? LibraryState::kStarted : LibraryState::kRefused;
+    return m_library == LibraryState::kStarted;
 }
 
 void App::EndLibrary()
 {
-    if (m_library == LibraryState::Started)
+    if (m_library == LibraryState::kStarted)
         ExitInstance();
-    m_library = LibraryState::Ended;
+    m_library = LibraryState::kEnded;
 }
 
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function)
@@ -102,26 +100,6 @@ void ReportUnknownException(HWND owner) noexcept
         ShowMessage(L"Unexpected failure.", MB_OK | MB_ICONSTOP, owner);
     } catch (...) {
     }
-}
-
-WString ModuleFileName(HMODULE module)
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return WString();
-        if (length < path.size()) {
-            path.resize(length);
-            return WString(std::move(path));
-        }
-        path.resize(path.size() * 2);  // truncated: try again with room for a long path
-    }
-}
-
-WString ModuleFolder(HMODULE module)
-{
-    return FolderOf(ModuleFileName(module));
 }
 
 }  // namespace fw

@@ -26,8 +26,6 @@ public:
     static App* Current();
 
     const WString& Name() const { return m_name; }
-    // The module that holds the code, program or plug-in.
-    HINSTANCE Instance() const { return ThisModule(); }
     // The window whose end ends the program (the framework does not own it).
     Window* MainWindow() const { return m_mainWindow; }
     void SetMainWindow(Window* window) { m_mainWindow = window; }
@@ -52,8 +50,8 @@ public:
 private:
     WString m_name;
     Window* m_mainWindow = nullptr;
-    enum class LibraryState { NotStarted, Started, Refused, Ended };
-    LibraryState m_library = LibraryState::NotStarted;
+    enum class LibraryState { kNotStarted, kStarted, kRefused, kEnded };
+    LibraryState m_library = LibraryState::kNotStarted;
 };
 
 // Message boxes carry the program's name as their title and belong to the
@@ -68,9 +66,5 @@ int ShowMessage(const WString& text, UINT type = MB_OK, HWND owner = nullptr);
 void ReportException(const std::exception& error, HWND owner = nullptr) noexcept;
 // The same for something thrown that is no std::exception.
 void ReportUnknownException(HWND owner = nullptr) noexcept;
-// Full path of a module's file (null: the program's).
-WString ModuleFileName(HMODULE module = nullptr);
-// Folder part of that path, up to and including the last "\".
-WString ModuleFolder(HMODULE module = nullptr);
 
 }  // namespace fw

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "Path.h"
+
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace fw {
@@ -86,18 +88,17 @@ bool RegisterModuleClass(WNDCLASSW windowClass)
     return true;
 }
 
-bool IsModuleClassRegistered(const wchar_t* className)
+bool AtModuleShutDown(void (*release)()) noexcept
 {
-    return className && FindClass(className) >= 0;
-}
-
-void AtModuleShutDown(void (*release)()) noexcept
-{
+    if (!release)
+        return false;
     for (int i = 0; i < g_module.cacheCount; ++i)
         if (g_module.caches[i] == release)
-            return;
-    if (release && g_module.cacheCount < kMaxCaches)
-        g_module.caches[g_module.cacheCount++] = release;
+            return true;
+    if (g_module.cacheCount == kMaxCaches)
+        return false;
+    g_module.caches[g_module.cacheCount++] = release;
+    return true;
 }
 
 ModuleScope::ModuleScope() noexcept
@@ -110,6 +111,26 @@ ModuleScope::~ModuleScope()
 {
     if (--g_module.depth == 0)
         ShutDownModule();
+}
+
+WString ModuleFileName(HMODULE module)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return WString();
+        if (length < path.size()) {
+            path.resize(length);
+            return WString(std::move(path));
+        }
+        path.resize(path.size() * 2);  // truncated: try again with room for a long path
+    }
+}
+
+WString ModuleFolder(HMODULE module)
+{
+    return FolderOf(ModuleFileName(module));
 }
 
 }  // namespace fw

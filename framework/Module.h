@@ -14,6 +14,8 @@
 
 #include <windows.h>
 
+#include "WString.h"
+
 namespace fw {
 
 // The module that holds this code: the program, or the plug-in DLL that links the framework.
@@ -24,11 +26,17 @@ HMODULE ThisModule();
 // A class of the same name that this module left registered earlier, in a
 // load that ended without shutting down, is replaced. True when the class is there.
 bool RegisterModuleClass(WNDCLASSW windowClass);
-bool IsModuleClassRegistered(const wchar_t* className);
 
 // Something the module caches (a shared GDI object, ...): release runs at
 // every shut-down. Registering the same function again changes nothing.
-void AtModuleShutDown(void (*release)()) noexcept;
+// False when the module's table of them is full: then nothing releases the
+// cache, and it must not be kept.
+[[nodiscard]] bool AtModuleShutDown(void (*release)()) noexcept;
+
+// Full path of a module's file (null: the program's).
+WString ModuleFileName(HMODULE module = nullptr);
+// Folder part of that path, up to and including the last "\".
+WString ModuleFolder(HMODULE module = nullptr);
 
 // Start-up on the outermost entry (common controls), shut-down on the
 // outermost exit (classes unregistered, caches released). Nesting is counted,

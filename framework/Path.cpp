@@ -5,13 +5,13 @@ namespace fw {
 WString FileNameOf(const WString& path)
 {
     size_t slash = path.ReverseFind(kPathSeparator);
-    return slash == WString::npos ? path : path.Mid(slash + 1);
+    return slash == WString::kNoPosition ? path : path.Mid(slash + 1);
 }
 
 WString FolderOf(const WString& path)
 {
     size_t slash = path.ReverseFind(kPathSeparator);
-    return slash == WString::npos ? WString() : path.Left(slash + 1);
+    return slash == WString::kNoPosition ? WString() : path.Left(slash + 1);
 }
 
 WString WithFinalBackslash(const WString& folder)

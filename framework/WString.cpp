@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstdarg>
 #include <cwchar>
+#include <stdexcept>
 #include <vector>
 
 namespace fw {
@@ -41,9 +43,27 @@ WString WString::FromAnsi(const char* text, int length)
     return FromCodePage(CP_ACP, text, length);
 }
 
+namespace {
+
+// The platform converts texts of up to INT_MAX units; a longer one, like a
+// conversion the platform refuses, is a failure that an empty text would hide.
+int ConvertibleLength(size_t length)
+{
+    if (length > static_cast<size_t>(INT_MAX))
+        throw std::length_error("Text too long to convert.");
+    return static_cast<int>(length);
+}
+
+[[noreturn]] void ConversionFailed()
+{
+    throw std::runtime_error("Text conversion failed.");
+}
+
+}  // namespace
+
 WString WString::FromUtf8(const std::string& text)
 {
-    return FromCodePage(CP_UTF8, text.data(), static_cast<int>(text.size()));
+    return FromCodePage(CP_UTF8, text.data(), ConvertibleLength(text.size()));
 }
 
 WString WString::FromCodePage(unsigned codePage, const char* text, int length)
@@ -52,9 +72,10 @@ WString WString::FromCodePage(unsigned codePage, const char* text, int length)
         return WString();
     int needed = MultiByteToWideChar(codePage, 0, text, length, nullptr, 0);
     if (needed <= 0)
-        return WString();
+        ConversionFailed();
     std::wstring wide(static_cast<size_t>(needed), L'\0');
-    MultiByteToWideChar(codePage, 0, text, length, &wide[0], needed);
+    if (MultiByteToWideChar(codePage, 0, text, length, &wide[0], needed) != needed)
+        ConversionFailed();
     if (length < 0 && !wide.empty())
         wide.pop_back();  // the converted terminator
     return WString(std::move(wide));
@@ -74,12 +95,13 @@ std::string WString::ToCodePage(unsigned codePage) const
 {
     if (m_text.empty())
         return std::string();
-    int length = static_cast<int>(m_text.size());
+    const int length = ConvertibleLength(m_text.size());
     int needed = WideCharToMultiByte(codePage, 0, m_text.data(), length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0)
-        return std::string();
+        ConversionFailed();
     std::string narrow(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(codePage, 0, m_text.data(), length, &narrow[0], needed, nullptr, nullptr);
+    if (WideCharToMultiByte(codePage, 0, m_text.data(), length, &narrow[0], needed, nullptr, nullptr) != needed)
+        ConversionFailed();
     return narrow;
 }
 
@@ -134,7 +156,7 @@ size_t WString::Replace(const WString& from, const WString& to)
     if (from.IsEmpty())
         return 0;
     size_t count = 0;
-    for (size_t at = m_text.find(from.m_text); at != npos; at = m_text.find(from.m_text, at + to.Length())) {
+    for (size_t at = m_text.find(from.m_text); at != kNoPosition; at = m_text.find(from.m_text, at + to.Length())) {
         m_text.replace(at, from.Length(), to.m_text);
         ++count;
     }

@@ -9,7 +9,7 @@ namespace fw {
 
 class WString {
 public:
-    static constexpr size_t npos = std::wstring::npos;
+    static constexpr size_t kNoPosition = std::wstring::npos;
 
     WString() = default;
     WString(const wchar_t* text);  // null gives the empty text
@@ -20,6 +20,7 @@ public:
     // Printf-style formatting; use %ls for wide and %hs for narrow strings.
     static WString Format(const wchar_t* format, ...);
     // From 8-bit text in the ANSI code page (length -1: up to the zero byte).
+    // A conversion that fails throws (Guard.h); the empty text is only ever empty input.
     static WString FromAnsi(const char* text, int length = -1);
     // To the ANSI code page; characters it lacks get the platform's replacement.
     std::string ToAnsi() const;
@@ -42,7 +43,7 @@ public:
 
     // Substrings clamp their bounds instead of failing.
     WString Left(size_t count) const;
-    WString Mid(size_t first, size_t count = npos) const;
+    WString Mid(size_t first, size_t count = kNoPosition) const;
     WString Right(size_t count) const;
 
     // Case conversion of the ASCII letters only, as the C locale does.
@@ -59,7 +60,6 @@ public:
     friend WString operator+(const wchar_t* left, const WString& right) { return WString(left) += right; }
     friend bool operator==(const WString& a, const WString& b) { return a.m_text == b.m_text; }
     friend bool operator!=(const WString& a, const WString& b) { return a.m_text != b.m_text; }
-    friend bool operator<(const WString& a, const WString& b) { return a.m_text < b.m_text; }
 
 private:
     static WString FromCodePage(unsigned codePage, const char* text, int length);

@@ -47,7 +47,7 @@ bool CreateDirectoryTree(const fw::WString& path)
 {
     fw::WString full = fw::WithFinalBackslash(path);
     bool created = false;
-    for (size_t at = full.Find(fw::kPathSeparator); at != fw::WString::npos; at = full.Find(fw::kPathSeparator, at + 1))
+    for (size_t at = full.Find(fw::kPathSeparator); at != fw::WString::kNoPosition; at = full.Find(fw::kPathSeparator, at + 1))
         created = ::CreateDirectoryW(full.Left(at).c_str(), nullptr) != FALSE;
     return created;
 }

@@ -82,7 +82,7 @@ float ParseOsVersion(const fw::WString& value)
     fw::WString text = value;
     text.Replace(L"Ver", L"");
     size_t dash = text.Find(L'-');
-    fw::WString number = dash == fw::WString::npos ? fw::WString() : text.Left(dash);
+    fw::WString number = dash == fw::WString::kNoPosition ? fw::WString() : text.Left(dash);
     std::string ansi = number.ToAnsi();
     return static_cast<float>(std::strtod(ansi.c_str(), nullptr));
 }

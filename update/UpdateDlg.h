@@ -9,7 +9,7 @@
 #include "Processes.h"
 #include "UpdateApp.h"
 #include "UpdateRun.h"
-#include "framework/Controls.h"
+#include "Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
@@ -76,7 +76,7 @@ private:
 
     const UpdateSettings& m_settings;
     HICON m_icon;
-    fw::ProgressCtrl m_progress;
+    ProgressCtrl m_progress;
     UpdateJob m_job;       // file list and success flag of the run
     FoundProcess m_found;  // the last program found by name, and its id
     fw::KernelHandle m_worker;

@@ -93,7 +93,7 @@ bool IsRuntimeLibraryFile(const fw::WString& path)
 {
     fw::WString name = fw::FileNameOf(path);
     size_t dot = name.ReverseFind(L'.');
-    fw::WString title = dot == fw::WString::npos ? fw::WString() : name.Left(dot);
+    fw::WString title = dot == fw::WString::kNoPosition ? fw::WString() : name.Left(dot);
     fw::WString prefix = title.MakeUpper().Left(3);
     return prefix == L"MSV" || prefix == L"MFC" || prefix == L"ATL";
 }

@@ -16,7 +16,7 @@ int HeaderCount(CGridCtrl& grid)
 {
     const fw::WString title = grid.GetItemText(0, CCorvaneDlg::kColumnName);
     const size_t open = title.Find(L'(');
-    return open == fw::WString::npos ? 0 : static_cast<int>(std::wcstol(title.c_str() + open + 1, nullptr, 10));
+    return open == fw::WString::kNoPosition ? 0 : static_cast<int>(std::wcstol(title.c_str() + open + 1, nullptr, 10));
 }
 
 bool SameLastThree(const wchar_t* name, const fw::WString& pattern)

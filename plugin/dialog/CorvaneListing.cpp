@@ -227,7 +227,7 @@ void CCorvaneDlg::FillFileStatus(CGridCtrl& grid, const fw::WString& folder)
         const size_t at = value.Find(separator);
         fw::WString uploadTime;
         fw::WString state;
-        if (!value.IsEmpty() && at != fw::WString::npos) {
+        if (!value.IsEmpty() && at != fw::WString::kNoPosition) {
             uploadTime = value.Left(at);
             const size_t rest = value.Length() - at - separator.Length();
             state = value.Mid(at + separator.Length(), rest > 0 ? rest - 1 : 0);
@@ -249,9 +249,9 @@ void CCorvaneDlg::SelectHostStartFile(const fw::WString& folder)
     // The host's file, when the listed project is the host's project folder
     // (its start location kept whole: "\Project\File.ext").
     const size_t last = m_hostProjectFolder.ReverseFind(L'\\');
-    const fw::WString file = DropLast(m_hostProjectFolder.Mid(last == fw::WString::npos ? 0 : last + 1),
+    const fw::WString file = DropLast(m_hostProjectFolder.Mid(last == fw::WString::kNoPosition ? 0 : last + 1),
                                       Extension().Length());
-    fw::WString hostProject = last == fw::WString::npos ? fw::WString() : m_hostProjectFolder.Left(last);
+    fw::WString hostProject = last == fw::WString::kNoPosition ? fw::WString() : m_hostProjectFolder.Left(last);
     fw::WString listed = fw::FileNameOf(fw::WithoutFinalBackslash(folder));
     hostProject.Remove(L'\\');
     listed.Remove(L'\\');

@@ -33,7 +33,7 @@ void CCorvaneDlg::TakeOverRecord(const ShowManagerParams& params)
     fw::WString start = fw::WString::FromAnsi(params.startLocation);
     // "Project\File": the project with its backslash, and the file with its extension.
     const size_t slash = start.Find(L'\\');
-    if (slash != fw::WString::npos && slash > 0 && slash + 1 < start.Length()) {
+    if (slash != fw::WString::kNoPosition && slash > 0 && slash + 1 < start.Length()) {
         m_startFile = start.Mid(slash + 1);
         if (!m_startFile.EndsWith(Extension()))
             m_startFile += Extension();

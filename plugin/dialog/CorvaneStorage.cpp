@@ -69,7 +69,7 @@ bool CCorvaneDlg::ParseLocation(const fw::WString& data, const fw::WString& star
     }
     // No volume named (nothing, or "\") gives the root "\\": no volume, nothing
     // listed, rather than the top folders of some volume offered to Delete.
-    if (i == fw::WString::npos) {
+    if (i == fw::WString::kNoPosition) {
         m_storageRoot = L"\\" + s + L"\\";
     } else if (i == s.Length() - 1) {
         m_storageRoot = L"\\" + s;
@@ -78,7 +78,7 @@ bool CCorvaneDlg::ParseLocation(const fw::WString& data, const fw::WString& star
         m_dataFolder = s.Mid(i + 1);
         if (m_storageRoot == kUDiskRoot) {
             const size_t first = m_dataFolder.Find(L'\\');
-            if (first != fw::WString::npos)
+            if (first != fw::WString::kNoPosition)
                 m_dataFolder = m_dataFolder.Mid(first + 1);
         }
         // Nothing but backslashes left ("\硬盘\Work\", "Flash Disk\\"): the
@@ -97,14 +97,14 @@ bool CCorvaneDlg::ParseLocation(const fw::WString& data, const fw::WString& star
         s = s.Mid(1);
         i = s.Find(L'\\');
     }
-    if (i == fw::WString::npos || i == s.Length() - 1)
+    if (i == fw::WString::kNoPosition || i == s.Length() - 1)
         return true;
     size_t j = s.ReverseFind(L'\\');
     const size_t dot = s.ReverseFind(L'.');
     if (j == s.Length() - 1) {
         s = s.Left(j);
         j = s.ReverseFind(L'\\');
-    } else if (dot != fw::WString::npos && s.Length() >= 4 && dot == s.Length() - 4) {
+    } else if (dot != fw::WString::kNoPosition && s.Length() >= 4 && dot == s.Length() - 4) {
         m_startFile = s.Mid(j + 1);
         s = s.Left(j);
         j = s.ReverseFind(L'\\');

@@ -21,9 +21,11 @@ LOGFONTW g_sharedFontMade{};
 HFONT SharedFontFor(const LOGFONTW& font)
 {
     if (!g_sharedFont || std::memcmp(&g_sharedFontMade, &font, sizeof(font)) != 0) {
+        // Without its release at the shut-down no font may be kept: the cell draws in the grid's.
+        if (!fw::AtModuleShutDown([] { g_sharedFont.Reset(); }))
+            return nullptr;
         g_sharedFont.Reset(::CreateFontIndirectW(&font));
         g_sharedFontMade = font;
-        fw::AtModuleShutDown([] { g_sharedFont.Reset(); });
     }
     return g_sharedFont.Get();
 }

@@ -96,14 +96,14 @@ void StandInApp::Write(const fw::WString& line) const
 bool StandInApp::InitInstance()
 {
     fw::WString arguments = Arguments();
-    m_ignoreClose = arguments.Find(fw::WString(kIgnoreCloseSwitch)) != fw::WString::npos ||
+    m_ignoreClose = arguments.Find(fw::WString(kIgnoreCloseSwitch)) != fw::WString::kNoPosition ||
                     ::GetFileAttributesW(FileBeside(L".ignore-close").c_str()) != INVALID_FILE_ATTRIBUTES;
     Note(fw::WString::Format(L"start cwd=%ls args=%ls ignore-close=%d", CurrentDirectory().c_str(),
                              arguments.c_str(), m_ignoreClose ? 1 : 0));
 
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = ::DefWindowProcW;
-    windowClass.hInstance = Instance();
+    windowClass.hInstance = fw::ThisModule();
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = kStandInWindowClass;

@@ -120,7 +120,7 @@ bool ReadHooks(const fw::WString& list, unsigned& hooks)
     size_t start = 0;
     while (start <= list.Length()) {
         size_t comma = list.Find(L',', start);
-        fw::WString name = list.Mid(start, comma == fw::WString::npos ? fw::WString::npos : comma - start);
+        fw::WString name = list.Mid(start, comma == fw::WString::kNoPosition ? fw::WString::kNoPosition : comma - start);
         bool known = false;
         for (const HookName& hook : kHookNames)
             if (name == hook.name) {
@@ -129,7 +129,7 @@ bool ReadHooks(const fw::WString& list, unsigned& hooks)
             }
         if (!known)
             return false;
-        if (comma == fw::WString::npos)
+        if (comma == fw::WString::kNoPosition)
             break;
         start = comma + 1;
     }
@@ -143,10 +143,10 @@ bool ReadAnswers(const fw::WString& list, std::vector<int>& answers)
     while (!list.IsEmpty() && start <= list.Length()) {
         size_t comma = list.Find(L',', start);
         long answer = 0;
-        if (!ReadNumber(list.Mid(start, comma == fw::WString::npos ? fw::WString::npos : comma - start), 10, answer))
+        if (!ReadNumber(list.Mid(start, comma == fw::WString::kNoPosition ? fw::WString::kNoPosition : comma - start), 10, answer))
             return false;
         answers.push_back(static_cast<int>(answer));
-        if (comma == fw::WString::npos)
+        if (comma == fw::WString::kNoPosition)
             break;
         start = comma + 1;
     }
@@ -189,7 +189,7 @@ bool Apply(Settings& settings, const fw::WString& key, const fw::WString& value)
     } else if (key == L"font") {
         size_t comma = value.ReverseFind(L',');
         settings.fontFace = value.Left(comma);
-        if (comma != fw::WString::npos) {
+        if (comma != fw::WString::kNoPosition) {
             if (!ReadNumber(value.Mid(comma + 1), 10, number))
                 return false;
             settings.fontHeight = static_cast<int>(number);
@@ -227,7 +227,7 @@ bool Apply(Settings& settings, const fw::WString& key, const fw::WString& value)
 bool ApplyLine(Settings& settings, const fw::WString& line)
 {
     size_t equals = line.Find(L'=');
-    return equals != fw::WString::npos && Apply(settings, line.Left(equals), line.Mid(equals + 1));
+    return equals != fw::WString::kNoPosition && Apply(settings, line.Left(equals), line.Mid(equals + 1));
 }
 
 bool ReadFileBytes(const fw::WString& path, std::string& bytes)
@@ -531,7 +531,7 @@ int RunHostSession(StandInApp& app, const std::vector<fw::WString>& arguments)
     Settings settings;
     for (const fw::WString& argument : arguments) {
         fw::WString bad;
-        bool applied = argument.Find(L'=') != fw::WString::npos ? ApplyLine(settings, argument)
+        bool applied = argument.Find(L'=') != fw::WString::kNoPosition ? ApplyLine(settings, argument)
                                                                  : ApplyFile(settings, argument, bad);
         if (!applied) {
             Journal(L"settings error " + Quoted((bad.IsEmpty() ? argument : bad).c_str()));

@@ -36,7 +36,7 @@ TEST(WString, SubstringsClampTheirBounds)
     EXPECT_EQ(WString(L".ini"), text.Right(4));
     EXPECT_EQ(text, text.Right(40));
     EXPECT_EQ(6u, text.ReverseFind(L'.'));
-    EXPECT_EQ(WString::npos, text.Find(L'\\'));
+    EXPECT_EQ(WString::kNoPosition, text.Find(L'\\'));
     EXPECT_TRUE(text.StartsWith(L"upd"));
     EXPECT_TRUE(text.EndsWith(L".ini"));
     EXPECT_FALSE(text.EndsWith(L"xupdate.ini"));

@@ -6,6 +6,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestDialog.h"
@@ -257,14 +258,26 @@ TEST(App, MessageBoxesCarryTheProgramsNameAndGoThroughTheSeam)
     EXPECT_EQ(nullptr, boxes.Boxes().back().owner);
 }
 
-TEST(App, ModuleFolderEndsWithABackslash)
+template <int N>
+void Release() {}
+template <int... N>
+bool RegisterAll(std::integer_sequence<int, N...>) { return (fw::AtModuleShutDown(Release<N>) && ...); }
+
+TEST(Module, TheShutDownTableRefusesWhatItCannotHold)
+{
+    EXPECT_TRUE(RegisterAll(std::make_integer_sequence<int, 8>()));
+    EXPECT_TRUE(fw::AtModuleShutDown(Release<0>));  // again: the same entry
+    EXPECT_FALSE(fw::AtModuleShutDown(Release<8>));
+}
+
+TEST(Module, ModuleFolderEndsWithABackslash)
 {
     fw::WString file = fw::ModuleFileName();
     fw::WString folder = fw::ModuleFolder();
     EXPECT_TRUE(file.EndsWith(L".exe"));
     EXPECT_TRUE(folder.EndsWith(L"\\"));
     EXPECT_TRUE(file.StartsWith(folder));
-    EXPECT_EQ(fw::WString::npos, file.Mid(folder.Length()).Find(L'\\'));
+    EXPECT_EQ(fw::WString::kNoPosition, file.Mid(folder.Length()).Find(L'\\'));
 }
 
 TEST(App, ReportExceptionTellsOfMemoryRunningOutAndOtherFailures)

@@ -103,9 +103,9 @@ public:
         Post(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetItem(id).Handle()));
     }
     LRESULT SendCommand(int id) const { return Send(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-    fw::ProgressCtrl Bar() const
+    ProgressCtrl Bar() const
     {
-        fw::ProgressCtrl bar;
+        ProgressCtrl bar;
         bar.Attach(GetItem(IDC_UPDATE_PROGRESS).Handle());
         return bar;
     }

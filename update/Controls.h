@@ -1,14 +1,12 @@
 #pragma once
-// Thin views of common controls bound to template controls.
+// Thin views of the common controls of the updater's dialog, bound to its template controls.
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include "Window.h"
+#include "framework/Window.h"
 
-namespace fw {
-
-class ProgressCtrl : public Window {
+class ProgressCtrl : public fw::Window {
 public:
     // The control keeps a 16-bit range.
     void SetRange(int low, int high) const
@@ -25,5 +23,3 @@ public:
     int SetPos(int position) const { return static_cast<int>(Send(PBM_SETPOS, static_cast<WPARAM>(position))); }
     int GetPos() const { return static_cast<int>(Send(PBM_GETPOS)); }
 };
-
-}  // namespace fw
