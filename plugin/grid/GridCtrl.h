@@ -3,10 +3,13 @@
 // per-row heights and per-column widths, a focus cell, a selection, sorting,
 // in-place editing and notifications to its parent.
 //
-// The grid is split by concern: GridCtrl.cpp (window class, model,
-// dimensions, cells, sizes, notifications), GridCtrlSelection.cpp (focus,
+// The grid is split by concern: GridCtrl.cpp (window class, creation,
+// message map, options, notifications), GridCtrlDimensions.cpp (counts,
+// inserts, deletes, sizes, auto-size), GridCtrlCells.cpp (cell access, types,
+// properties, state, modified, search), GridCtrlSelection.cpp (focus,
 // selection, sorting), GridCtrlDraw.cpp (geometry, painting, scroll bars),
-// GridCtrlInput.cpp (messages: mouse, keyboard, scrolling, editing).
+// GridCtrlMouse.cpp (the mouse) and GridCtrlInput.cpp (scrolling, the
+// keyboard, in-place editing).
 
 #include <windows.h>
 #include <commctrl.h>
