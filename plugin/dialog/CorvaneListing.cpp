@@ -206,12 +206,17 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
 
 void CCorvaneDlg::FillFileStatus(CGridCtrl& grid, const fw::WString& folder)
 {
-    // Read once for the whole listing, answering like the per-key reader.
+    // Read once for the whole listing, for the listed files only, answering like the per-key reader.
+    const auto nameOf = [&](int row) {
+        return &grid == &m_fileGrid ? ListedFileName(row) : grid.GetItemText(row, kColumnName);
+    };
     ProfileSection uploads;
+    for (int row = 1; row < grid.GetRowCount(); ++row)
+        uploads.Want(nameOf(row));
     uploads.Load(folder + kUploadStatusFile, kUploadStatusSection);
     const fw::WString separator = kStatusSeparator;
     for (int row = 1; row < grid.GetRowCount(); ++row) {
-        const fw::WString name = &grid == &m_fileGrid ? ListedFileName(row) : grid.GetItemText(row, kColumnName);
+        const fw::WString name = nameOf(row);
         WIN32_FILE_ATTRIBUTE_DATA status{};
         if (!::GetFileAttributesExW((folder + name).c_str(), GetFileExInfoStandard, &status))
             continue;

@@ -2,64 +2,128 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "framework/Handles.h"
 
 namespace {
 
 // The reader's buffer holds 260 characters with the terminator.
 constexpr size_t kPieceLength = 259;
+// Bytes read at a time, and bytes of one line converted at a time.
+constexpr DWORD kReadLength = 16384;
+constexpr size_t kConvertLength = 4096;
 
-bool ReadWholeFile(const fw::WString& path, std::string& bytes)
+// Where the converted part of a long line may end: after a byte that ends a
+// character whatever came before it, so that converting a line in parts
+// gives what converting it whole gives. In a double-byte code page that is
+// any byte that cannot lead a pair (a pair's second byte or a character of
+// its own); a run of lead bytes pairs up from its start. Elsewhere a byte
+// below 0x80 is a character of its own.
+size_t SafeCut(const std::string& bytes, const CPINFO& codePage)
+{
+    if (codePage.MaxCharSize == 1)
+        return bytes.size();
+    const bool doubleByte = codePage.MaxCharSize == 2;
+    for (size_t at = bytes.size(); at > 0; --at) {
+        const auto byte = static_cast<unsigned char>(bytes[at - 1]);
+        if (doubleByte ? !::IsDBCSLeadByte(byte) : byte < 0x80)
+            return at;
+    }
+    return doubleByte ? bytes.size() & ~static_cast<size_t>(1) : bytes.size();
+}
+
+// Cuts the converted text of each line into pieces and hands every piece that
+// counts to visit, until visit returns false.
+template <class Visit>
+class PieceCutter {
+public:
+    explicit PieceCutter(Visit& visit) : m_visit(visit) { m_piece.reserve(kPieceLength); }
+
+    bool Stopped() const { return m_stopped; }
+    void Add(const wchar_t* text, size_t length)
+    {
+        for (size_t at = 0; at < length && !m_stopped; ++at) {
+            m_piece += text[at];
+            if (m_piece.size() == kPieceLength)
+                Hand();
+        }
+    }
+    void EndLine()
+    {
+        if (!m_piece.empty() && !m_stopped)
+            Hand();
+    }
+
+private:
+    void Hand()
+    {
+        const size_t zero = m_piece.find(L'\0');
+        if (zero != std::wstring::npos)
+            m_piece.resize(zero);
+        if (!m_piece.empty() && m_piece[0] != L';') {
+            if (m_piece.back() == L'\n')
+                m_piece.pop_back();
+            if (!m_piece.empty() && !m_visit(m_piece))
+                m_stopped = true;
+        }
+        m_piece.clear();
+    }
+
+    Visit& m_visit;
+    std::wstring m_piece;
+    bool m_stopped = false;
+};
+
+// Hands every line that counts to visit, in file order, until visit returns
+// false; false when the file cannot be read. The file is read and converted
+// in bounded parts: a line without end is converted a few kilobytes at a time.
+template <class Visit>
+bool ForEachLine(const fw::WString& path, Visit visit)
 {
     fw::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
-    bytes.clear();
-    char buffer[16384];
+    CPINFO codePage{};
+    if (!::GetCPInfo(CP_ACP, &codePage))
+        codePage.MaxCharSize = 2;
+    PieceCutter<Visit> pieces(visit);
+    std::string line;  // bytes of the line not converted yet
+    std::wstring wide(kConvertLength, L'\0');
+    bool lineStarted = false;
+    const auto convert = [&](size_t count) {
+        const int made = count == 0 ? 0
+                                    : ::MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(count), &wide[0],
+                                                            static_cast<int>(wide.size()));
+        pieces.Add(wide.data(), made > 0 ? static_cast<size_t>(made) : 0);
+        line.erase(0, count);
+    };
+    char buffer[kReadLength];
     DWORD got = 0;
-    while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    return true;
-}
-
-std::wstring FromAnsi(const char* text, size_t length)
-{
-    if (length == 0)
-        return std::wstring();
-    const int needed = ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
-    if (needed <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), &wide[0], needed);
-    return wide;
-}
-
-// Hands every line that counts to visit, in file order, until visit returns false.
-template <class Visit>
-void ForEachLine(const std::string& bytes, Visit visit)
-{
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        end = end == std::string::npos ? bytes.size() : end + 1;
-        const std::wstring line = FromAnsi(bytes.data() + start, end - start);
-        start = end;
-        for (size_t at = 0; at < line.size(); at += kPieceLength) {
-            std::wstring piece = line.substr(at, kPieceLength);
-            const size_t zero = piece.find(L'\0');
-            if (zero != std::wstring::npos)
-                piece.resize(zero);
-            if (piece.empty() || piece[0] == L';')
-                continue;
-            if (piece.back() == L'\n')
-                piece.pop_back();
-            if (piece.empty())
-                continue;
-            if (!visit(piece))
-                return;
+    while (!pieces.Stopped() && ::ReadFile(file.Get(), buffer, kReadLength, &got, nullptr) && got > 0) {
+        for (size_t at = 0; at < got && !pieces.Stopped();) {
+            if (line.size() >= kConvertLength)
+                convert(SafeCut(line, codePage));
+            const size_t room = std::min<size_t>(kConvertLength - line.size(), got - at);
+            const void* feed = std::memchr(buffer + at, '\n', room);
+            const size_t take = feed ? static_cast<const char*>(feed) - (buffer + at) + 1 : room;
+            line.append(buffer + at, take);
+            at += take;
+            lineStarted = true;
+            if (feed) {
+                convert(line.size());
+                pieces.EndLine();
+                lineStarted = false;
+            }
         }
     }
+    if (lineStarted && !pieces.Stopped()) {
+        convert(line.size());
+        pieces.EndLine();
+    }
+    return true;
 }
 
 bool IsSectionLine(const std::wstring& line, const std::wstring& section)
@@ -72,18 +136,14 @@ bool IsSectionLine(const std::wstring& line, const std::wstring& section)
 template <class Visit>
 bool ForEachSectionLine(const fw::WString& file, const fw::WString& section, Visit visit)
 {
-    std::string bytes;
-    if (!ReadWholeFile(file, bytes))
-        return false;
     bool inSection = false;
-    ForEachLine(bytes, [&](const std::wstring& line) {
+    return ForEachLine(file, [&](const std::wstring& line) {
         if (!inSection) {
             inSection = IsSectionLine(line, section.str());
             return true;
         }
         return line[0] != L'[' && visit(line);
     });
-    return true;
 }
 
 }  // namespace
@@ -102,19 +162,40 @@ fw::WString ReadProfileString(const fw::WString& section, const fw::WString& key
     return value;
 }
 
+void ProfileSection::Want(const fw::WString& key)
+{
+    // A key that leaves no room for its "=" in a line is never found.
+    if (key.Length() < m_keyLengths.size()) {
+        m_values.emplace(key.str(), Value());
+        m_keyLengths.set(key.Length());
+    }
+}
+
 bool ProfileSection::Load(const fw::WString& file, const fw::WString& section)
 {
-    m_values.clear();
-    return ForEachSectionLine(file, section, [this](const std::wstring& line) {
-        // A line gives its value to every key that ends right before one of its "=".
-        for (size_t equals = line.find(L'='); equals != std::wstring::npos; equals = line.find(L'=', equals + 1))
-            m_values.emplace(line.substr(0, equals), line.substr(equals + 1));
-        return true;
+    for (auto& wanted : m_values)
+        wanted.second = Value();
+    size_t missing = m_values.size();
+    std::wstring key;
+    return ForEachSectionLine(file, section, [&](const std::wstring& line) {
+        // The line answers every wanted key that ends right before one of its "=", if none has yet.
+        for (size_t equals = line.find(L'='); equals != std::wstring::npos; equals = line.find(L'=', equals + 1)) {
+            if (!m_keyLengths.test(equals))
+                continue;
+            key.assign(line, 0, equals);
+            auto wanted = m_values.find(key);
+            if (wanted != m_values.end() && !wanted->second.found) {
+                wanted->second.text.assign(line, equals + 1, std::wstring::npos);
+                wanted->second.found = true;
+                --missing;
+            }
+        }
+        return missing > 0;
     });
 }
 
 fw::WString ProfileSection::Get(const fw::WString& key, const fw::WString& defaultValue) const
 {
     auto found = m_values.find(key.str());
-    return found == m_values.end() ? defaultValue : fw::WString(found->second);
+    return found == m_values.end() || !found->second.found ? defaultValue : fw::WString(found->second.text);
 }

@@ -12,27 +12,42 @@
 // line beginning with "[" ends it. In it, the first line that begins with
 // key + "=" gives the value: the rest of that line. Names and keys are
 // compared exactly.
+//
+// The file is read in pieces of bounded size, whatever its lines: what a
+// reader holds grows with the keys asked for, not with the file.
 
+#include <bitset>
 #include <string>
 #include <unordered_map>
 
 #include "framework/WString.h"
 
-// The value of one key, reading the whole file for it; the default when the
-// file, the section or the key is missing.
+// The value of one key, reading the file for it; the default when the file,
+// the section or the key is missing.
 fw::WString ReadProfileString(const fw::WString& section, const fw::WString& key, const fw::WString& defaultValue,
                               const fw::WString& file);
 
-// One section read once, for many keys: the same answer as ReadProfileString
-// for every key.
+// One section read once for the keys asked for beforehand: for each of them
+// the same answer as ReadProfileString.
+//
+//     ProfileSection uploads;
+//     uploads.Want(L"F01.abc");
+//     uploads.Load(folder + L"/upload.ini", L"result");
+//     uploads.Get(L"F01.abc", fw::WString());
 class ProfileSection {
 public:
-    // False (and no keys) when the file cannot be read.
+    void Want(const fw::WString& key);
+    // False when the file cannot be read; the wanted keys keep no value then.
     bool Load(const fw::WString& file, const fw::WString& section);
+    // The value of a wanted key; the default for a key not found or not wanted.
     fw::WString Get(const fw::WString& key, const fw::WString& defaultValue) const;
-    size_t KeyCount() const { return m_values.size(); }
 
 private:
-    // Every text before an "=" of a section line, first line first.
-    std::unordered_map<std::wstring, std::wstring> m_values;
+    struct Value {
+        std::wstring text;
+        bool found = false;
+    };
+    std::unordered_map<std::wstring, Value> m_values;
+    // The lengths of the wanted keys that a line can hold before its "=".
+    std::bitset<259> m_keyLengths;
 };

@@ -112,6 +112,8 @@ FUZZ_TARGET(profile, 1000, "upload.ini: ReadProfileString against the one-pass P
 
     for (const std::wstring& section : sections) {
         ProfileSection once;
+        for (const std::wstring& key : keys)
+            once.Want(key);
         if (!once.Load(path, section))
             return "an existing file could not be read";
         size_t tried = 0;

@@ -54,6 +54,20 @@ TEST_F(ProfileReaderTest, TakesTheFirstMatchingKeyOfTheFirstSectionAsWritten)
     EXPECT_EQ(L"<default>", Read(L"F03.abc"));
     Write("[result]\nF04.abc=last line without end");
     EXPECT_EQ(L"last line without end", Read(L"F04.abc"));
+
+    // A line of kilobytes is read in parts: double-byte characters across the
+    // parts' ends still make pieces of 259 characters (12 of them, then "K=").
+    ASSERT_EQ(L"中", fw::WString::FromAnsi("\xD6\xD0")) << "the reader's tests run in code page 936";
+    std::string wide = "x";
+    for (int i = 0; i < 12 * 259 - 1; ++i)
+        wide += "\xD6\xD0";
+    Write("[result]\n" + wide + "K=\xD6\xD0\xD6\xD0\n");
+    EXPECT_EQ(L"中中", Read(L"K"));
+    ProfileSection section;
+    section.Want(L"K");
+    ASSERT_TRUE(section.Load(device.Path(kIni), L"result"));
+    EXPECT_EQ(L"中中", section.Get(L"K", L"<default>"));
+    EXPECT_EQ(L"<default>", section.Get(L"F04.abc", L"<default>"));  // not asked for
 }
 
 // Every key a line of the file could answer, and a few it could not.
@@ -94,6 +108,8 @@ TEST_F(ProfileReaderTest, LookupAnswersLikeTheReaderForEveryKey)
     for (const std::string& bytes : awkward) {
         Write(bytes);
         ProfileSection section;
+        for (const std::wstring& key : CandidateKeys(bytes))
+            section.Want(key);
         ASSERT_TRUE(section.Load(device.Path(kIni), L"result"));
         for (const std::wstring& key : CandidateKeys(bytes))
             ASSERT_EQ(Read(key.c_str()), section.Get(key, L"<default>")) << "key " << testing::PrintToString(fw::WString(key));
