@@ -38,6 +38,8 @@ HWND CInPlaceDateTime::Open(HWND grid, const RECT& rect, DWORD style, UINT id, i
     SYSTEMTIME shown{};
     if (fw::ToLocalTime(time, shown))
         picker->Send(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&shown));
+    // What it shows before the user does anything (now, for a time that does not convert).
+    picker->m_openedValid = picker->Send(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picker->m_opened)) == GDT_VALID;
     picker->Send(WM_SETFONT, static_cast<WPARAM>(::SendMessageW(grid, WM_GETFONT, 0, 0)), FALSE);
     ::SetFocus(window);
     // A typed character goes on to the picker; the mouse, enter and the movement keys do not.
@@ -46,10 +48,21 @@ HWND CInPlaceDateTime::Open(HWND grid, const RECT& rect, DWORD style, UINT id, i
     return ::IsWindow(window) ? window : nullptr;
 }
 
+bool CInPlaceDateTime::IsUnchanged(const SYSTEMTIME& picked) const
+{
+    const SYSTEMTIME& opened = m_opened;
+    return m_openedValid && picked.wYear == opened.wYear && picked.wMonth == opened.wMonth &&
+           picked.wDay == opened.wDay && picked.wHour == opened.wHour && picked.wMinute == opened.wMinute &&
+           picked.wSecond == opened.wSecond;
+}
+
 void CInPlaceDateTime::BeforeEnd()
 {
     SYSTEMTIME picked{};
     if (Send(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked)) != GDT_VALID)
+        return;
+    // A cell the user did not change keeps its time and text (escape included).
+    if ((m_unchanged = IsUnchanged(picked)))
         return;
     long long time = 0;
     auto* grid = dynamic_cast<CGridCtrl*>(fw::WindowImpl::FromHandle(Grid()));

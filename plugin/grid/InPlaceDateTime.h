@@ -16,7 +16,14 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void BeforeEnd() override;
     void RestoreInitialText() override {}  // escape keeps what was picked
+    fw::WString EndText() const override { return m_unchanged ? m_initialText : GetText(); }
 
 private:
     CInPlaceDateTime(int row, int col, const wchar_t* text);
+    // Whether the picker shows what it showed when it opened.
+    bool IsUnchanged(const SYSTEMTIME& picked) const;
+
+    SYSTEMTIME m_opened{};
+    bool m_openedValid = false;
+    bool m_unchanged = false;
 };

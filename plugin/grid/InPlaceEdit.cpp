@@ -23,7 +23,7 @@ void CInPlaceEditor::EndEdit()
     info.row = m_row;
     info.column = m_col;
     info.mask = LVIF_TEXT | LVIF_PARAM;
-    info.text = GetText();
+    info.text = EndText();
     info.data = static_cast<LPARAM>(m_lastKey);
     HWND self = m_hwnd;
     ::SendMessageW(Grid(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));

@@ -37,6 +37,8 @@ protected:
     HWND Grid() const { return ::GetParent(m_hwnd); }
     // Just before the grid is told; the text it is told comes after.
     virtual void BeforeEnd() {}
+    // The text the grid is told at the end: the window's.
+    virtual fw::WString EndText() const { return GetText(); }
 
     int m_row;
     int m_col;

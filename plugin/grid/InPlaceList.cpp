@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <string>
 
 #include "framework/Gdi.h"
 
@@ -88,7 +89,7 @@ HWND CInPlaceList::Open(HWND grid, const RECT& rect, DWORD style, UINT id, int r
     list->Send(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
     list->SetDroppedWidth();
     list->Send(CB_SETHORIZONTALEXTENT, 0, 0);
-    const LRESULT index = list->Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    const LRESULT index = list->OptionOf(list->m_initialText);
     if (index != CB_ERR)
         list->Send(CB_SETCURSEL, static_cast<WPARAM>(index));
     else
@@ -104,8 +105,15 @@ HWND CInPlaceList::Open(HWND grid, const RECT& rect, DWORD style, UINT id, int r
         return nullptr;
     // Dropping down selects the field's text: the starting character comes after.
     ::SendMessageW(window, CB_SHOWDROPDOWN, TRUE, 0);
-    if (::IsWindow(window) && list->HasEditField())
+    if (::IsWindow(window) && list->HasEditField()) {
+        // The drop-down selects an option that the text begins with, in any case, and would
+        // write it into the field when it closes: none is chosen unless written so.
+        if (index == CB_ERR && list->Send(CB_GETCURSEL) != CB_ERR) {
+            list->Send(CB_SETCURSEL, static_cast<WPARAM>(-1));
+            list->SetText(list->m_initialText);
+        }
         StartEditField(::GetDlgItem(window, kComboEditId), ch);
+    }
     return ::IsWindow(window) ? window : nullptr;
 }
 
@@ -132,14 +140,37 @@ void CInPlaceList::SetDroppedWidth()
     Send(CB_SETDROPPEDWIDTH, static_cast<WPARAM>(std::min(width, kMaxDroppedWidth)));
 }
 
+LRESULT CInPlaceList::OptionOf(const fw::WString& text) const
+{
+    // The list's own search ignores case: "APPLE" would become "apple".
+    const LRESULT count = Send(CB_GETCOUNT);
+    for (LRESULT index = 0; index < count; ++index) {
+        const LRESULT length = Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+        if (length != static_cast<LRESULT>(text.Length()))
+            continue;
+        std::wstring option(static_cast<size_t>(length) + 1, L'\0');
+        Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&option[0]));
+        if (option.compare(0, static_cast<size_t>(length), text.str()) == 0)
+            return index;
+    }
+    return CB_ERR;
+}
+
 void CInPlaceList::RestoreInitialText()
 {
     if (HasEditField()) {
         SetText(m_initialText);
         return;
     }
-    const LPARAM text = reinterpret_cast<LPARAM>(m_initialText.c_str());
-    Send(CB_SETCURSEL, static_cast<WPARAM>(Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), text)));  // or none
+    Send(CB_SETCURSEL, static_cast<WPARAM>(OptionOf(m_initialText)));  // or none
+}
+
+fw::WString CInPlaceList::EndText() const
+{
+    // A list without edit field and no option chosen leaves the text as it was.
+    if (!HasEditField() && Send(CB_GETCURSEL) == CB_ERR)
+        return m_initialText;
+    return CInPlaceEditor::EndText();
 }
 
 bool CInPlaceList::StaysOpen() const

@@ -29,7 +29,10 @@ private:
     void SetDroppedWidth();
     bool StaysOpen() const override;
     void RestoreInitialText() override;
+    fw::WString EndText() const override;
     bool HasEditField() const;
+    // The index of the option written exactly as text; CB_ERR when none is.
+    LRESULT OptionOf(const fw::WString& text) const;
 
     std::vector<fw::WString> m_options;
     COLORREF m_textColour;

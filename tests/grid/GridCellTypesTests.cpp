@@ -295,12 +295,27 @@ TEST(GridCellCombo, KeepsAnOwnTextEscapesAndEndsWhenTheFocusLeaves)
     ::SetFocus(grid->Handle());
     PumpMessages();
 
-    // Without an edit field only an option can be chosen.
+    // Options match only as written: "SHORT" opens with none selected and stays as it is.
+    grid->SetItemText(1, 1, L"SHORT");
+    list = OpenEditor(*grid, 1, 1);
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(CB_ERR, ::SendMessageW(list, CB_GETCURSEL, 0, 0));
+    ::PostMessageW(combo->GetEditor(), WM_KEYUP, VK_RETURN, 0);
+    PumpMessages();
+    EXPECT_EQ(L"SHORT", grid->GetItemText(1, 1));
+
+    // Without an edit field only an option can be chosen; choosing none keeps the text.
     combo->SetStyle(CBS_DROPDOWNLIST);
     list = OpenEditor(*grid, 1, 1);
     ASSERT_NE(nullptr, list);
     EXPECT_EQ(nullptr, combo->GetEditor());
     EXPECT_EQ(nullptr, ::GetDlgItem(list, 1001));
+    ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+    ::SetFocus(grid->Handle());
+    PumpMessages();
+    EXPECT_EQ(L"SHORT", grid->GetItemText(1, 1));
+    list = OpenEditor(*grid, 1, 1);
+    ASSERT_NE(nullptr, list);
     ::SendMessageW(list, CB_SETCURSEL, 0, 0);
     ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
     ::SetFocus(grid->Handle());
@@ -368,6 +383,21 @@ TEST(GridCellDateTime, IsEditedWithAPickerThatWritesItsTimeBack)
     EXPECT_EQ(LocalTime(2009, 4, 6, picked.wHour, picked.wMinute, picked.wSecond), date->GetTime());
     EXPECT_EQ(text, grid->GetItemText(3, 2).str());  // the picker's own text
     EXPECT_EQ((std::vector<UINT>{LVN_ENDLABELEDITW}), parent.Codes());
+
+    // Not changed, the cell keeps its time and text: on enter, on escape, and
+    // with a time that does not convert (the picker shows now).
+    for (const long long kept : {LocalTime(2008, 3, 5, 9, 7, 3), 40000000000LL}) {
+        for (UINT key : {VK_RETURN, VK_ESCAPE}) {
+            date->SetTime(kept);
+            const fw::WString shownText = date->GetText();
+            ASSERT_NE(nullptr, OpenEditor(*grid, 3, 2));
+            ::PostMessageW(date->GetEditor(), WM_KEYUP, key, 0);
+            PumpMessages();
+            EXPECT_EQ(nullptr, ::GetDlgItem(grid->Handle(), kGridEditorId));
+            EXPECT_EQ(kept, date->GetTime()) << key;
+            EXPECT_EQ(shownText, grid->GetItemText(3, 2)) << key;
+        }
+    }
 }
 
 TEST(GridCellNumeric, TakesDigitsOnly)
