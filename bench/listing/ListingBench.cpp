@@ -247,9 +247,9 @@ int main()
     const double hostile = PeakOfListing(WriteUploadProject(L"Hostile", kHostileMegabytes, true));
     std::printf("\nPeak working set of a process that lists one project once, MB:\n");
     std::printf("%-58s %8.1f\n", "no project (the dialog alone)", empty);
-    std::printf("%-58s %8.1f  (+%.1f)\n", "10,000 files, upload.ini naming each", tenThousand, tenThousand - empty);
+    std::printf("%-58s %8.1f  (%+.1f)\n", "10,000 files, upload.ini naming each", tenThousand, tenThousand - empty);
     std::printf("%-58s %8.1f\n", "100 files, upload.ini naming each", benign);
-    std::printf("%-58s %8.1f  (+%.1f over the above)\n", "100 files, 4 MB hostile upload.ini (a, b, = at random)",
+    std::printf("%-58s %8.1f  (%+.1f over the above)\n", "100 files, 4 MB hostile upload.ini (a, b, = at random)",
                 hostile, hostile - benign);
     std::printf("target: the hostile file's extra peak <= 4x its size (%d MB)\n", 4 * kHostileMegabytes);
     return 0;
