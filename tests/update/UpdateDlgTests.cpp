@@ -94,6 +94,7 @@ public:
     std::vector<UINT> script;       // command ids posted after initialisation
     std::function<void(DialogUnderTest&)> onInit;
     std::function<void(DialogUnderTest&, WPARAM, LPARAM)> beforeProgress;
+    std::function<void(DialogUnderTest&)> beforeCommand;  // once it is among the arrivals
     std::function<bool(WPARAM, LPARAM)> lose;  // progress messages taken away before the dialog sees them
     bool pressCloseWhenOffered = false;
     bool timedOut = false;
@@ -135,6 +136,8 @@ protected:
             arrivals.push_back({message->message, message->wParam, message->lParam, low, high, Bar().GetPos()});
             if (message->message == WM_UPDATE_PROGRESS && beforeProgress)
                 beforeProgress(*this, message->wParam, message->lParam);
+            if (message->message == WM_COMMAND && beforeCommand)
+                beforeCommand(*this);
             if (message->message == WM_UPDATE_PROGRESS && lose && lose(message->wParam, message->lParam))
                 return true;
         }
@@ -413,6 +416,29 @@ TEST_F(Dialog, TheBarShowsTheListedFilesThenBothPassesAndReachesItsEndOnlyWithTh
     }
     EXPECT_EQ(2 * n + 5, arrivals.back().high);
     EXPECT_EQ(2 * n + 5, arrivals.back().position);
+}
+
+TEST_F(Dialog, PressedAgainAfterARefusalTheRunListsTheReleaseOnce)
+{
+    const int n = 3;
+    WriteRelease(n);
+    ASSERT_TRUE(updatetest::InstallStandIns(device));
+    settings.exeFullName = updatetest::kMainProgram;
+    updatetest::GuardedProgram guarded;  // not to be stopped at the first press, gone at the second
+    ASSERT_TRUE(guarded.Start(device.Path(updatetest::kMainProgram), device.Root()));
+    DialogUnderTest dialog(settings);
+    dialog.script = {IDC_UPDATE_BUTTON, IDC_UPDATE_BUTTON};
+    dialog.pressCloseWhenOffered = true;
+    dialog.beforeCommand = [&](DialogUnderTest& d) {
+        if (d.arrivals.size() == 2)
+            guarded.Kill();
+    };
+    EXPECT_EQ(IDOK, Run(dialog));
+    EXPECT_EQ(1u, boxes.Boxes().size());  // the refusal
+    ASSERT_GE(dialog.arrivals.size(), 3u);
+    EXPECT_EQ(static_cast<UINT>(WM_UPDATE_PROGRESS), dialog.arrivals[2].message);
+    EXPECT_EQ(n, dialog.arrivals[2].high);  // the bar counts the release once
+    EXPECT_EQ(2 * n + 5, dialog.arrivals[2].lParam);
 }
 
 TEST_F(Dialog, OkAndCancelAreRefusedWhileTheRunCopiesAndTheQueryIsAlwaysAnswered)

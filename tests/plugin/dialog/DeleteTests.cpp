@@ -30,17 +30,23 @@ TEST_F(Delete, DeletesCheckedFilesBeforeProjectsAndKeepsTheGridsInStep)
     EXPECT_EQ((Texts{L"Project Name(2)", L"P2", L"P3"}), shownProjects);
     EXPECT_EQ((Texts{L"P1", L"P2", L"P3"}), after);
     EXPECT_EQ((Texts{L"notes.txt", L"sub\\deep\\S.abc"}), FilesBelow(kData + L"P1\\"));
+    EXPECT_EQ(L"P1\\", openAfter);  // still open, with nothing to list
+    EXPECT_EQ(Texts{}, filesAfter);
 
-    // A file of the open project through deleteFile, then that project and another whole.
+    // A file of the open project through deleteFile, then that project and another whole;
+    // the first project left is opened.
     host.language = 0;
     host.withDeleteFile = true;
+    ASSERT_TRUE(device.WriteFile(kData + L"P1\\F09.abc", "9"));
     Operate(IDC_DELETE, {L"P2", L"P3"}, L"P2", {L"G01"});
+    EXPECT_EQ(L"P1\\", openAfter);
+    EXPECT_EQ(Texts{L"F09"}, filesAfter);
     EXPECT_EQ((Texts{kAsk, L"deleteFile(\\Flash Disk\\Data\\P2\\G01.abc)",
                      L"messageBox(删除文件完成！\r\n总计删除 2 个工程， 4 个文件！|删除|0)"}),
               host.Journal());
     EXPECT_EQ((Texts{L"messageBox", L"deleteFile busy", L"messageBox"}), hooks);
     EXPECT_EQ((Texts{L"工程名称(1)", L"P1"}), shownProjects);
-    EXPECT_EQ((Texts{L"P1\\notes.txt", L"P1\\sub\\deep\\S.abc"}), FilesBelow(kData));
+    EXPECT_EQ((Texts{L"P1\\F09.abc", L"P1\\notes.txt", L"P1\\sub\\deep\\S.abc"}), FilesBelow(kData));
 
     // An empty project: no file went, so no reload; the open project's row went, and the
     // file grid does not show the data folder's own files in its place.

@@ -358,10 +358,11 @@ TEST_F(FileManager, LayoutCodeFourWidensTheProjectListAndEnlargesBothFonts)
 {
     struct Look {
         RECT projects, files;
-        int rowHeight, inkHeight;
+        int rowHeight, inkHeight, projectRowHeight, freeSpaceInk;
     };
-    const auto lookOf = [&](const std::string& pattern) {
+    const auto lookOf = [&](const std::string& pattern, const CorvaneFont* font = nullptr) {
         host.filePattern = pattern;
+        host.font = font;
         RecordingDialog manager;
         manager.TakeOverRecord(host.Record());
         DialogDriver driver(manager);
@@ -373,7 +374,12 @@ TEST_F(FileManager, LayoutCodeFourWidensTheProjectListAndEnlargesBothFonts)
             RECT cell{};  // the first file's name in the dialog's picture
             driver.Files().GetCellRect(1, 1, &cell);
             ::MapWindowPoints(driver.Files().Handle(), manager.Handle(), reinterpret_cast<POINT*>(&cell), 2);
-            look.inkHeight = InkHeight(*driver.Snapshot(), cell);
+            const auto picture = driver.Snapshot();
+            look.inkHeight = InkHeight(*picture, cell);
+            look.projectRowHeight = driver.Projects().GetRowHeight(1);
+            RECT bar = driver.RectOf(IDC_FREE_SPACE);  // inside its frame
+            ::InflateRect(&bar, -2, -2);
+            look.freeSpaceInk = InkHeight(*picture, bar);
         });
         driver.Run();
         return look;
@@ -391,6 +397,55 @@ TEST_F(FileManager, LayoutCodeFourWidensTheProjectListAndEnlargesBothFonts)
     EXPECT_GT(large.rowHeight, normal.rowHeight);
     EXPECT_GT(normal.inkHeight, 0);
     EXPECT_GE(large.inkHeight, normal.inkHeight + 4);
+
+    // The host's font: both lists and the free-space text take it.
+    const fw::Font font(::CreateFontW(-26, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"宋体"));
+    const CorvaneFont hostFont{nullptr, font.Get()};
+    const Look hosted = lookOf("*.abc", &hostFont);
+    EXPECT_GT(hosted.rowHeight, normal.rowHeight);
+    EXPECT_GT(hosted.projectRowHeight, normal.projectRowHeight);
+    EXPECT_GT(normal.freeSpaceInk, 0);
+    EXPECT_GE(hosted.freeSpaceInk, normal.freeSpaceInk + 4);
+}
+
+TEST_F(FileManager, TheListsTakeNoEditAndNoColumnResizing)
+{
+    host.startLocation = "P1\\F03";
+    dialog.TakeOverRecord(host.Record());
+    DialogDriver driver(dialog);
+    const auto doubleTap = [](CGridCtrl& grid, int row) {
+        RECT cell{};
+        grid.GetCellRect(row, 1, &cell);
+        const LPARAM at = MAKELPARAM(cell.left + 8, (cell.top + cell.bottom) / 2);
+        for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+            grid.Post(press, MK_LBUTTON, at);
+            grid.Post(WM_LBUTTONUP, 0, at);
+        }
+    };
+    const auto noEditor = [](CGridCtrl& grid) { return ::GetDlgItem(grid.Handle(), kGridEditorId) == nullptr; };
+    std::vector<int> widths;
+    driver.Then([&] { doubleTap(driver.Projects(), RowOf(driver.Projects(), L"P2")); })
+        .Then([&] {
+            EXPECT_TRUE(noEditor(driver.Projects()));
+            doubleTap(driver.Files(), 1);
+        })
+        .Then([&] {
+            EXPECT_TRUE(noEditor(driver.Files()));
+            for (CGridCtrl* grid : {&driver.Projects(), &driver.Files()}) {  // the names' header divider dragged
+                widths.push_back(grid->GetColumnWidth(1));
+                RECT header{};
+                grid->GetCellRect(0, 1, &header);
+                const int y = (header.top + header.bottom) / 2;
+                grid->Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(header.right, y));
+                grid->Post(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(header.right + 40, y));
+                grid->Post(WM_LBUTTONUP, 0, MAKELPARAM(header.right + 40, y));
+            }
+        })
+        .Then([&] {
+            EXPECT_EQ(widths, (std::vector<int>{driver.Projects().GetColumnWidth(1), driver.Files().GetColumnWidth(1)}));
+            EXPECT_EQ((Texts{L"P1", L"P2", L"项目三"}), Sorted(driver.Column(driver.Projects(), 1)));
+        });
+    driver.Run();
 }
 
 TEST_F(FileManager, ControlsTakeTheHostsColours)

@@ -91,6 +91,8 @@ protected:
                 after = Sorted(DialogDriver::Column(driver.Projects(), 1));
                 stillChecked = DialogDriver::Checked(driver.Projects());
                 hostProject = dialog.HostProjectFolder().str();
+                openAfter = dialog.OpenProject().str();
+                filesAfter = DialogDriver::Column(driver.Files(), 1);
                 EXPECT_FALSE(IsBusy());
             });
         driver.Run();
@@ -104,6 +106,8 @@ protected:
     Texts after;         // the projects afterwards, sorted
     Texts stillChecked;  // afterwards
     std::wstring hostProject;
+    std::wstring openAfter;  // the open project afterwards, and its files as listed
+    Texts filesAfter;
 };
 
 }  // namespace dialogtest
