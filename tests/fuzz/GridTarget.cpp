@@ -27,6 +27,7 @@
 #include "GridCtrl.h"
 #include "GridURLCell.h"
 #include "framework/Gdi.h"
+#include "framework/LocalTime.h"
 #include "support/Process.h"
 
 namespace {
@@ -1211,6 +1212,22 @@ std::string Run::ClickAnywhere()
     return ResyncAfterInput();
 }
 
+// Editors that end without a change keep the cell's text: a picker still on
+// the cell's time, a list without edit field where nothing is chosen.
+bool LeavesCellAlone(HWND editor, CGridCellBase* cell)
+{
+    if (auto* time = dynamic_cast<CGridCellDateTime*>(cell)) {
+        SYSTEMTIME shown{};
+        SYSTEMTIME own{};
+        return ::SendMessageW(editor, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)) == GDT_VALID &&
+               fw::ToLocalTime(time->GetTime(), own) && shown.wYear == own.wYear && shown.wMonth == own.wMonth &&
+               shown.wDay == own.wDay && shown.wHour == own.wHour && shown.wMinute == own.wMinute &&
+               shown.wSecond == own.wSecond;
+    }
+    return dynamic_cast<CGridCellCombo*>(cell) && (::GetWindowLongPtrW(editor, GWL_STYLE) & 3) == CBS_DROPDOWNLIST &&
+           ::SendMessageW(editor, CB_GETCURSEL, 0, 0) == CB_ERR;
+}
+
 // Types into the focus cell and ends the edit, or lets an operation that
 // moves cells end it: the text goes into the cell it was opened on.
 std::string Run::Edit()
@@ -1231,8 +1248,9 @@ std::string Run::Edit()
             return Found("an editor opened without an editable focus cell");
         wchar_t buffer[4096] = {};
         ::GetWindowTextW(editor, buffer, 4096);
-        // The grid takes the editor's text back (its answer to the parent is 0: accepted).
-        if (m.cells[at.row][at.col].text != buffer) {
+        // The grid takes the editor's text back (its answer to the parent is 0: accepted),
+        // unless the editor was left as it opened.
+        if (!LeavesCellAlone(editor, g.GetCell(at.row, at.col)) && m.cells[at.row][at.col].text != buffer) {
             m.cells[at.row][at.col].text = buffer;
             m.SetModified(at.col);
         }
@@ -1299,7 +1317,8 @@ std::string Run::CloseEditor()
     ::GetWindowTextW(editor, buffer, 4096);
     for (int row = 0; row < m.Rows() && !m.virtualMode; ++row)
         for (int col = 0; col < m.Cols(); ++col)
-            if (CGridCellBase* cell = g.GetCell(row, col); cell && cell->IsEditing() && m.cells[row][col].text != buffer) {
+            if (CGridCellBase* cell = g.GetCell(row, col); cell && cell->IsEditing() && !LeavesCellAlone(editor, cell) &&
+                                                            m.cells[row][col].text != buffer) {
                 m.cells[row][col].text = buffer;
                 m.SetModified(col);
             }
