@@ -5,9 +5,10 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DialogDriver.h"
@@ -124,16 +125,24 @@ TEST_F(PluginBoundary, AWrongLocationIsToldInStringsThatOutliveThePlugIn)
 }
 
 // Every project ticked (the header's box), Export, Yes; the journal afterwards.
-Texts ExportEveryProject(LoadedPlugin& plugin, RecordingHost& host)
+// At the first onExported the device loses what pull names for it.
+Texts ExportEveryProject(LoadedPlugin& plugin, RecordingHost& host, testsupport::Device& device,
+                         std::function<std::wstring(const std::wstring& line)> pull = nullptr)
 {
     host.ClearJournal();
+    host.onCall = [&](const std::wstring& line) {
+        if (pull && line.rfind(L"onExported(", 0) == 0)
+            device.RemoveVolume(std::exchange(pull, nullptr)(line));
+    };
     const ShowManagerParams& record = host.Record();
     DialogDriver driver;
     driver.Then([&] {
-        HWND projects = ::GetDlgItem(driver.Window(), IDC_PROJECT_GRID);
-        ::PostMessageW(projects, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-        ::PostMessageW(projects, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-    }).Then([&] { driver.Press(IDC_EXPORT); }).Then([] {});
+              HWND projects = ::GetDlgItem(driver.Window(), IDC_PROJECT_GRID);
+              ::PostMessageW(projects, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+              ::PostMessageW(projects, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+          })
+        .Then([&] { driver.Press(IDC_EXPORT); })
+        .Then([] {});
     driver.Play([&] { plugin.ShowManager()(&record); });
     host.onCall = nullptr;
     return host.Journal();
@@ -142,58 +151,36 @@ Texts ExportEveryProject(LoadedPlugin& plugin, RecordingHost& host)
 TEST_F(PluginBoundary, AnExportThatCannotReadItsSourceOrLosesTheUDiskMidwayFailsAndSaysWhy)
 {
     LoadedPlugin plugin;
-    ASSERT_NE(nullptr, plugin.ShowManager());
     const std::wstring ask = L"messageBox(是否导出所选择的工程或文件？|导出|4)";
-    const std::wstring insert = L"messageBox(请插入U盘|提示|0)";
     const std::wstring failed = L"messageBox(导出文件出错！\r\n总计导出 ";
-    const auto exported = [](const Texts& journal) {
-        return std::count_if(journal.begin(), journal.end(),
-                             [](const std::wstring& line) { return line.rfind(L"onExported(", 0) == 0; });
-    };
-
     // A sub-folder whose path is too long for the file system to list: nothing is exported.
     std::wstring data = L"Flash Disk\\";
-    for (size_t bytes = fw::WString(device.UnixPath(L"\\Flash Disk\\")).ToUtf8().size(); bytes < 3940;) {
-        const size_t length = std::min<size_t>(200, 3940 - bytes);
-        data += std::wstring(length, L'd') + L"\\";
-        bytes += length + 1;
-    }
-    data += L"数据\\";
-    const std::wstring deep = L"\\" + data + L"深\\";
+    for (size_t bytes = fw::WString(device.UnixPath(L"\\" + data)).ToUtf8().size(); bytes + 51 < 3940; bytes += 51)
+        data += std::wstring(50, L'd') + L"\\";
+    const std::wstring deep = L"\\" + data + L"数据\\深\\";
     const std::wstring sub(250, L's');
     ASSERT_TRUE(dialogtest::WriteProject(device, L"\\硬盘\\", {}) && dialogtest::WriteProject(device, deep, {}));
     ASSERT_EQ(0, testsupport::RunUnix(L"cd " + testsupport::ShellQuote(device.UnixPath(deep)) + L" && mkdir " + sub +
                                       L" && echo s > " + sub + L"/S.abc"));
-    host.dataLocation = Ansi(data);
-    EXPECT_EQ((Texts{ask, failed + L"0 个文件！|导出|0)"}), ExportEveryProject(plugin, host));
+    host.dataLocation = Ansi(data + L"数据\\");
+    EXPECT_EQ((Texts{ask, failed + L"0 个文件！|导出|0)"}), ExportEveryProject(plugin, host, device));
 
-    // A project that vanishes once the first is exported: not exported, a failure.
+    // The other project vanishes once the first is exported: it is not, and the run failed.
     host.dataLocation = Ansi(L"Flash Disk\\数据\\");
-    host.onCall = [&](const std::wstring& line) {
-        if (line.rfind(L"onExported(", 0) == 0)
-            device.RemoveVolume(line.find(L"工程一") == std::wstring::npos ? L"\\Flash Disk\\数据\\工程一"
-                                                                         : L"\\Flash Disk\\数据\\工程二");
-    };
-    Texts journal = ExportEveryProject(plugin, host);
+    Texts journal = ExportEveryProject(plugin, host, device, [](const std::wstring& line) {
+        return std::wstring(L"\\Flash Disk\\数据\\") + (line.find(L"工程一") == std::wstring::npos ? L"工程一" : L"工程二");
+    });
     ASSERT_EQ(3u, journal.size()) << testing::PrintToString(journal);
-    EXPECT_EQ(1, exported(journal));
-    EXPECT_EQ(0u, journal[2].rfind(failed + L"1 个工程，", 0)) << testing::PrintToString(journal[2]);
-
-    // The U disk pulled out after the first project (a tmpfs unmounted where that is allowed).
+    EXPECT_EQ(0u, journal[2].rfind(failed + L"1 个工程，", 0));
+    // The U disk (a tmpfs where mounting is allowed) pulled out after the first project: the
+    // insert notice, then the summary.
     ASSERT_TRUE(plugintest::WriteChineseProjects(device) && device.RemoveVolume(L"\\硬盘"));
     std::wstring why;
-    if (!device.MountSmallVolume(L"\\硬盘", 1024, &why)) {
-        ASSERT_TRUE(dialogtest::WriteProject(device, L"\\硬盘\\", {}));
-    }
-    host.onCall = [&](const std::wstring& line) {
-        if (line.rfind(L"onExported(", 0) == 0)
-            device.RemoveVolume(L"\\硬盘");
-    };
-    journal = ExportEveryProject(plugin, host);
+    ASSERT_TRUE(device.MountSmallVolume(L"\\硬盘", 1024, &why) || dialogtest::WriteProject(device, L"\\硬盘\\", {}));
+    journal = ExportEveryProject(plugin, host, device, [](const std::wstring&) { return L"\\硬盘"; });
     ASSERT_EQ(4u, journal.size()) << testing::PrintToString(journal);
-    EXPECT_EQ(1, exported(journal));
-    EXPECT_EQ(insert, journal[2]);
-    EXPECT_EQ(0u, journal[3].rfind(failed + L"1 个工程，", 0)) << testing::PrintToString(journal[3]);
+    EXPECT_EQ(L"messageBox(请插入U盘|提示|0)", journal[2]);
+    EXPECT_EQ(0u, journal[3].rfind(failed + L"1 个工程，", 0));
 }
 
 std::vector<std::wstring> ComboEntries(const fw::Window& combo)
