@@ -625,12 +625,14 @@ FUZZ_SEEDS(record)
         Of("\x08\0\0\0\0Storage Card\0P2\\x\0*\0"),
         // Persons: a project ticked and exported; two files of 项目 deleted through the host, then
         // every project; every file of C1 uploaded, then a project, then exported; all of it answered No;
-        // the card's top folders with the pattern "*.*".
+        // the card's top folders with the pattern "*.*"; each project in turn ticked (which opens
+        // it) with a file of it, uploaded.
         Of("\x00\0\0\0\0Flash Disk\\Data\\\0P1\\a\0*.dat\0\x00\x12\x07\x0B"),
         Of("\x00\0\0\0\0Flash Disk\\Data\\\0\xCF\xEE\xC4\xBF\\\0*.dat\0\x02\x04\x14\x09\x06\x09\x0B"),
         Of("\x00\0\0\0\0Storage Card\\Data\\\0C1\\x\0*.dat\0\x00\x16\x0A\x02\x0A\x07\x0B"),
         Of("\x00\0\0\0\0Flash Disk\\Data\\\0P1\\\0*.dat\0\x01\x06\x07\x09\x0A\x0B"),
         Of("\x00\0\0\0\0Storage Card\0\0*.*\0\x00\x06\x07\x0A\x12\x0A\x09"),
+        Of("\x00\0\0\0\0Flash Disk\\Data\\\0P1\\\0*.dat\0\x00\x02\x04\x0B\x12\x04\x0B\x22\x04\x0B"),
     };
 }
 
