@@ -550,8 +550,9 @@ private:
     void FocusSomewhere();
     // The row order that a virtual insert or delete left: each physical row once.
     std::string ReadOrder();
-    // Sorted by the comparison, the same rows as before: the model takes the grid's order.
-    std::string CheckSorted(Compare compare, int col, bool ascending);
+    // Sorts the grid and checks it sorted by the comparison, with the same
+    // rows as before; the model takes the order the grid chose.
+    std::string SortBy(Compare compare, int col, bool ascending);
     // An editor left open by a click or a key: its text goes back, and it closes.
     std::string CloseEditor();
     // After input whose effect is the grid's geometry's: take it from the grid.
@@ -799,13 +800,19 @@ std::string Run::CellExtras()
 std::string Run::Sort()
 {
     Model& m = m_model;
-    CGridCtrl& g = m_grid;
     const int col =
         m_choices.Byte() % 8 == 0 ? PickIndex(m_choices, m.Cols()) : (m.Cols() > 0 ? m_choices.Byte() % m.Cols() : 0);
     const bool ascending = m_choices.Byte() & 1;
     const Compare compare = static_cast<Compare>(m_choices.Byte() % 3);
     const char* const compareNames[] = {"text", "numeric", "own"};
     Args(col, ", ", ascending ? "ascending" : "descending", ", ", compareNames[static_cast<int>(compare)]);
+    return SortBy(compare, col, ascending);
+}
+
+std::string Run::SortBy(Compare compare, int col, bool ascending)
+{
+    Model& m = m_model;
+    CGridCtrl& g = m_grid;
     // The sort column is set and the selection reset whether or not there is anything to sort.
     m.sortColumn = col;
     m.ResetSelection();
@@ -1259,26 +1266,10 @@ std::string Run::Edit()
     case 0:
         g.EndEditing();
         break;
-    case 1: {
-        const int col = m.Cols() > 0 ? m_choices.Byte() % m.Cols() : 0;
-        m.sortColumn = col;
-        m.ResetSelection();
-        const bool sorts = m.Rows() - 1 > m.FixedRows() && m.Cols() > 0;
-        std::vector<LPARAM> before;
-        for (int row = 0; sorts && row < m.Rows(); ++row)
-            before.push_back(reinterpret_cast<LPARAM>(g.GetCell(row, 0)));
-        g.SortItems(col, true);
-        // Rows follow their first cells.
-        const Model old = m;
-        for (int row = 0; sorts && row < m.Rows(); ++row) {
-            const auto found = std::find(before.begin(), before.end(), reinterpret_cast<LPARAM>(g.GetCell(row, 0)));
-            if (found == before.end())
-                return Found("row ", row, " after sorting is none of the rows sorted");
-            m.cells[row] = old.cells[found - before.begin()];
-            m.axes[0].sizes[row] = old.axes[0].sizes[found - before.begin()];
-        }
+    case 1:
+        if (std::string f = SortBy(Compare::kText, m.Cols() > 0 ? m_choices.Byte() % m.Cols() : 0, true); !f.empty())
+            return f;
         break;
-    }
     case 2: {
         const int row = m.Rows() > 0 ? m_choices.Byte() % m.Rows() : 0;
         m.Delete(true, row);

@@ -43,7 +43,7 @@ FUZZ_WORDS(location)
     return {"\\", "\\\\", "Flash Disk\\", "Storage Card", "\xD3\xB2\xC5\xCC\\", ".dat", ".", "\x81", "\0"};
 }
 
-FUZZ_TARGET(location, 10000, "ParseLocation and the start-location split of the record take-over")
+FUZZ_TARGET(location, 6000, "ParseLocation and the start-location split of the record take-over")
 {
     // The data location, a zero byte, the start location (ANSI).
     const std::vector<std::string> texts = fuzz::ZeroEndedTexts(input, 0, 2);

@@ -99,7 +99,7 @@ FUZZ_WORDS(profile)
     return {"[result]", "[result]\n", "a.dat=", "##", "=", "\xD6\xD0", "\xBA\xB8\xB7\xEC", "\n[", "\r\n;"};
 }
 
-FUZZ_TARGET(profile, 1000, "upload.ini: ReadProfileString against the one-pass ProfileSection")
+FUZZ_TARGET(profile, 800, "upload.ini: ReadProfileString against the one-pass ProfileSection")
 {
     const fw::WString path = fuzz::ScratchFile(L"upload.ini");
     if (!fuzz::WriteBytes(path, input))

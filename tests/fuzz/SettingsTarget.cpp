@@ -88,7 +88,7 @@ FUZZ_WORDS(update_ini)
             fuzz::Utf16(L"\r\n"), fuzz::Utf16(L"-2147483648"), fuzz::Utf16(L"4294967296"), fuzz::Utf16(L"１")};
 }
 
-FUZZ_TARGET(update_ini, 3000, "update.ini: the reader against a plain reading, the settings from its lines")
+FUZZ_TARGET(update_ini, 2500, "update.ini: the reader against a plain reading, the settings from its lines")
 {
     const fw::WString path = fuzz::ScratchFile(L"update.ini");
     if (!fuzz::WriteBytes(path, input))
