@@ -103,7 +103,7 @@ std::wstring VirtualText(int physicalRow, int col)
     return texts[static_cast<unsigned>(physicalRow * 5 + col * 3 + physicalRow / 3) % 8];
 }
 
-BOOL CALLBACK FillVirtualCell(GridDisplayInfo* info, LPARAM)
+BOOL FillVirtualCell(GridDisplayInfo* info, LPARAM)
 {
     info->text = VirtualText(info->row, info->column).c_str();
     info->data = info->row;
