@@ -9,8 +9,9 @@
 // Each target runs its own number of inputs times N (default 1), a sequence
 // that depends only on the seed, so that two runs try the same inputs (the
 // digest of the inputs tried says so). --seconds is only a guard per target
-// (default 60 s times N): a target that reaches it stops short and fails the
-// run. The exit status is 0 when nothing was found.
+// (default 240 s times N, far beyond a run on a busy machine): a target that
+// reaches it stops short and fails the run. The exit status is 0 when nothing
+// was found.
 #include <windows.h>
 
 #include <csignal>
@@ -146,7 +147,7 @@ int NoMessageBox(HWND, const wchar_t*, const wchar_t*, UINT type)
 struct Options {
     std::vector<std::string> targets;
     unsigned long long times = 1;
-    double seconds = 0;  // 0: 60 s times the times
+    double seconds = 0;  // 0: 240 s times the times
     uint64_t seed = 1;
     std::string out = ".";
     std::string replay;
@@ -232,7 +233,7 @@ int Fuzz(const fuzz::Target& target, const Options& options)
 
     fuzz::Random random(options.seed);
     const ULONGLONG start = ::GetTickCount64();
-    const double seconds = options.seconds > 0 ? options.seconds : 60.0 * static_cast<double>(options.times);
+    const double seconds = options.seconds > 0 ? options.seconds : 240.0 * static_cast<double>(options.times);
     const ULONGLONG guard = static_cast<ULONGLONG>(seconds * 1000);
     const unsigned long long wanted = target.inputs * options.times;
     unsigned long long inputs = 0;

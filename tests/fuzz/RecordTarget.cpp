@@ -282,7 +282,7 @@ private:
     std::string CheckDelete(const Press& p, const Disk& after, bool agreed);
     std::string CheckUpload(const Press& p, const Disk& after, bool agreed);
     std::string CheckSummary(const Press& p, int projects, int files, bool failed);
-    static std::string CompareDisks(const Disk& expected, const Disk& after, const std::wstring& newFoldersUnder);
+    static std::string CompareDisks(Disk expected, const Disk& after, const std::wstring& newFoldersUnder);
 
     OperationDialog& m_dialog;
     OperationDevice& m_device;
@@ -395,25 +395,22 @@ std::string Person::CheckOperation()
 }
 
 // Nothing but what was expected changed; new folders only below one place.
-std::string Person::CompareDisks(const Disk& expected, const Disk& after, const std::wstring& newFoldersUnder)
+std::string Person::CompareDisks(Disk expected, const Disk& after, const std::wstring& newFoldersUnder)
 {
-    for (const auto& [path, bytes] : after.files) {
-        const auto found = expected.files.find(path);
-        if (found == expected.files.end())
-            return fuzz::Finding("a file appeared: ", path);
-        if (found->second != bytes)
-            return fuzz::Finding("a file changed: ", path);
-    }
-    for (const auto& entry : expected.files)
-        if (!after.files.count(entry.first))
-            return fuzz::Finding("a file went: ", entry.first);
     for (const std::wstring& folder : after.folders)
-        if (!expected.folders.count(folder) && (newFoldersUnder.empty() || folder.rfind(newFoldersUnder, 0) != 0))
-            return fuzz::Finding("a folder appeared: ", folder);
-    for (const std::wstring& folder : expected.folders)
-        if (!after.folders.count(folder))
-            return fuzz::Finding("a folder went: ", folder);
-    return {};
+        if (!newFoldersUnder.empty() && folder.rfind(newFoldersUnder, 0) == 0)
+            expected.folders.insert(folder);
+    // Where the two listings first part: what was expected there, and what is there.
+    const auto first = [](const auto& want, const auto& got, const auto& key) {
+        const auto [a, b] = std::mismatch(want.begin(), want.end(), got.begin(), got.end());
+        return a == want.end() && b == got.end() ? std::wstring()
+                                                 : (a == want.end() ? L"nothing" : key(*a)) + L" but found " +
+                                                       (b == got.end() ? L"nothing" : key(*b));
+    };
+    std::wstring part = first(expected.files, after.files, [](const auto& entry) { return entry.first; });
+    if (part.empty())
+        part = first(expected.folders, after.folders, [](const std::wstring& folder) { return folder; });
+    return part.empty() ? std::string() : fuzz::Finding("the disk is not as expected: ", part);
 }
 
 std::string Person::CheckSummary(const Press& p, int projects, int files, bool failed)
