@@ -84,11 +84,13 @@ bool HostProgram::Key(UINT key)
     HWND target = dialog;
     if (dialog && ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &focus) && focus.hwndFocus)
         target = focus.hwndFocus;
-    if (!target || !::PostMessageW(target, WM_KEYDOWN, key, 1) ||
-        !::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u)))
+    if (!target || !::PostMessageW(target, WM_KEYDOWN, key, 1))
         return false;
-    // A key that ends the dialog ends the host too.
-    return Settle() || !m_program.IsRunning();
+    // A key that ends the dialog ends the host too: the key up may find the
+    // window gone already, and the host takes a while to end after its own
+    // window (where Settle posts) has gone.
+    ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    return Settle() || m_program.Wait(kPatience);
 }
 
 bool HostProgram::Click(HWND window, POINT point)
