@@ -1,20 +1,12 @@
 #include "RuntimeClass.h"
 
-#include <new>
-
 namespace fw {
 
 const RuntimeClass Object::Class = RuntimeClass::Abstract("Object", nullptr);
 
 Object* RuntimeClass::CreateObject() const
 {
-    if (!create)
-        return nullptr;
-    try {
-        return create();
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return create ? create() : nullptr;
 }
 
 bool RuntimeClass::IsDerivedFrom(const RuntimeClass* other) const

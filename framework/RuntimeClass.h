@@ -11,7 +11,8 @@ struct RuntimeClass {
     const RuntimeClass* base;
     Object* (*create)();  // null for abstract classes
 
-    // A new object of the class, or null when it is abstract or memory runs out.
+    // A new object of the class, or null when it is abstract; running out of
+    // memory throws, as any allocation does (Guard.h).
     Object* CreateObject() const;
     bool IsDerivedFrom(const RuntimeClass* other) const;
 

@@ -2,8 +2,6 @@
 // act at once, and the notifications to its parent.
 #include "GridCtrl.h"
 
-#include <new>
-
 #include "GridCell.h"
 #include "framework/App.h"
 
@@ -14,7 +12,6 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols)
       m_windowTextColour(::GetSysColor(COLOR_WINDOWTEXT)),
       m_windowColour(::GetSysColor(COLOR_WINDOW)),
       m_faceColour(::GetSysColor(COLOR_BTNFACE)),
-      m_shadowColour(::GetSysColor(COLOR_BTNSHADOW)),
       m_cellClass(&CGridCell::Class)
 {
     RegisterWindowClass();
@@ -56,8 +53,8 @@ bool CGridCtrl::Create(const RECT& rect, HWND parent, UINT id, DWORD style)
     if (!CreateEx(0, kWindowClass, L"", style, rect, parent, id))
         return false;
     try {
-        m_rowHeights.assign(static_cast<size_t>(m_rowCount), m_defaultCells[0].GetHeight());
-        m_colWidths.assign(static_cast<size_t>(m_colCount), m_defaultCells[0].GetWidth());
+        m_rowHeights.assign(static_cast<size_t>(m_rowCount), NewSize(true, MadeBy::kWindow));
+        m_colWidths.assign(static_cast<size_t>(m_colCount), NewSize(false, MadeBy::kWindow));
     } catch (const std::exception& error) {
         ReportFailure(error);
         DestroyWindow();
@@ -74,17 +71,13 @@ bool CGridCtrl::SubclassWindow(HWND handle)
         return false;
     m_scrollBarsPosted = false;
     // A template control has been sized before we saw it: make it size again.
-    if (!m_inAttachResize) {
-        m_inAttachResize = true;
-        RECT rect = GetWindowRect();
-        HWND parent = ::GetParent(handle);
-        if (parent)
-            ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-        const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE;
-        ::SetWindowPos(handle, nullptr, 0, 0, rect.right - rect.left + 1, rect.bottom - rect.top + 1, flags);
-        ::SetWindowPos(handle, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top, flags);
-        m_inAttachResize = false;
-    }
+    RECT rect = GetWindowRect();
+    HWND parent = ::GetParent(handle);
+    if (parent)
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE;
+    ::SetWindowPos(handle, nullptr, 0, 0, rect.right - rect.left + 1, rect.bottom - rect.top + 1, flags);
+    ::SetWindowPos(handle, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top, flags);
     return true;
 }
 
@@ -96,11 +89,6 @@ bool CGridCtrl::SubclassDlgItem(UINT id, HWND parent)
 void CGridCtrl::ReportFailure(const std::exception& error) const
 {
     fw::ReportException(error, m_hwnd);
-}
-
-void CGridCtrl::ReportMemoryFailure() const
-{
-    ReportFailure(std::bad_alloc());
 }
 
 // --- messages
@@ -264,31 +252,24 @@ HWND CGridCtrl::NotifyTarget() const
     return m_owner ? m_owner : ::GetParent(m_hwnd);
 }
 
-LRESULT CGridCtrl::SendNotification(int row, int col, int code) const
+// Skipped (0) without the grid's window or the target.
+LRESULT CGridCtrl::SendToParent(NMHDR& header, int code) const
 {
-    if (!IsWindow())
-        return 0;
-    HWND target = NotifyTarget();
+    HWND target = IsWindow() ? NotifyTarget() : nullptr;
     if (!target || !::IsWindow(target))
         return 0;
+    return SendGridNotify(target, m_hwnd, header, code);
+}
+
+LRESULT CGridCtrl::SendNotification(int row, int col, int code) const
+{
     GridNotification notification{};
-    notification.hdr.hwndFrom = m_hwnd;
-    notification.hdr.idFrom = static_cast<UINT_PTR>(GetId());
-    notification.hdr.code = static_cast<UINT>(code);
     notification.row = row;
     notification.column = col;
-    return ::SendMessageW(target, WM_NOTIFY, notification.hdr.idFrom, reinterpret_cast<LPARAM>(&notification));
+    return SendToParent(notification.hdr, code);
 }
 
 LRESULT CGridCtrl::SendDisplayRequest(GridDisplayInfo* info) const
 {
-    if (!IsWindow())
-        return 0;
-    HWND target = NotifyTarget();
-    if (!target || !::IsWindow(target))
-        return 0;
-    info->hdr.hwndFrom = m_hwnd;
-    info->hdr.idFrom = static_cast<UINT_PTR>(GetId());
-    info->hdr.code = static_cast<UINT>(LVN_GETDISPINFOW);
-    return ::SendMessageW(target, WM_NOTIFY, info->hdr.idFrom, reinterpret_cast<LPARAM>(info));
+    return SendToParent(info->hdr, LVN_GETDISPINFOW);
 }

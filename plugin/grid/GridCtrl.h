@@ -266,7 +266,6 @@ public:
     virtual void OnDraw(HDC dc);
     virtual CGridCellBase* CreateCell(int row, int col);
     virtual void DestroyCell(int row, int col);
-    virtual void AdjustRowOrder(int row, int count);
 
     // --- parent
     LRESULT SendNotification(int row, int col, int code) const;
@@ -323,24 +322,34 @@ private:
     template <class Resize>
     bool SetCount(const Axis& axis, int count, Resize resize);
     bool SetFixedCount(const Axis& axis, int fixed);
-    bool ReadyToInsert(const Axis& axis);
+    int ReadyToInsert(const Axis& axis, int before, int lastBefore);
     int Inserted(const Axis& axis, int index);
     void Removed(const Axis& axis, int index);
+    bool SetSize(const Axis& axis, int index, int size);
+    // To the largest extent of the cells first … last across it.
+    bool AutoSize(const Axis& axis, int index, int first, int last, bool resetScroll);
+    // What makes a row or column, which decides its size until something measures it.
+    enum class MadeBy { kCount, kInsert, kWindow };
+    int NewSize(bool rows, MadeBy by) const;
     // A cell that becomes fixed by flag (fixed row or column) or stops being so;
     // one that stays fixed the other way keeps its colours.
     void MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOtherWay);
     bool GrowRows(int rows);
     bool GrowColumns(int cols);
-    // The column order becomes the identity; false without memory.
-    bool ResetColumnOrder();
-    bool FillRow(GridRow& row, int rowIndex, int firstCol);
+    // New cells for a whole row, or at col in every row. When one cannot be
+    // made none is left: false for a missing cell, a failure goes on as thrown.
+    bool FillRow(GridRow& row, int rowIndex);
+    bool InsertColumnCells(int col);
     void ReportFailure(const std::exception& error) const;
-    void ReportMemoryFailure() const;
     void DeleteAllCells();
     void ResetRowOrder();
+    // Virtual mode: the row order follows an insert (count 1) or a removal (-1).
+    void AdjustRowOrder(int row, int count);
     void SwapRows(int first, int second);
     struct CellOrder;
     struct VirtualCellOrder;
+    // The selected-cell map follows a cell's selected flag; false without memory for it.
+    bool KeepSelection(int row, int col, bool selected);
     // The row order's entry for a row: what the application knows it by in virtual mode.
     int PhysicalRow(int row) const;
     // Virtual mode: fills the cell for (row, col), asking the application for physicalRow.
@@ -353,6 +362,7 @@ private:
     void SelectForMouseMode(const GridCellId& cell);
     void RedrawHeadersOf(const GridCellId& cell, const GridCellId& other);
     HWND NotifyTarget() const;
+    LRESULT SendToParent(NMHDR& header, int code) const;
     // Rows or columns are about to move or go: an open edit ends first.
     void EndEditBeforeCellsMove();
     void ForgetTopLeft() { m_topLeft = GridCellId(); }
@@ -375,8 +385,10 @@ private:
     static constexpr UINT kApplyScrollBarsMessage = WM_APP + 1;
     void DrawTrackingLine(const RECT& rect);
     void SizingRect(RECT* rect) const;
-    bool OverColumnDivider(POINT point, int* col);
-    bool OverRowDivider(POINT point, int* row);
+    // Over the divider that sizes a row (column) at index, taken in the fixed columns (rows).
+    bool OverDivider(bool rows, POINT point, int* index);
+    // kOverColDivide or kOverRowDivide over a divider that may be dragged, else kNothing.
+    MouseMode DividerAt(POINT point, int* index);
     GridCellId MoveByKey(UINT key, bool control, bool shift, bool* handled);
     void ScrollPage(int bar, bool down);
     void ScrollLine(int bar, bool forward);
@@ -387,7 +399,6 @@ private:
     COLORREF m_windowTextColour;
     COLORREF m_windowColour;
     COLORREF m_faceColour;
-    COLORREF m_shadowColour;
     COLORREF m_tipBackColour = kGridDefaultColour;
     COLORREF m_tipTextColour = kGridDefaultColour;
 
@@ -448,8 +459,7 @@ private:
     bool m_sortAscending = true;
     int m_sortColumn = -1;
     GridCompareFunction m_compare = nullptr;
-    std::vector<int> m_rowOrder;
-    std::vector<int> m_colOrder;
+    std::vector<int> m_rowOrder;  // virtual mode; columns keep their order
     bool m_destroying = false;
     bool m_fixedRowClickResets = false;
     bool m_tabToNextControl = false;
@@ -461,7 +471,6 @@ private:
     bool m_quietScrollBars = false;  // bars are redrawn once after a run of steps
     bool m_scrollBarsDue = false;     // the bars do not show the sizes yet
     bool m_scrollBarsPosted = false;  // kApplyScrollBarsMessage is on its way
-    bool m_inAttachResize = false;
     RECT m_trackingLine{};
     bool m_trackingShown = false;
     int m_sizingIndex = -1;  // column or row being sized

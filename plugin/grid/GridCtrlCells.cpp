@@ -5,6 +5,17 @@
 
 #include <algorithm>
 
+namespace {
+
+// A property of the cell, or none without one.
+template <class Value, class None>
+Value Property(const CGridCellBase* cell, Value (CGridCellBase::*get)() const, None none)
+{
+    return cell ? (cell->*get)() : Value(none);
+}
+
+}  // namespace
+
 bool CGridCtrl::IsValid(const GridCellRange& range) const
 {
     return range.minRow >= 0 && range.minCol >= 0 && range.maxRow >= 0 && range.maxCol >= 0 &&
@@ -69,7 +80,7 @@ void CGridCtrl::FillVirtualCell(CGridCellBase& target, int row, int col, int phy
 
     GridDisplayInfo info{};
     info.row = physicalRow;
-    info.column = col < static_cast<int>(m_colOrder.size()) ? m_colOrder[col] : col;
+    info.column = col;
     info.mask = 0xFFFFFFFF;
     info.state = state;
     info.format = defaults->GetFormat();
@@ -174,42 +185,35 @@ bool CGridCtrl::SetItemState(int row, int col, UINT state)
 {
     if (!IsValid(row, col))
         return false;
-    const uint64_t key = SelectionKey(row, col);
-    if (m_virtualMode) {
-        // No cells to keep the flag: the map is the selection.
-        try {
-            if (state & GridState::kSelected)
-                m_selected.emplace(key, GridCellId(row, col));
-            else
-                m_selected.erase(key);
-        } catch (const std::exception&) {
-            return false;
-        }
-        return true;
-    }
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
+    // In virtual mode there are no cells to keep the flag: the map is the selection.
+    CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
+    if (!m_virtualMode && !cell)
         return false;
-    const bool was = (cell->GetState() & GridState::kSelected) != 0;
-    const bool now = (state & GridState::kSelected) != 0;
-    if (was != now) {
-        try {
-            if (now)
-                m_selected.emplace(key, GridCellId(row, col));
-            else
-                m_selected.erase(key);
-        } catch (const std::exception&) {
-            return false;
-        }
+    const bool selected = (state & GridState::kSelected) != 0;
+    const bool changes = !cell || ((cell->GetState() & GridState::kSelected) != 0) != selected;
+    if (changes && !KeepSelection(row, col, selected))
+        return false;
+    if (cell)
+        cell->SetState(state);
+    return true;
+}
+
+bool CGridCtrl::KeepSelection(int row, int col, bool selected)
+{
+    try {
+        if (selected)
+            m_selected.emplace(SelectionKey(row, col), GridCellId(row, col));
+        else
+            m_selected.erase(SelectionKey(row, col));
+    } catch (const std::exception&) {
+        return false;
     }
-    cell->SetState(state);
     return true;
 }
 
 UINT CGridCtrl::GetItemState(int row, int col) const
 {
-    const CGridCellBase* cell = GetCell(row, col);
-    return cell ? cell->GetState() : 0;
+    return Property(GetCell(row, col), &CGridCellBase::GetState, 0);
 }
 
 bool CGridCtrl::SetItemData(int row, int col, LPARAM data)
@@ -219,8 +223,7 @@ bool CGridCtrl::SetItemData(int row, int col, LPARAM data)
 
 LPARAM CGridCtrl::GetItemData(int row, int col) const
 {
-    const CGridCellBase* cell = GetCell(row, col);
-    return cell ? cell->GetData() : 0;
+    return Property(GetCell(row, col), &CGridCellBase::GetData, 0);
 }
 
 bool CGridCtrl::SetItemImage(int row, int col, int image)
@@ -230,8 +233,7 @@ bool CGridCtrl::SetItemImage(int row, int col, int image)
 
 int CGridCtrl::GetItemImage(int row, int col) const
 {
-    const CGridCellBase* cell = GetCell(row, col);
-    return cell ? cell->GetImage() : -1;
+    return Property(GetCell(row, col), &CGridCellBase::GetImage, -1);
 }
 
 bool CGridCtrl::SetItemFormat(int row, int col, UINT format)
@@ -241,8 +243,7 @@ bool CGridCtrl::SetItemFormat(int row, int col, UINT format)
 
 UINT CGridCtrl::GetItemFormat(int row, int col) const
 {
-    const CGridCellBase* cell = GetCell(row, col);
-    return cell ? cell->GetFormat() : 0;
+    return Property(GetCell(row, col), &CGridCellBase::GetFormat, 0);
 }
 
 bool CGridCtrl::SetItemTextColour(int row, int col, COLORREF colour)
@@ -252,8 +253,7 @@ bool CGridCtrl::SetItemTextColour(int row, int col, COLORREF colour)
 
 COLORREF CGridCtrl::GetItemTextColour(int row, int col) const
 {
-    const CGridCellBase* cell = GetCell(row, col);
-    return cell ? cell->GetTextColour() : 0;
+    return Property(GetCell(row, col), &CGridCellBase::GetTextColour, 0);
 }
 
 bool CGridCtrl::SetItemBackColour(int row, int col, COLORREF colour)
@@ -263,8 +263,7 @@ bool CGridCtrl::SetItemBackColour(int row, int col, COLORREF colour)
 
 COLORREF CGridCtrl::GetItemBackColour(int row, int col) const
 {
-    const CGridCellBase* cell = GetCell(row, col);
-    return cell ? cell->GetBackColour() : 0;
+    return Property(GetCell(row, col), &CGridCellBase::GetBackColour, 0);
 }
 
 bool CGridCtrl::SetItemFont(int row, int col, const LOGFONTW* font)
@@ -274,8 +273,7 @@ bool CGridCtrl::SetItemFont(int row, int col, const LOGFONTW* font)
 
 const LOGFONTW* CGridCtrl::GetItemFont(int row, int col) const
 {
-    const CGridCellBase* cell = GetCell(row, col);
-    return cell ? cell->GetFont() : nullptr;
+    return Property(GetCell(row, col), &CGridCellBase::GetFont, nullptr);
 }
 
 // --- modified, editable, search
@@ -327,30 +325,27 @@ GridCellId CGridCtrl::GetNextItem(const GridCellId& start, UINT flags) const
 {
     const UINT wanted = flags & 0xFF;
     auto matches = [&](int row, int col) { return (GetItemState(row, col) & wanted) == wanted; };
-    if (flags & kSearchAbove) {
-        for (int row = start.row - 1; row >= 0; --row)
-            if (IsValid(row, start.col) && matches(row, start.col))
-                return GridCellId(row, start.col);
-    } else if (flags & kSearchBelow) {
-        for (int row = std::max(start.row + 1, 0); row < m_rowCount; ++row)
-            if (IsValid(row, start.col) && matches(row, start.col))
-                return GridCellId(row, start.col);
-    } else if (flags & kSearchLeft) {
-        for (int col = start.col - 1; col >= 0; --col)
-            if (IsValid(start.row, col) && matches(start.row, col))
-                return GridCellId(start.row, col);
-    } else if (flags & kSearchRight) {
-        for (int col = std::max(start.col + 1, 0); col < m_colCount; ++col)
-            if (IsValid(start.row, col) && matches(start.row, col))
-                return GridCellId(start.row, col);
-    } else {
-        int row = std::max(start.row, 0);
-        int col = start.row < 0 ? 0 : start.col + 1;
-        for (; row < m_rowCount; ++row, col = 0)
-            for (; col < m_colCount; ++col)
-                if (matches(row, col))
-                    return GridCellId(row, col);
+    // A direction: along start's column (above, below) or row (left, right), from the cell next to it.
+    const int rowStep = (flags & kSearchAbove) ? -1 : (flags & kSearchBelow) ? 1 : 0;
+    const int colStep = rowStep ? 0 : (flags & kSearchLeft) ? -1 : (flags & kSearchRight) ? 1 : 0;
+    if (rowStep || colStep) {
+        auto from = [](int index, int step, int count) {
+            return step > 0 ? std::max(index + 1, 0) : step < 0 ? std::min(index - 1, count - 1) : index;
+        };
+        int row = from(start.row, rowStep, m_rowCount);
+        int col = from(start.col, colStep, m_colCount);
+        for (; IsValid(row, col); row += rowStep, col += colStep)
+            if (matches(row, col))
+                return GridCellId(row, col);
+        return GridCellId();
     }
+    // None: row by row to the end.
+    int row = std::max(start.row, 0);
+    int col = start.row < 0 ? 0 : start.col + 1;
+    for (; row < m_rowCount; ++row, col = 0)
+        for (; col < m_colCount; ++col)
+            if (matches(row, col))
+                return GridCellId(row, col);
     return GridCellId();
 }
 

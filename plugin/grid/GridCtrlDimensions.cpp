@@ -3,7 +3,8 @@
 #include "GridCtrl.h"
 
 #include <algorithm>
-#include <numeric>
+#include <memory>
+#include <utility>
 
 #include "framework/Gdi.h"
 
@@ -49,23 +50,66 @@ void RoomForOneMore(Vector& vector)
         vector.reserve(std::max<size_t>(16, vector.size() * 2));
 }
 
+// The one rollback of half-made cells: count cells made one by one (make),
+// each handed to place; when one cannot be made (null, or thrown: that goes
+// on) take hands back those placed so far, and they are deleted.
+template <class Make, class Place, class Take>
+bool MakeCells(int count, Make make, Place place, Take take)
+{
+    int made = 0;
+    bool complete = false;
+    try {
+        for (; made < count; ++made) {
+            std::unique_ptr<CGridCellBase> cell(make(made));
+            if (!cell)
+                break;
+            place(made, cell.get());
+            cell.release();
+        }
+        complete = made == count;
+    } catch (...) {
+        while (made-- > 0)
+            delete take(made);
+        throw;
+    }
+    if (!complete)
+        while (made-- > 0)
+            delete take(made);
+    return complete;
+}
+
 }  // namespace
 
 // --- counts
 
-bool CGridCtrl::FillRow(GridRow& row, int rowIndex, int firstCol)
+int CGridCtrl::NewSize(bool rows, MadeBy by) const
 {
-    for (int col = firstCol; col < static_cast<int>(row.size()); ++col) {
-        row[col] = CreateCell(rowIndex, col);
-        if (!row[col]) {
-            for (int made = firstCol; made < col; ++made) {
-                delete row[made];
-                row[made] = nullptr;
-            }
-            return false;
-        }
-    }
-    return true;
+    // Rows take the normal default cell's height, an inserted one the fixed
+    // row's; columns take the fixed column's width, those the window is made
+    // with the normal cell's.
+    if (rows)
+        return m_defaultCells[by == MadeBy::kInsert ? 2 : 0].GetHeight();
+    return m_defaultCells[by == MadeBy::kWindow ? 0 : 1].GetWidth();
+}
+
+bool CGridCtrl::FillRow(GridRow& row, int rowIndex)
+{
+    return MakeCells(
+        static_cast<int>(row.size()), [&](int col) { return CreateCell(rowIndex, col); },
+        [&](int col, CGridCellBase* cell) { row[col] = cell; }, [&](int col) { return std::exchange(row[col], nullptr); });
+}
+
+bool CGridCtrl::InsertColumnCells(int col)
+{
+    // The rows have room for the cell (reserved before), so placing it cannot fail.
+    return MakeCells(
+        m_rowCount, [&](int row) { return CreateCell(row, col); },
+        [&](int row, CGridCellBase* cell) { m_rows[row]->insert(m_rows[row]->begin() + col, cell); },
+        [&](int row) {
+            CGridCellBase* cell = (*m_rows[row])[col];
+            m_rows[row]->erase(m_rows[row]->begin() + col);
+            return cell;
+        });
 }
 
 // What setting the row count and the column count share; resize() makes or
@@ -90,8 +134,6 @@ bool CGridCtrl::SetCount(const Axis& axis, int count, Resize resize)
     bool result = false;
     try {
         result = resize();
-        if (!result)
-            ReportMemoryFailure();  // a cell could not be made
     } catch (const std::exception& error) {
         ReportFailure(error);
     }
@@ -111,10 +153,10 @@ bool CGridCtrl::GrowRows(int rows)
     // Room first, so that adding a finished row cannot fail half-way.
     m_rows.reserve(static_cast<size_t>(rows));
     m_rowHeights.reserve(static_cast<size_t>(rows));
-    const int height = m_defaultCells[0].GetHeight();
+    const int height = NewSize(true, MadeBy::kCount);
     while (m_rowCount < rows) {
         auto row = std::make_unique<GridRow>(static_cast<size_t>(m_colCount), nullptr);
-        if (!FillRow(*row, m_rowCount, 0))
+        if (!FillRow(*row, m_rowCount))
             return false;
         m_rows.push_back(std::move(row));
         m_rowHeights.push_back(height);
@@ -127,7 +169,7 @@ bool CGridCtrl::SetRowCount(int rows)
 {
     return SetCount(Rows(), rows, [&] {
         if (m_virtualMode) {
-            m_rowHeights.resize(static_cast<size_t>(rows), m_defaultCells[0].GetHeight());
+            m_rowHeights.resize(static_cast<size_t>(rows), NewSize(true, MadeBy::kCount));
             m_rowCount = rows;
             ResetRowOrder();
             return true;
@@ -150,22 +192,11 @@ bool CGridCtrl::GrowColumns(int cols)
     if (!m_virtualMode)
         for (auto& row : m_rows)
             row->reserve(static_cast<size_t>(cols));
-    const int width = m_defaultCells[1].GetWidth();
+    const int width = NewSize(false, MadeBy::kCount);
     // One column at a time, so that a failure leaves whole columns.
     while (m_colCount < cols) {
-        if (!m_virtualMode) {
-            for (int row = 0; row < m_rowCount; ++row) {
-                CGridCellBase* cell = CreateCell(row, m_colCount);
-                if (!cell) {
-                    for (int undo = 0; undo < row; ++undo) {
-                        delete m_rows[undo]->back();
-                        m_rows[undo]->pop_back();
-                    }
-                    return false;
-                }
-                m_rows[row]->push_back(cell);
-            }
-        }
+        if (!m_virtualMode && !InsertColumnCells(m_colCount))
+            return false;
         m_colWidths.push_back(width);
         ++m_colCount;
     }
@@ -175,34 +206,19 @@ bool CGridCtrl::GrowColumns(int cols)
 bool CGridCtrl::SetColumnCount(int cols)
 {
     return SetCount(Columns(), cols, [&] {
-        bool grown = true;
-        if (cols > m_colCount) {
-            grown = GrowColumns(cols);
-        } else {
-            if (!m_virtualMode) {
-                for (int row = 0; row < m_rowCount; ++row) {
-                    for (int col = cols; col < m_colCount; ++col)
-                        DestroyCell(row, col);
-                    m_rows[row]->resize(static_cast<size_t>(cols));
-                }
+        if (cols > m_colCount)
+            return GrowColumns(cols);
+        if (!m_virtualMode) {
+            for (int row = 0; row < m_rowCount; ++row) {
+                for (int col = cols; col < m_colCount; ++col)
+                    DestroyCell(row, col);
+                m_rows[row]->resize(static_cast<size_t>(cols));
             }
-            m_colWidths.resize(static_cast<size_t>(cols));
-            m_colCount = cols;
         }
-        return ResetColumnOrder() && grown;
+        m_colWidths.resize(static_cast<size_t>(cols));
+        m_colCount = cols;
+        return true;
     });
-}
-
-bool CGridCtrl::ResetColumnOrder()
-{
-    try {
-        m_colOrder.resize(static_cast<size_t>(m_colCount));
-    } catch (const std::exception&) {
-        m_colOrder.clear();  // an empty order reads as the identity
-        return false;
-    }
-    std::iota(m_colOrder.begin(), m_colOrder.end(), 0);
-    return true;
 }
 
 void CGridCtrl::MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOtherWay)
@@ -258,15 +274,20 @@ bool CGridCtrl::SetFixedColumnCount(int fixedCols)
 
 // --- inserts and deletes
 
-// Before a row (column) goes in: room in the count, no selection, and
-// something across it.
-bool CGridCtrl::ReadyToInsert(const Axis& axis)
+// Before a row (column) goes in before the one at before (-1: after the last,
+// which lastBefore may name too): its index, or -1 when it cannot go there.
+// Then there is room in the count, no selection, and something across it.
+int CGridCtrl::ReadyToInsert(const Axis& axis, int before, int lastBefore)
 {
+    if (before >= 0 && (before < axis.fixedCount || before > lastBefore))
+        return -1;
     if (axis.count == INT_MAX)
-        return false;
+        return -1;
     EndEditBeforeCellsMove();
     ResetSelectedRange();
-    return axis.acrossCount >= 1 || (axis.rows ? SetColumnCount(1) : SetRowCount(1));
+    if (axis.acrossCount < 1 && !(axis.rows ? SetColumnCount(1) : SetRowCount(1)))
+        return -1;
+    return before < 0 ? axis.count : before;
 }
 
 // After a row (column) went in at index and has its heading.
@@ -282,11 +303,9 @@ int CGridCtrl::Inserted(const Axis& axis, int index)
 
 int CGridCtrl::InsertRow(const wchar_t* heading, int before)
 {
-    if (before >= 0 && (before < m_fixedRowCount || before >= m_rowCount))
+    const int index = ReadyToInsert(Rows(), before, m_rowCount - 1);
+    if (index < 0)
         return -1;
-    if (!ReadyToInsert(Rows()))
-        return -1;
-    const int index = before < 0 ? m_rowCount : before;
 
     try {
         RoomForOneMore(m_rowHeights);
@@ -295,13 +314,11 @@ int CGridCtrl::InsertRow(const wchar_t* heading, int before)
         } else {
             RoomForOneMore(m_rows);
             auto row = std::make_unique<GridRow>(static_cast<size_t>(m_colCount), nullptr);
-            if (!FillRow(*row, index, 0)) {
-                ReportMemoryFailure();
+            if (!FillRow(*row, index))
                 return -1;
-            }
             m_rows.insert(m_rows.begin() + index, std::move(row));
         }
-        m_rowHeights.insert(m_rowHeights.begin() + index, m_defaultCells[2].GetHeight());
+        m_rowHeights.insert(m_rowHeights.begin() + index, NewSize(true, MadeBy::kInsert));
     } catch (const std::exception& error) {
         ReportFailure(error);
         return -1;
@@ -321,38 +338,24 @@ int CGridCtrl::InsertRow(const wchar_t* heading, int before)
 
 int CGridCtrl::InsertColumn(const wchar_t* heading, UINT format, int before)
 {
-    if (before >= 0 && (before < m_fixedColCount || before > m_colCount))
+    const int index = ReadyToInsert(Columns(), before, m_colCount);  // equal to the count appends
+    if (index < 0)
         return -1;
-    if (!ReadyToInsert(Columns()))
-        return -1;
-    const int index = before < 0 ? m_colCount : before;
 
     try {
         RoomForOneMore(m_colWidths);
-        RoomForOneMore(m_colOrder);
         if (!m_virtualMode) {
-            std::vector<CGridCellBase*> made(static_cast<size_t>(m_rowCount), nullptr);
             for (auto& row : m_rows)
                 RoomForOneMore(*row);
-            for (int row = 0; row < m_rowCount; ++row) {
-                made[row] = CreateCell(row, index);
-                if (!made[row]) {
-                    for (CGridCellBase* cell : made)
-                        delete cell;
-                    ReportMemoryFailure();
-                    return -1;
-                }
-            }
-            for (int row = 0; row < m_rowCount; ++row)
-                m_rows[row]->insert(m_rows[row]->begin() + index, made[row]);
+            if (!InsertColumnCells(index))
+                return -1;
         }
-        m_colWidths.insert(m_colWidths.begin() + index, m_defaultCells[1].GetWidth());
+        m_colWidths.insert(m_colWidths.begin() + index, NewSize(false, MadeBy::kInsert));
     } catch (const std::exception& error) {
         ReportFailure(error);
         return -1;
     }
     ++m_colCount;
-    ResetColumnOrder();  // capacity reserved above
 
     const wchar_t* text = heading ? heading : L"";
     SetItemText(0, index, text);
@@ -409,7 +412,6 @@ bool CGridCtrl::DeleteColumn(int col)
         }
     }
     Removed(Columns(), col);
-    ResetColumnOrder();  // smaller: cannot fail
     return true;
 }
 
@@ -429,7 +431,6 @@ bool CGridCtrl::DeleteAllItems()
     std::vector<int>().swap(m_rowHeights);
     DeleteAllCells();
     std::vector<int>().swap(m_rowOrder);
-    std::vector<int>().swap(m_colOrder);
     m_focus = GridCellId();
     m_rowCount = m_colCount = m_fixedRowCount = m_fixedColCount = 0;
     ForgetTopLeft();
@@ -475,46 +476,46 @@ void CGridCtrl::AdjustRowOrder(int row, int count)
 
 // --- sizes
 
+namespace {
+
+bool HasSize(const std::vector<int>& sizes, int count, int index)
+{
+    return index >= 0 && index < count && index < static_cast<int>(sizes.size());
+}
+
+int SizeOf(const std::vector<int>& sizes, int count, int index)
+{
+    return HasSize(sizes, count, index) ? sizes[index] : -1;
+}
+
+}  // namespace
+
 int CGridCtrl::GetRowHeight(int row) const
 {
-    if (row < 0 || row >= m_rowCount || row >= static_cast<int>(m_rowHeights.size()))
-        return -1;
-    return m_rowHeights[row];
+    return SizeOf(m_rowHeights, m_rowCount, row);
 }
 
 int CGridCtrl::GetColumnWidth(int col) const
 {
-    if (col < 0 || col >= m_colCount)
-        return -1;
-    const int physical = col < static_cast<int>(m_colOrder.size()) ? m_colOrder[col] : col;
-    if (physical < 0 || physical >= static_cast<int>(m_colWidths.size()))
-        return -1;
-    return m_colWidths[physical];
+    return SizeOf(m_colWidths, m_colCount, col);
 }
 
 bool CGridCtrl::SetRowHeight(int row, int height)
 {
-    if (row < 0 || row >= m_rowCount || height < 0 || row >= static_cast<int>(m_rowHeights.size()))
-        return false;
-    const bool grows = row >= m_fixedRowCount && height >= m_rowHeights[row];
-    m_rowHeights[row] = height;
-    ForgetTopLeft();
-    if (grows)
-        ResetScrollBarsSoon();
-    else
-        ResetScrollBars();
-    return true;
+    return SetSize(Rows(), row, height);
 }
 
 bool CGridCtrl::SetColumnWidth(int col, int width)
 {
-    if (col < 0 || col >= m_colCount || width < 0)
+    return SetSize(Columns(), col, width);
+}
+
+bool CGridCtrl::SetSize(const Axis& axis, int index, int size)
+{
+    if (!HasSize(axis.sizes, axis.count, index) || size < 0)
         return false;
-    const int physical = col < static_cast<int>(m_colOrder.size()) ? m_colOrder[col] : col;
-    if (physical < 0 || physical >= static_cast<int>(m_colWidths.size()))
-        return false;
-    const bool grows = col >= m_fixedColCount && width >= m_colWidths[physical];
-    m_colWidths[physical] = width;
+    const bool grows = index >= axis.fixedCount && size >= axis.sizes[index];
+    axis.sizes[index] = size;
     ForgetTopLeft();
     if (grows)
         ResetScrollBarsSoon();
@@ -525,46 +526,38 @@ bool CGridCtrl::SetColumnWidth(int col, int width)
 
 bool CGridCtrl::AutoSizeColumn(int col, UINT flags, bool resetScroll)
 {
-    if (col < 0 || col >= m_colCount || GetColumnWidth(col) <= 0)  // a hidden column stays hidden
-        return false;
-    if (!IsWindow())
-        return false;
-    fw::ClientDC dc(m_hwnd);
-    if (!dc.Get())
-        return false;
     if (flags == 0)
         flags = m_autoSizeFlags;
     const int first = (flags & GridAutoSize::kHeader) ? 0 : m_fixedRowCount;
     const int last = (flags & GridAutoSize::kData) ? m_rowCount - 1 : m_fixedRowCount - 1;
-    int width = -1;
-    for (int row = first; row <= last; ++row)
-        if (CGridCellBase* cell = GetCell(row, col))
-            width = std::max(width, static_cast<int>(cell->GetCellExtent(dc.Get()).cx));
-    if (width < 0)
-        return false;  // no row measured: the width stays
-    SetColumnWidth(col, width);
-    if (resetScroll)
-        ResetScrollBars();
-    return true;
+    return AutoSize(Columns(), col, first, last, resetScroll);
 }
 
 bool CGridCtrl::AutoSizeRow(int row, bool resetScroll)
 {
-    if (row < 0 || row >= m_rowCount || GetRowHeight(row) <= 0)  // a hidden row stays hidden
+    return AutoSize(Rows(), row, 0, m_colCount - 1, resetScroll);
+}
+
+bool CGridCtrl::AutoSize(const Axis& axis, int index, int first, int last, bool resetScroll)
+{
+    if (SizeOf(axis.sizes, axis.count, index) <= 0)  // a hidden row or column stays hidden
         return false;
     if (!IsWindow())
         return false;
     fw::ClientDC dc(m_hwnd);
     if (!dc.Get())
         return false;
-    int height = -1;
-    for (int col = 0; col < m_colCount; ++col)
-        if (CGridCellBase* cell = GetCell(row, col))
-            height = std::max(height, static_cast<int>(cell->GetCellExtent(dc.Get()).cy));
-    if (height < 0)
-        return false;
-    m_rowHeights[row] = height;
-    ForgetTopLeft();
+    int size = -1;
+    for (int across = first; across <= last; ++across) {
+        const GridCellId at = axis.Cell(index, across);
+        if (CGridCellBase* cell = GetCell(at.row, at.col)) {
+            const SIZE extent = cell->GetCellExtent(dc.Get());
+            size = std::max(size, static_cast<int>(axis.rows ? extent.cy : extent.cx));
+        }
+    }
+    if (size < 0)
+        return false;  // nothing measured: the size stays
+    SetSize(axis, index, size);
     if (resetScroll)
         ResetScrollBars();
     return true;

@@ -14,52 +14,62 @@ POINT Relative(POINT point, const RECT& cell)
     return POINT{point.x - cell.left, point.y - cell.top};
 }
 
+void SetCursorTo(LPCWSTR cursor)
+{
+    ::SetCursor(::LoadCursorW(nullptr, cursor));
+}
+
+// The sizing cursor over a divider and while one is dragged; null in other modes.
+LPCWSTR SizingCursor(CGridCtrl::MouseMode mode)
+{
+    switch (mode) {
+    case CGridCtrl::MouseMode::kOverRowDivide:
+    case CGridCtrl::MouseMode::kSizingRow:
+        return IDC_SIZENS;
+    case CGridCtrl::MouseMode::kOverColDivide:
+    case CGridCtrl::MouseMode::kSizingCol:
+        return IDC_SIZEWE;
+    default:
+        return nullptr;
+    }
+}
+
 }  // namespace
 
 // --- dividers and sizing
 
-bool CGridCtrl::OverColumnDivider(POINT point, int* col)
+bool CGridCtrl::OverDivider(bool rows, POINT point, int* index)
 {
-    if (point.y >= GetFixedRowHeight())
-        return false;  // dividers are taken in the fixed rows only
+    const LONG across = rows ? point.x : point.y;
+    if (across >= (rows ? GetFixedColumnWidth() : GetFixedRowHeight()))
+        return false;
     const GridCellId cell = GetCellFromPt(point);
     RECT rect{};
     if (!IsValid(cell) || !GetCellRect(cell.row, cell.col, &rect))
         return false;
-    if (point.x - rect.left < m_resizeCaptureRange && cell.col != 0) {
-        *col = cell.col - 1;
-        if (!m_hiddenColsOpenable)
-            while (*col > 0 && GetColumnWidth(*col) == 0)
-                --*col;
+    const LONG along = rows ? point.y : point.x;
+    const int at = rows ? cell.row : cell.col;
+    if (along - (rows ? rect.top : rect.left) < m_resizeCaptureRange && at != 0) {
+        *index = at - 1;
+        if (!(rows ? m_hiddenRowsOpenable : m_hiddenColsOpenable))
+            while (*index > 0 && SizeAlong(rows, *index) == 0)
+                --*index;
         return true;
     }
-    if (rect.right + 1 - point.x <= m_resizeCaptureRange) {
-        *col = cell.col;
+    if ((rows ? rect.bottom : rect.right) + 1 - along <= m_resizeCaptureRange) {
+        *index = at;
         return true;
     }
     return false;
 }
 
-bool CGridCtrl::OverRowDivider(POINT point, int* row)
+CGridCtrl::MouseMode CGridCtrl::DividerAt(POINT point, int* index)
 {
-    if (point.x >= GetFixedColumnWidth())
-        return false;
-    const GridCellId cell = GetCellFromPt(point);
-    RECT rect{};
-    if (!IsValid(cell) || !GetCellRect(cell.row, cell.col, &rect))
-        return false;
-    if (point.y - rect.top < m_resizeCaptureRange && cell.row != 0) {
-        *row = cell.row - 1;
-        if (!m_hiddenRowsOpenable)
-            while (*row > 0 && GetRowHeight(*row) == 0)
-                --*row;
-        return true;
-    }
-    if (rect.bottom + 1 - point.y <= m_resizeCaptureRange) {
-        *row = cell.row;
-        return true;
-    }
-    return false;
+    if (m_allowColResize && OverDivider(false, point, index))
+        return MouseMode::kOverColDivide;
+    if (m_allowRowResize && OverDivider(true, point, index))
+        return MouseMode::kOverRowDivide;
+    return MouseMode::kNothing;
 }
 
 void CGridCtrl::DrawTrackingLine(const RECT& rect)
@@ -132,12 +142,10 @@ void CGridCtrl::OnLButtonDown(UINT flags, POINT point)
 
     ::SetCapture(m_hwnd);
     int sized = -1;
-    if (m_allowColResize && OverColumnDivider(point, &sized)) {
-        ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
-        m_mouseMode = MouseMode::kSizingCol;
-    } else if (m_allowRowResize && OverRowDivider(point, &sized)) {
-        ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
-        m_mouseMode = MouseMode::kSizingRow;
+    const MouseMode divider = DividerAt(point, &sized);
+    if (divider != MouseMode::kNothing) {
+        m_mouseMode = divider == MouseMode::kOverColDivide ? MouseMode::kSizingCol : MouseMode::kSizingRow;
+        SetCursorTo(SizingCursor(m_mouseMode));
     }
     if (m_mouseMode == MouseMode::kSizingCol || m_mouseMode == MouseMode::kSizingRow) {
         // The sized column (row) stands in the click-down cell from now on.
@@ -175,19 +183,11 @@ void CGridCtrl::OnMouseMove(UINT, POINT point)
 {
     if (!m_leftButtonDown) {
         int index = -1;
-        if (m_allowColResize && OverColumnDivider(point, &index)) {
-            if (m_mouseMode != MouseMode::kOverColDivide) {
-                ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
-                m_mouseMode = MouseMode::kOverColDivide;
-            }
-        } else if (m_allowRowResize && OverRowDivider(point, &index)) {
-            if (m_mouseMode != MouseMode::kOverRowDivide) {
-                ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
-                m_mouseMode = MouseMode::kOverRowDivide;
-            }
-        } else if (m_mouseMode != MouseMode::kNothing) {
-            ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-            m_mouseMode = MouseMode::kNothing;
+        const MouseMode divider = DividerAt(point, &index);
+        if (divider != m_mouseMode) {
+            const LPCWSTR sizing = SizingCursor(divider);
+            SetCursorTo(sizing ? sizing : IDC_ARROW);
+            m_mouseMode = divider;
         }
         if (m_mouseMode == MouseMode::kNothing && (!m_virtualMode || m_virtualPointerOver)) {
             const GridCellId cell = GetCellFromPt(point);
@@ -303,7 +303,7 @@ void CGridCtrl::OnLButtonUp(UINT, POINT point)
     }
 
     m_mouseMode = MouseMode::kNothing;
-    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    SetCursorTo(IDC_ARROW);
     if (IsValid(m_clickDown) && IsWindow()) {
         HWND target = NotifyTarget();
         if (target)
@@ -314,14 +314,14 @@ void CGridCtrl::OnLButtonUp(UINT, POINT point)
 void CGridCtrl::OnLButtonDblClk(UINT, POINT point)
 {
     int index = -1;
-    if (OverColumnDivider(point, &index)) {
+    if (OverDivider(false, point, &index)) {
         while (index > 0 && GetColumnWidth(index) == 0)
             --index;  // never a hidden column
         AutoSizeColumn(index, m_autoSizeFlags);
         Invalidate();
         return;
     }
-    if (OverRowDivider(point, &index)) {
+    if (OverDivider(true, point, &index)) {
         AutoSizeRow(index);
         Invalidate();
         return;
@@ -348,17 +348,9 @@ bool CGridCtrl::OnSetCursor(HWND window, UINT hitTest)
 {
     if (window != m_hwnd || hitTest != HTCLIENT)
         return false;
-    switch (m_mouseMode) {
-    case MouseMode::kOverRowDivide:
-    case MouseMode::kSizingRow:
-        ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
+    if (const LPCWSTR sizing = SizingCursor(m_mouseMode)) {
+        SetCursorTo(sizing);
         return true;
-    case MouseMode::kOverColDivide:
-    case MouseMode::kSizingCol:
-        ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
-        return true;
-    default:
-        break;
     }
     if (!m_virtualMode) {
         POINT point{};
@@ -368,6 +360,6 @@ bool CGridCtrl::OnSetCursor(HWND window, UINT hitTest)
         if (CGridCellBase* over = GetCell(cell.row, cell.col))
             return over->OnSetCursor();
     }
-    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    SetCursorTo(IDC_ARROW);
     return true;
 }

@@ -103,6 +103,16 @@ struct GridDisplayInfo {
     fw::WString text;
 };
 
+// Fills the header of a grid record (the sender, its control id, the code)
+// and sends the record to target as WM_NOTIFY; the target's answer.
+inline LRESULT SendGridNotify(HWND target, HWND from, NMHDR& header, int code)
+{
+    header.hwndFrom = from;
+    header.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(from));
+    header.code = static_cast<UINT>(code);
+    return ::SendMessageW(target, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
 class CGridCellBase;
 // Supplies a cell's contents in virtual mode instead of a notification.
 using GridDisplayCallback = BOOL (*)(GridDisplayInfo* info, LPARAM user);

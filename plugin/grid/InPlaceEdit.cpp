@@ -17,16 +17,13 @@ void CInPlaceEditor::EndEdit()
     m_ending = true;
     BeforeEnd();
     GridDisplayInfo info{};
-    info.hdr.hwndFrom = m_hwnd;
-    info.hdr.idFrom = static_cast<UINT_PTR>(GetId());
-    info.hdr.code = static_cast<UINT>(LVN_ENDLABELEDITW);
     info.row = m_row;
     info.column = m_col;
     info.mask = LVIF_TEXT | LVIF_PARAM;
     info.text = EndText();
     info.data = static_cast<LPARAM>(m_lastKey);
     HWND self = m_hwnd;
-    ::SendMessageW(Grid(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+    SendGridNotify(Grid(), self, info.hdr, LVN_ENDLABELEDITW);
     if (::IsWindow(self))
         ::PostMessageW(self, WM_CLOSE, 0, 0);
 }
