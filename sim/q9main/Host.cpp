@@ -36,7 +36,7 @@ struct Settings {
     COLORREF button = RGB(240, 240, 240);
     COLORREF text = RGB(0, 0, 0);
     COLORREF textBack = RGB(255, 255, 255);
-    unsigned hooks = ~0u;
+    unsigned hooks = ~0u;  // bit i: the hook kHooks[i]
     bool scripted = false;
     std::vector<int> answers;
     bool deletes = true;
@@ -45,30 +45,6 @@ struct Settings {
     Text folder;
     fw::WString control = L"combo";
     bool showManager = true;
-};
-
-// The hooks in the order of the record.
-enum Hook : unsigned {
-    kOnExported = 1u << 0,
-    kMessageBox = 1u << 1,
-    kOnUploadProjectChanged = 1u << 2,
-    kUploadItem = 1u << 3,
-    kCanUpload = 1u << 4,
-    kOnUploadDone = 1u << 5,
-    kReserved1 = 1u << 6,
-    kOnUploadRefused = 1u << 7,
-    kDeleteFile = 1u << 8,
-    kReserved2 = 1u << 9,
-};
-struct HookName {
-    const wchar_t* name;
-    unsigned bit;
-};
-constexpr HookName kHookNames[] = {
-    {L"onExported", kOnExported},   {L"messageBox", kMessageBox},     {L"onUploadProjectChanged", kOnUploadProjectChanged},
-    {L"uploadItem", kUploadItem},   {L"canUpload", kCanUpload},       {L"onUploadDone", kOnUploadDone},
-    {L"reserved1", kReserved1},     {L"onUploadRefused", kOnUploadRefused}, {L"deleteFile", kDeleteFile},
-    {L"reserved2", kReserved2},
 };
 
 // The session the hooks (plain functions) report to.
@@ -99,6 +75,102 @@ fw::WString Quoted(const Text& text)
     return text.null ? fw::WString(L"null") : Quoted(text.value.c_str());
 }
 
+// --- the hooks
+
+int32_t CORVANE_CALL OnExported(const wchar_t* folder)
+{
+    Journal(L"hook onExported folder=" + Quoted(folder));
+    return 0;
+}
+
+int32_t CORVANE_CALL AskUser(CorvaneString text, CorvaneString caption, int32_t type)
+{
+    const Settings& settings = *g_session.settings;
+    int answer = 0;
+    if (!settings.scripted) {
+        fw::Window* main = g_session.app->MainWindow();
+        answer = ::MessageBoxW(main ? main->Handle() : nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(type));
+    } else if (g_session.nextAnswer < settings.answers.size()) {
+        answer = settings.answers[g_session.nextAnswer++];
+    } else {
+        answer = type == MB_YESNO ? IDNO : IDOK;  // the script has ended: nothing is agreed to
+    }
+    Journal(fw::WString::Format(L"hook messageBox text=%ls caption=%ls type=%d answer=%d", Quoted(text.c_str()).c_str(),
+                                Quoted(caption.c_str()).c_str(), type, answer));
+    return answer;
+}
+
+void CORVANE_CALL UploadItem(CorvaneString path, CorvaneString extra)
+{
+    Journal(L"hook uploadItem path=" + Quoted(path.c_str()) + L" extra=" + Quoted(extra.c_str()));
+}
+
+int32_t CORVANE_CALL CanUpload()
+{
+    int32_t answer = g_session.settings->uploads ? 1 : 0;
+    Journal(fw::WString::Format(L"hook canUpload answer=%d", answer));
+    return answer;
+}
+
+int32_t CORVANE_CALL DeleteFileHook(CorvaneString path)
+{
+    fw::WString line = L"hook deleteFile path=" + Quoted(path.c_str());
+    int32_t answer = 0;
+    DWORD error = 0;
+    if (!g_session.settings->deletes) {
+        line += L" answer=0 refused";
+    } else if (::DeleteFileW(path.c_str())) {
+        answer = 1;
+        line += L" answer=1";
+    } else {
+        error = ::GetLastError();
+        line += fw::WString::Format(L" answer=0 error=%lu", error);
+    }
+    Journal(line);
+    // The plug-in explains a failed deletion by the last error (32: held
+    // open), as after a deletion of its own; the journal's writing must not
+    // change it.
+    ::SetLastError(error);
+    return answer;
+}
+
+// A hook that only tells of an event: its journal line is its name.
+template <const wchar_t* kName>
+void CORVANE_CALL Notice()
+{
+    Journal(fw::WString(L"hook ") + kName);
+}
+
+constexpr wchar_t kOnUploadProjectChanged[] = L"onUploadProjectChanged";
+constexpr wchar_t kOnUploadDone[] = L"onUploadDone";
+constexpr wchar_t kReserved1[] = L"reserved1";
+constexpr wchar_t kOnUploadRefused[] = L"onUploadRefused";
+constexpr wchar_t kReserved2[] = L"reserved2";
+
+// The hooks in the order of the record: the name that settings and the
+// journal use, and how a chosen one goes into the record (its function
+// journals each call).
+struct Hook {
+    const wchar_t* name;
+    void (*fill)(ShowManagerParams& record);
+};
+const Hook kHooks[] = {
+    {L"onExported", [](ShowManagerParams& record) { record.onExported = &OnExported; }},
+    {L"messageBox", [](ShowManagerParams& record) { record.messageBox = &AskUser; }},
+    {kOnUploadProjectChanged,
+     [](ShowManagerParams& record) { record.onUploadProjectChanged = &Notice<kOnUploadProjectChanged>; }},
+    {L"uploadItem", [](ShowManagerParams& record) { record.uploadItem = &UploadItem; }},
+    {L"canUpload", [](ShowManagerParams& record) { record.canUpload = &CanUpload; }},
+    {kOnUploadDone, [](ShowManagerParams& record) { record.onUploadDone = &Notice<kOnUploadDone>; }},
+    {kReserved1, [](ShowManagerParams& record) { record.reserved1 = &Notice<kReserved1>; }},
+    {kOnUploadRefused, [](ShowManagerParams& record) { record.onUploadRefused = &Notice<kOnUploadRefused>; }},
+    {L"deleteFile", [](ShowManagerParams& record) { record.deleteFile = &DeleteFileHook; }},
+    {kReserved2, [](ShowManagerParams& record) { record.reserved2 = &Notice<kReserved2>; }},
+};
+constexpr size_t kHookCount = sizeof kHooks / sizeof kHooks[0];
+
+// --- the settings
+
 bool ReadNumber(const fw::WString& text, int base, long& value)
 {
     if (text.IsEmpty())
@@ -108,30 +180,29 @@ bool ReadNumber(const fw::WString& text, int base, long& value)
     return end && *end == L'\0';
 }
 
+// The parts of a comma list, empty ones included (an empty list is one empty part).
+std::vector<fw::WString> SplitAtCommas(const fw::WString& list)
+{
+    std::vector<fw::WString> parts;
+    size_t start = 0;
+    for (size_t comma; (comma = list.Find(L',', start)) != fw::WString::kNoPosition; start = comma + 1)
+        parts.push_back(list.Mid(start, comma - start));
+    parts.push_back(list.Mid(start));
+    return parts;
+}
+
 bool ReadHooks(const fw::WString& list, unsigned& hooks)
 {
-    if (list == L"all") {
-        hooks = ~0u;
+    hooks = list == L"all" ? ~0u : 0u;
+    if (list == L"all" || list == L"none")
         return true;
-    }
-    hooks = 0;
-    if (list == L"none")
-        return true;
-    size_t start = 0;
-    while (start <= list.Length()) {
-        size_t comma = list.Find(L',', start);
-        fw::WString name = list.Mid(start, comma == fw::WString::kNoPosition ? fw::WString::kNoPosition : comma - start);
-        bool known = false;
-        for (const HookName& hook : kHookNames)
-            if (name == hook.name) {
-                hooks |= hook.bit;
-                known = true;
-            }
-        if (!known)
+    for (const fw::WString& name : SplitAtCommas(list)) {
+        size_t hook = 0;
+        while (hook < kHookCount && name != kHooks[hook].name)
+            ++hook;
+        if (hook == kHookCount)
             return false;
-        if (comma == fw::WString::kNoPosition)
-            break;
-        start = comma + 1;
+        hooks |= 1u << hook;
     }
     return true;
 }
@@ -139,16 +210,13 @@ bool ReadHooks(const fw::WString& list, unsigned& hooks)
 bool ReadAnswers(const fw::WString& list, std::vector<int>& answers)
 {
     answers.clear();
-    size_t start = 0;
-    while (!list.IsEmpty() && start <= list.Length()) {
-        size_t comma = list.Find(L',', start);
+    if (list.IsEmpty())
+        return true;
+    for (const fw::WString& part : SplitAtCommas(list)) {
         long answer = 0;
-        if (!ReadNumber(list.Mid(start, comma == fw::WString::kNoPosition ? fw::WString::kNoPosition : comma - start), 10, answer))
+        if (!ReadNumber(part, 10, answer))
             return false;
         answers.push_back(static_cast<int>(answer));
-        if (comma == fw::WString::kNoPosition)
-            break;
-        start = comma + 1;
     }
     return true;
 }
@@ -274,97 +342,7 @@ bool ApplyFile(Settings& settings, const fw::WString& path, fw::WString& bad)
     return true;
 }
 
-// --- the hooks
-
-int32_t CORVANE_CALL OnExported(const wchar_t* folder)
-{
-    Journal(L"hook onExported folder=" + Quoted(folder));
-    return 0;
-}
-
-int32_t CORVANE_CALL AskUser(CorvaneString text, CorvaneString caption, int32_t type)
-{
-    const Settings& settings = *g_session.settings;
-    int answer = 0;
-    if (!settings.scripted) {
-        fw::Window* main = g_session.app->MainWindow();
-        answer = ::MessageBoxW(main ? main->Handle() : nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(type));
-    } else if (g_session.nextAnswer < settings.answers.size()) {
-        answer = settings.answers[g_session.nextAnswer++];
-    } else {
-        answer = type == MB_YESNO ? IDNO : IDOK;  // the script has ended: nothing is agreed to
-    }
-    Journal(fw::WString::Format(L"hook messageBox text=%ls caption=%ls type=%d answer=%d", Quoted(text.c_str()).c_str(),
-                                Quoted(caption.c_str()).c_str(), type, answer));
-    return answer;
-}
-
-void CORVANE_CALL OnUploadProjectChanged()
-{
-    Journal(L"hook onUploadProjectChanged");
-}
-
-void CORVANE_CALL UploadItem(CorvaneString path, CorvaneString extra)
-{
-    Journal(L"hook uploadItem path=" + Quoted(path.c_str()) + L" extra=" + Quoted(extra.c_str()));
-}
-
-int32_t CORVANE_CALL CanUpload()
-{
-    int32_t answer = g_session.settings->uploads ? 1 : 0;
-    Journal(fw::WString::Format(L"hook canUpload answer=%d", answer));
-    return answer;
-}
-
-void CORVANE_CALL OnUploadDone()
-{
-    Journal(L"hook onUploadDone");
-}
-
-void CORVANE_CALL Reserved1()
-{
-    Journal(L"hook reserved1");
-}
-
-void CORVANE_CALL OnUploadRefused()
-{
-    Journal(L"hook onUploadRefused");
-}
-
-int32_t CORVANE_CALL DeleteFileHook(CorvaneString path)
-{
-    fw::WString line = L"hook deleteFile path=" + Quoted(path.c_str());
-    int32_t answer = 0;
-    DWORD error = 0;
-    if (!g_session.settings->deletes) {
-        line += L" answer=0 refused";
-    } else if (::DeleteFileW(path.c_str())) {
-        answer = 1;
-        line += L" answer=1";
-    } else {
-        error = ::GetLastError();
-        line += fw::WString::Format(L" answer=0 error=%lu", error);
-    }
-    Journal(line);
-    // The plug-in explains a failed deletion by the last error (32: held
-    // open), as after a deletion of its own; the journal's writing must not
-    // change it.
-    ::SetLastError(error);
-    return answer;
-}
-
-void CORVANE_CALL Reserved2()
-{
-    Journal(L"hook reserved2");
-}
-
 // --- the record
-
-template <class Function>
-Function Present(unsigned hooks, unsigned bit, Function function)
-{
-    return (hooks & bit) ? function : nullptr;
-}
 
 // The record and everything it points to, alive for the whole session.
 class Record {
@@ -392,18 +370,9 @@ public:
         m_record.font = settings.fontFace.IsEmpty() ? nullptr : &m_fontObject;
         m_record.language = settings.language;
         m_record.colors = ColorScheme{m_background.Get(), m_button.Get(), settings.text, settings.textBack, 0};
-        const unsigned hooks = settings.hooks;
-        m_record.onExported = Present<CorvaneOnExported>(hooks, kOnExported, &OnExported);
-        m_record.messageBox = Present<CorvaneMessageBox>(hooks, kMessageBox, &AskUser);
-        m_record.onUploadProjectChanged =
-            Present<CorvaneOnUploadProjectChanged>(hooks, kOnUploadProjectChanged, &OnUploadProjectChanged);
-        m_record.uploadItem = Present<CorvaneUploadItem>(hooks, kUploadItem, &UploadItem);
-        m_record.canUpload = Present<CorvaneCanUpload>(hooks, kCanUpload, &CanUpload);
-        m_record.onUploadDone = Present<CorvaneOnUploadDone>(hooks, kOnUploadDone, &OnUploadDone);
-        m_record.reserved1 = Present<CorvaneReserved>(hooks, kReserved1, &Reserved1);
-        m_record.onUploadRefused = Present<CorvaneOnUploadRefused>(hooks, kOnUploadRefused, &OnUploadRefused);
-        m_record.deleteFile = Present<CorvaneDeleteFile>(hooks, kDeleteFile, &DeleteFileHook);
-        m_record.reserved2 = Present<CorvaneReserved>(hooks, kReserved2, &Reserved2);
+        for (size_t hook = 0; hook < kHookCount; ++hook)
+            if (settings.hooks & (1u << hook))
+                kHooks[hook].fill(m_record);
     }
     Record(const Record&) = delete;
     Record& operator=(const Record&) = delete;
@@ -430,9 +399,9 @@ private:
 fw::WString DescribeRecord(const Settings& settings)
 {
     fw::WString hooks;
-    for (const HookName& hook : kHookNames)
-        if (settings.hooks & hook.bit)
-            hooks += (hooks.IsEmpty() ? L"" : L",") + fw::WString(hook.name);
+    for (size_t hook = 0; hook < kHookCount; ++hook)
+        if (settings.hooks & (1u << hook))
+            hooks += (hooks.IsEmpty() ? L"" : L",") + fw::WString(kHooks[hook].name);
     fw::WString layout = settings.hasLayout ? fw::WString::Format(L" layout=%d", settings.layout) : fw::WString();
     fw::WString font = settings.fontFace.IsEmpty() ? fw::WString(L"null")
                                                    : Quoted(settings.fontFace.c_str()) +
