@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "BusyState.h"
+#include "OperationProgress.h"
 #include "framework/FileFinder.h"
 #include "framework/Path.h"
 
@@ -26,7 +27,31 @@ bool SameLastThree(const wchar_t* name, const fw::WString& pattern)
            ::lstrcmpiW(name + length - 3, pattern.c_str() + pattern.Length() - 3) == 0;
 }
 
+// Every file below a folder, of any type: what DeleteFolderTree goes through.
+int FilesBelow(const fw::WString& folder)
+{
+    int files = 0;
+    fw::FileFinder find(folder + L"*.*");
+    if (find.IsOpen()) {
+        do {
+            if (find.IsFolder())
+                files += find.IsDots() ? 0 : FilesBelow(folder + find.Name() + L"\\");
+            else
+                ++files;
+        } while (find.Next());
+    }
+    return files;
+}
+
 }  // namespace
+
+int CCorvaneDlg::FilesOfCheckedProjects()
+{
+    int files = 0;
+    for (int row = NextCheckedRow(m_projectGrid, 1); row > 0; row = NextCheckedRow(m_projectGrid, row + 1))
+        files += FilesBelow(m_storageRoot + m_dataFolder + m_projectGrid.GetItemText(row, kColumnName) + L"\\");
+    return files;
+}
 
 void CCorvaneDlg::OnDelete()
 {
@@ -43,12 +68,16 @@ void CCorvaneDlg::OnDelete()
                                  HostHooks::kOk);
     };
     bool stopped = false;
+    const int checkedFiles = CountCheckedRows(m_fileGrid);
+    OperationProgress progress(*this, CorvaneText::kDeleteProgress, checkedFiles + FilesOfCheckedProjects());
 
-    if (CountCheckedRows(m_fileGrid) > 0) {
+    if (checkedFiles > 0) {
         for (int row = NextCheckedRow(m_fileGrid, 1); row > 0; row = NextCheckedRow(m_fileGrid, row)) {
             const fw::WString path = data + m_openProject + ListedFileName(row);
             ::SetLastError(0);
-            if (!m_host.RemoveFile(path)) {
+            const bool removed = m_host.RemoveFile(path);
+            progress.Step();  // leaves the last error to explain a failure
+            if (!removed) {
                 // The file is still there: its row stays and it is not counted.
                 failed = true;
                 if ((stopped = heldOpen()))
@@ -74,6 +103,9 @@ void CCorvaneDlg::OnDelete()
     }
 
     if (!stopped && CountCheckedRows(m_projectGrid) > 0) {
+        // The file phase may have taken files of a checked project already.
+        if (checkedFiles > 0)
+            progress.SetTotal(progress.Done() + FilesOfCheckedProjects());
         for (int row = NextCheckedRow(m_projectGrid, 1); row > 0; row = NextCheckedRow(m_projectGrid, row)) {
             const fw::WString folder = data + m_projectGrid.GetItemText(row, kColumnName) + L"\\";
             ::SetLastError(0);
@@ -138,11 +170,16 @@ CCorvaneDlg::TreeCount CCorvaneDlg::DeleteFolderTree(const fw::WString& folder)
             count.files += below.files;
             count.failed = count.failed || below.failed;
             ::RemoveDirectoryW(entry.c_str());
-        } else if (!::DeleteFileW(entry.c_str())) {
-            count.failed = true;
-            lastFailure = ::GetLastError();
-        } else if (SameLastThree(find.Name(), m_filePattern)) {
-            ++count.files;  // other types go uncounted
+        } else {
+            const bool deleted = ::DeleteFileW(entry.c_str()) != FALSE;
+            if (!deleted) {
+                count.failed = true;
+                lastFailure = ::GetLastError();
+            } else if (SameLastThree(find.Name(), m_filePattern)) {
+                ++count.files;  // other types go uncounted
+            }
+            if (m_progress)
+                m_progress->Step();
         }
     } while (find.Next());
     find.Close();

@@ -33,7 +33,11 @@
 #include "framework/WString.h"
 #include "plugin/Corvane.h"
 
+class OperationProgress;
+
 class CCorvaneDlg : public fw::Dialog {
+    friend class OperationProgress;  // registers itself while an operation runs
+
 public:
     CCorvaneDlg();
     ~CCorvaneDlg() override;
@@ -59,6 +63,12 @@ public:
     void PrepareFreeSpaceBitmap();
     // Measures the storage root, redraws the indicator off screen, updates the upload space flag.
     void DrawFreeSpace();
+    // The indicator during an operation: the bar filled with the share done,
+    // and the format (null: no text) with the files done and their total.
+    // Painted at once.
+    void DrawProgress(const wchar_t* format, int done, int total);
+    // Whether the indicator shows an operation's progress rather than the free space.
+    bool IndicatorShowsProgress() const { return m_indicatorShowsProgress; }
 
     // --- listing helpers (CorvaneListing.cpp)
     // Opens the project of that row of the project grid and lists its files.
@@ -131,7 +141,7 @@ public:
     int32_t LayoutCode() const { return m_layoutCode; }
     int StorageKind() const { return m_storageKind; }
     bool HasUploadSpace() const { return m_uploadSpace; }
-    // The text of the free-space indicator as last drawn.
+    // The text of the free-space indicator as last drawn (during an operation its progress).
     const fw::WString& FreeSpaceText() const { return m_freeSpaceText; }
     const HostHooks& Host() const { return m_host; }
     CGridCtrl& ProjectGrid() { return m_projectGrid; }
@@ -181,10 +191,17 @@ private:
     // Asks a Yes/No question in the dialog's language; true unless the answer
     // is No. A language without texts asks nothing and agrees.
     bool Agrees(const TwoLanguageText& question, const TwoLanguageText& caption) const;
+    // The files, of any type, below the checked projects' folders.
+    int FilesOfCheckedProjects();
     // The row of the open project in the project grid (its selected row); -1 when none.
     int SelectedProjectRow();
     LRESULT OnCtlColor(UINT message, WPARAM dc, LPARAM control);
     void OnPaint();
+    // The off-screen indicator: white, blue from the left over the share
+    // given, the indicator's text right-aligned, a black frame.
+    void DrawIndicator(double blueShare);
+    // Brings the progress on the screen up to date before the host is called.
+    void ShowProgress();
     HFONT HostFont() const;
     CGridCtrl* GridOf(int id);
     // A child's window rectangle in this dialog's coordinates.
@@ -214,6 +231,8 @@ private:
     const ColorScheme* m_colors = nullptr;
     std::unique_ptr<fw::MemoryBitmap> m_freeSpaceBitmap;  // off-screen free-space indicator
     fw::WString m_freeSpaceText;
+    bool m_indicatorShowsProgress = false;
+    OperationProgress* m_progress = nullptr;  // of the operation running, if any
     POINT m_pressPoint{};  // last left-button press on a grid
     int m_storageKind = kFlashDisk;
     CGridCtrl m_projectGrid;

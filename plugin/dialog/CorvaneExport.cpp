@@ -4,7 +4,9 @@
 #include "CorvaneDlg.h"
 
 #include "BusyState.h"
+#include "OperationProgress.h"
 #include "framework/FileFinder.h"
+#include "framework/Files.h"
 #include "framework/Path.h"
 
 namespace {
@@ -25,6 +27,40 @@ bool UDiskIsPresent()
     return find.IsOpen() && find.IsFolder();
 }
 
+constexpr unsigned long long kMegabyte = 1024 * 1024;
+
+// What an export will write: its files, and the room they take on the U disk
+// beyond the files of the same names they replace there.
+struct ExportPlan {
+    int files = 0;
+    unsigned long long needed = 0;
+
+    void Add(unsigned long long size, const fw::WString& target)
+    {
+        ++files;
+        const unsigned long long replaced = fw::FileSizeOf(target);
+        if (size > replaced)
+            needed += size - replaced;
+    }
+    // Every file of the tree below from, bound for the same place below to.
+    void AddTree(const fw::WString& from, const fw::WString& to)
+    {
+        fw::FileFinder find(from + L"*.*");
+        if (!find.IsOpen())
+            return;  // the copy finds out what is wrong with it
+        do {
+            if (find.IsDots())
+                continue;
+            const fw::WString name = find.Name();
+            if (find.IsFolder())
+                AddTree(from + name + L"\\", to + name + L"\\");
+            else
+                Add((static_cast<unsigned long long>(find.Entry().nFileSizeHigh) << 32) | find.Entry().nFileSizeLow,
+                    to + name);
+        } while (find.Next());
+    }
+};
+
 }  // namespace
 
 void CCorvaneDlg::OnExport()
@@ -43,26 +79,54 @@ void CCorvaneDlg::OnExport()
     int files = 0;
     bool failed = false;
     const fw::WString source = m_storageRoot + m_dataFolder;
+    const bool singleFiles = CountCheckedRows(m_fileGrid) > 0 && CountCheckedRows(m_projectGrid) == 0;
+
+    // Nothing is written unless the U disk has room for all of it.
+    ExportPlan plan;
+    if (singleFiles) {
+        for (int row = NextCheckedRow(m_fileGrid, 1); row > 0; row = NextCheckedRow(m_fileGrid, row + 1)) {
+            const fw::WString name = ListedFileName(row);
+            plan.Add(fw::FileSizeOf(source + m_openProject + name), exportFolder + m_openProject + name);
+        }
+    } else {
+        for (int row = NextCheckedRow(m_projectGrid, 1); row > 0; row = NextCheckedRow(m_projectGrid, row + 1)) {
+            const fw::WString project = m_projectGrid.GetItemText(row, kColumnName) + L"\\";
+            plan.AddTree(source + project, exportFolder + project);
+        }
+    }
+    unsigned long long free = 0;
+    if (fw::FreeSpaceFor(exportFolder, free) && plan.needed > free) {
+        if (const wchar_t* format = CorvaneText::kUDiskTooSmall.For(m_language))
+            m_host.Notice(fw::WString::Format(format, static_cast<unsigned>((plan.needed + kMegabyte - 1) / kMegabyte),
+                                              static_cast<unsigned>(free / kMegabyte)),
+                          CorvaneText::kNoticeCaption.For(m_language));
+        return;
+    }
+
+    OperationProgress progress(*this, CorvaneText::kExportProgress, plan.files);
     FolderState folder = EnsureFolder(exportFolder);
     if (folder != FolderState::Ready) {
         // nothing to copy into
-    } else if (CountCheckedRows(m_fileGrid) > 0 && CountCheckedRows(m_projectGrid) == 0) {
+    } else if (singleFiles) {
         const fw::WString destination = exportFolder + m_openProject;
         for (int row = NextCheckedRow(m_fileGrid, 1); row > 0; row = NextCheckedRow(m_fileGrid, row + 1)) {
             if ((folder = EnsureFolder(destination)) != FolderState::Ready)
                 break;
             const fw::WString name = ListedFileName(row);
             ::SetLastError(0);
-            if (!::CopyFileW((source + m_openProject + name).c_str(), (destination + name).c_str(), FALSE)) {
+            if (!fw::CopyFileFlushed(source + m_openProject + name, destination + name)) {
                 failed = true;
                 NoticeIfDiskFull();
                 break;
             }
             ++files;
+            progress.Step();
         }
         // Only a folder that is there has been exported to, also after a failed copy.
-        if (folder == FolderState::Ready)
+        if (folder == FolderState::Ready) {
+            progress.Show();
             m_host.Exported(destination);
+        }
     } else {
         // Projects; checked files beside them are left out.
         for (int row = NextCheckedRow(m_projectGrid, 1); row > 0; row = NextCheckedRow(m_projectGrid, row + 1)) {
@@ -79,6 +143,7 @@ void CCorvaneDlg::OnExport()
                 NoticeIfDiskFull();
                 break;
             }
+            progress.Show();
             m_host.Exported(destination);
             ++projects;
         }
@@ -91,6 +156,7 @@ void CCorvaneDlg::OnExport()
     failed = failed || folder == FolderState::Failed;
     // The U disk pulled during the export: say so, then what was done.
     if (failed && !UDiskIsPresent()) {
+        progress.Show();
         if (const wchar_t* text = CorvaneText::kInsertUDisk.For(m_language))
             m_host.Notice(text, CorvaneText::kNoticeCaption.For(m_language));
     }

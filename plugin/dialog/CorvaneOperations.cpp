@@ -4,7 +4,9 @@
 #include "CorvaneDlg.h"
 
 #include "BusyState.h"
+#include "OperationProgress.h"
 #include "framework/FileFinder.h"
+#include "framework/Files.h"
 #include "framework/Path.h"
 
 namespace {
@@ -71,8 +73,10 @@ CCorvaneDlg::TreeCount CCorvaneDlg::CopyFolderTree(const fw::WString& source, co
                 count.files += below.files;
                 count.failed = below.failed;
             }
-        } else if (::CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE)) {
+        } else if (fw::CopyFileFlushed(from + name, to + name)) {
             ++count.files;
+            if (m_progress)
+                m_progress->Step();
         } else {
             count.failed = true;
         }
@@ -91,6 +95,7 @@ bool CCorvaneDlg::NoticeIfLastError(DWORD code, const TwoLanguageText& text, con
 {
     if (::GetLastError() != code)
         return false;
+    ShowProgress();
     if (const wchar_t* shown = text.For(m_language))
         m_host.Message(shown, caption.For(m_language), type);
     return true;
@@ -114,7 +119,14 @@ void CCorvaneDlg::ShowResultSummary(const fw::WString& title, int projects, int 
             second += fw::WString::Format(CorvaneText::kSummaryProjects.For(m_language), projects);
         second += fw::WString::Format(CorvaneText::kSummaryFiles.For(m_language), files);
     }
+    ShowProgress();
     m_host.Message(first + second, title, HostHooks::kOk);
+}
+
+void CCorvaneDlg::ShowProgress()
+{
+    if (m_progress)
+        m_progress->Show();
 }
 
 bool CCorvaneDlg::Agrees(const TwoLanguageText& question, const TwoLanguageText& caption) const

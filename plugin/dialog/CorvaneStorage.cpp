@@ -158,39 +158,11 @@ void CCorvaneDlg::DrawFreeSpace()
     const float percent = measured ? FreePercent(total, free, m_storageRoot == kFlashDiskRoot) : 0.0f;
     const wchar_t* format = CorvaneText::kFreeSpaceFormat.For(m_language);
     m_freeSpaceText = measured && format ? fw::WString::Format(format, static_cast<double>(percent)) : fw::WString();
-
-    fw::Window indicator = GetItem(IDC_FREE_SPACE);
-    indicator.Show(SW_HIDE);  // painted in its place
-    if (m_freeSpaceBitmap && m_freeSpaceBitmap->IsValid()) {
-        HDC dc = m_freeSpaceBitmap->DC();
-        RECT r = indicator.GetClientRect();
-        fw::Brush white(::CreateSolidBrush(kWhite));
-        fw::Brush blue(::CreateSolidBrush(kBlue));
-        fw::Pen black(::CreatePen(PS_SOLID, 1, kBlack));
-        ::FillRect(dc, &r, white.Get());
-        if (measured) {
-            // The bar shows the used share.
-            RECT used = r;
-            used.right = static_cast<LONG>((1.0 - percent * 0.01) * r.right);
-            ::FillRect(dc, &used, blue.Get());
-        }
-        {
-            fw::SelectGuard font(dc, HostFont());
-            RECT text = r;
-            text.right -= ::GetSystemMetrics(SM_CXBORDER) + kFreeSpaceTextMargin;
-            ::DrawTextW(dc, m_freeSpaceText.c_str(), -1, &text, kFreeSpaceTextFormat);
-        }
-        fw::SelectGuard pen(dc, black.Get());
-        r.right -= ::GetSystemMetrics(SM_CXBORDER);
-        r.bottom -= ::GetSystemMetrics(SM_CYBORDER);
-        ::MoveToEx(dc, 0, 0, nullptr);
-        ::LineTo(dc, r.right, r.top);
-        ::LineTo(dc, r.right, r.bottom);
-        ::LineTo(dc, r.left, r.bottom);
-        ::LineTo(dc, 0, 0);
-    }
+    // The bar shows the used share.
+    DrawIndicator(measured ? 1.0 - percent * 0.01 : 0.0);
+    m_indicatorShowsProgress = false;
     // The indicator follows every reload: show the new figures.
-    const RECT area = RectInDialog(indicator.Handle());
+    const RECT area = RectInDialog(GetItem(IDC_FREE_SPACE).Handle());
     Invalidate(&area);
 
     // Nothing sets the flag back while the dialog lives. A flash disk that
@@ -200,6 +172,48 @@ void CCorvaneDlg::DrawFreeSpace()
     if (!FreeSpaceOf(kFlashDiskRoot, &flashTotal, &flashFree) ||
         static_cast<long long>(flashFree >> 20) < kUploadSpaceMegabytes)
         m_uploadSpace = false;
+}
+
+void CCorvaneDlg::DrawProgress(const wchar_t* format, int done, int total)
+{
+    m_freeSpaceText = format ? fw::WString::Format(format, done, total) : fw::WString();
+    DrawIndicator(total > 0 ? static_cast<double>(done) / total : 0.0);
+    m_indicatorShowsProgress = true;
+    // The operation holds this thread, so no paint message would come: painted at once.
+    const RECT area = RectInDialog(GetItem(IDC_FREE_SPACE).Handle());
+    Invalidate(&area);
+    ::UpdateWindow(m_hwnd);
+}
+
+void CCorvaneDlg::DrawIndicator(double blueShare)
+{
+    fw::Window indicator = GetItem(IDC_FREE_SPACE);
+    indicator.Show(SW_HIDE);  // painted in its place
+    if (!m_freeSpaceBitmap || !m_freeSpaceBitmap->IsValid())
+        return;
+    HDC dc = m_freeSpaceBitmap->DC();
+    RECT r = indicator.GetClientRect();
+    fw::Brush white(::CreateSolidBrush(kWhite));
+    fw::Brush blue(::CreateSolidBrush(kBlue));
+    fw::Pen black(::CreatePen(PS_SOLID, 1, kBlack));
+    ::FillRect(dc, &r, white.Get());
+    RECT bar = r;
+    bar.right = static_cast<LONG>(blueShare * r.right);
+    ::FillRect(dc, &bar, blue.Get());
+    {
+        fw::SelectGuard font(dc, HostFont());
+        RECT text = r;
+        text.right -= ::GetSystemMetrics(SM_CXBORDER) + kFreeSpaceTextMargin;
+        ::DrawTextW(dc, m_freeSpaceText.c_str(), -1, &text, kFreeSpaceTextFormat);
+    }
+    fw::SelectGuard pen(dc, black.Get());
+    r.right -= ::GetSystemMetrics(SM_CXBORDER);
+    r.bottom -= ::GetSystemMetrics(SM_CYBORDER);
+    ::MoveToEx(dc, 0, 0, nullptr);
+    ::LineTo(dc, r.right, r.top);
+    ::LineTo(dc, r.right, r.bottom);
+    ::LineTo(dc, r.left, r.bottom);
+    ::LineTo(dc, 0, 0);
 }
 
 void CCorvaneDlg::OnPaint()

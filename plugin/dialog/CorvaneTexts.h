@@ -54,10 +54,16 @@ constexpr TwoLanguageText kExportQuestion{L"是否导出所选择的工程或文
 constexpr TwoLanguageText kExportCaption{L"导出", L"Export"};
 constexpr TwoLanguageText kExportTitle{L"导出", L"Copy to UDisk"};
 constexpr TwoLanguageText kInsertUDisk{L"请插入U盘", L"Please insert U Disk"};
+// Too little room on the U disk for what is checked: the MB needed and free (unsigned).
+constexpr TwoLanguageText kUDiskTooSmall{L"U盘空间不足，需要%uMB，剩余%uMB",
+                                         L"Not enough space on U Disk, %uMB needed, %uMB free"};
+// The progress in the free-space indicator: files done and their total.
+constexpr TwoLanguageText kExportProgress{L"导出 %d/%d", L"Copy %d/%d"};
 
 constexpr TwoLanguageText kDeleteQuestion{L"是否删除所选择的工程或文件？",
                                           L"Do you want to delete all your selected project(s) or file(s)?"};
 constexpr TwoLanguageText kDeleteTitle{L"删除", L"Delete"};
+constexpr TwoLanguageText kDeleteProgress{L"删除 %d/%d", L"Delete %d/%d"};
 constexpr TwoLanguageText kFileOpen{L"无法删除文件，文件被打开", L"Cannot delete the file because it has been opened."};
 
 constexpr TwoLanguageText kUploadTitle{L"上传", L"Upload"};

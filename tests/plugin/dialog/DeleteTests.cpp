@@ -23,7 +23,11 @@ TEST_F(Delete, DeletesCheckedFilesBeforeProjectsAndKeepsTheGridsInStep)
     // though notes.txt keeps its folder, and comes back with the reload.
     host.language = 1;
     host.withDeleteFile = false;
+    std::wstring atSummary;
+    atHook = [&atSummary](RecordingDialog& dialog, const std::wstring&) { atSummary = dialog.FreeSpaceText().str(); };
     Operate(IDC_DELETE, {}, L"P1", {L"*"});
+    EXPECT_EQ(L"Delete 3/3", atSummary) << "the progress, as it stands at the summary";
+    atHook = nullptr;
     EXPECT_EQ((Texts{L"messageBox(Do you want to delete all your selected project(s) or file(s)?|Delete|4)",
                      L"messageBox(Completed!\r\nDelete 3 File(s)！|Delete|0)"}),
               host.Journal());
@@ -54,6 +58,7 @@ TEST_F(Delete, DeletesCheckedFilesBeforeProjectsAndKeepsTheGridsInStep)
     Operate(IDC_DELETE, {L"E"});
     EXPECT_EQ(L"messageBox(删除文件完成！\r\n总计删除 1 个工程， 0 个文件！|删除|0)", host.Journal().back());
     EXPECT_EQ(Texts{}, shownFiles);
+    EXPECT_EQ(0u, indicatorAfter.find(L"剩余:")) << "the free space again, also without a reload";
 }
 
 TEST_F(Delete, FilesHeldOpenOrReadOnlyAndAHeldProjectFolderStayAndAreReported)

@@ -2,7 +2,10 @@
 // languages; a U disk that is missing, occupied or fills up.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "OperationTests.h"
+#include "support/WineProcesses.h"
 
 using namespace dialogtest;
 
@@ -56,6 +59,40 @@ TEST_F(Export, CopiesProjectTreesOrSingleFilesAndReplacesEarlierCopiesInBothLang
     EXPECT_EQ((Texts{L"messageBox"}), hooks);
 }
 
+TEST_F(Export, ShowsItsProgressInTheIndicatorAndFlushesEveryFileItWrites)
+{
+    // When each project is told to the host, and at the summary: the count and the bar as painted.
+    std::vector<std::pair<std::wstring, double>> shown;
+    atHook = [&shown](RecordingDialog& dialog, const std::wstring& line) {
+        if (line.rfind(L"onExported(", 0) == 0 || line.rfind(L"messageBox(导出文件", 0) == 0)
+            shown.emplace_back(dialog.FreeSpaceText().str(), BlueShareShown(dialog.Handle()));
+    };
+    testsupport::SyncTrace trace;
+    Operate(IDC_EXPORT, {L"P1", L"P3"});
+    const std::vector<std::wstring> synced = trace.Stop();
+
+    ASSERT_EQ(2u, checked.size());
+    ASSERT_EQ(3u, shown.size());
+    const int first = checked[0] == L"P1" ? 5 : 1;
+    EXPECT_EQ(L"导出 " + std::to_wstring(first) + L"/6", shown[0].first);
+    EXPECT_NEAR(first / 6.0, shown[0].second, 0.02);
+    EXPECT_EQ(L"导出 6/6", shown[2].first);
+    EXPECT_NEAR(1.0, shown[2].second, 0.02);
+    EXPECT_EQ(0u, indicatorAfter.find(L"剩余:")) << "the free space again after the reload";
+
+    // One flush for each file written, none for anything else.
+    if (!trace.IsAttached())
+        GTEST_SKIP() << fw::WString(trace.Why()).ToUtf8();
+    std::map<std::wstring, int> flushes;
+    for (const std::wstring& file : synced)
+        ++flushes[file];
+    std::map<std::wstring, int> written;
+    for (const std::wstring& file : FilesBelow(kOut))
+        written[device.UnixPath(kOut + file)] = 1;
+    EXPECT_EQ(6u, written.size());
+    EXPECT_EQ(written, flushes);
+}
+
 TEST_F(Export, AMissingOccupiedOrFullUDiskStopsTheExportAndSaysSo)
 {
     // Pulled out: the insert notice alone; no summary, no reload.
@@ -79,14 +116,24 @@ TEST_F(Export, AMissingOccupiedOrFullUDiskStopsTheExportAndSaysSo)
     Operate(IDC_EXPORT, {L"P9"});
     EXPECT_EQ((Texts{kAsk, failed}), host.Journal());
 
-    // Full during the second of three projects of about 250 kB each.
+    // Too little room for three projects of about 250 kB each: told before anything is written.
     std::wstring why;
     ASSERT_TRUE(device.RemoveVolume(L"\\硬盘") && device.RemoveVolume(kData + L"P9"));
     if (!device.MountSmallVolume(L"\\硬盘", 400, &why))
         GTEST_SKIP() << fw::WString(why).ToUtf8();
-    for (const wchar_t* project : {L"P1\\", L"P2\\", L"P3\\"})
-        for (wchar_t i = L'0'; i < L'6'; ++i)
-            ASSERT_TRUE(device.WriteFile(kData + project + std::wstring(1, i) + L".abc", std::string(40960, 'x')));
+    const auto fill = [&](int files, size_t bytes) {
+        for (const wchar_t* project : {L"P1\\", L"P2\\", L"P3\\"})
+            for (int i = 0; i < files; ++i)
+                ASSERT_TRUE(device.WriteFile(kData + project + L"S" + std::to_wstring(i) + L".abc", std::string(bytes, 'x')));
+    };
+    fill(6, 40960);
+    Operate(IDC_EXPORT, {L"*"});
+    EXPECT_EQ((Texts{kAsk, L"messageBox(U盘空间不足，需要1MB，剩余0MB|提示|0)"}), host.Journal());
+    EXPECT_FALSE(device.Exists(kOut));
+    EXPECT_EQ(3u, stillChecked.size());
+
+    // Room for their bytes, but each small file takes a page of the volume: full during the second project.
+    fill(60, 1);
     Operate(IDC_EXPORT, {L"*"});
     ASSERT_EQ(3u, checked.size());
     size_t copied = FilesBelow(kData + checked[0] + L"\\").size();

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,8 @@ protected:
                 driver.Click(grid, name == L"*" ? 0 : RowOf(grid, name), 0);
         };
         host.onCall = [&](const std::wstring& line) {
+            if (atHook)
+                atHook(dialog, line);
             hooks.push_back(line.substr(0, line.find(L'(')) + (IsBusy() ? L" busy" : L""));
             if (line.rfind(L"messageBox(", 0) == 0 && line.compare(line.size() - 3, 3, L"|0)") == 0) {
                 shownFiles = DialogDriver::Column(driver.Files(), 1);  // at the last notice: the summary
@@ -93,12 +97,31 @@ protected:
                 hostProject = dialog.HostProjectFolder().str();
                 openAfter = dialog.OpenProject().str();
                 filesAfter = DialogDriver::Column(driver.Files(), 1);
+                indicatorAfter = dialog.FreeSpaceText().str();
                 EXPECT_FALSE(IsBusy());
             });
         driver.Run();
         host.onCall = nullptr;
     }
 
+    // The free-space indicator as the dialog last painted it on the screen
+    // (nothing repainted for the picture): the share of its width that is
+    // blue, along the bar's bottom line.
+    static double BlueShareShown(HWND dialog)
+    {
+        RECT bar{};
+        ::GetWindowRect(::GetDlgItem(dialog, IDC_FREE_SPACE), &bar);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&bar), 2);
+        HDC dc = ::GetWindowDC(dialog);
+        int blue = 0;
+        for (int x = bar.left + 1; x < bar.right - 1; ++x)
+            blue += ::GetPixel(dc, x, bar.bottom - 3) == RGB(0, 0, 255);
+        ::ReleaseDC(dialog, dc);
+        return static_cast<double>(blue) / (bar.right - bar.left);
+    }
+
+    std::function<void(RecordingDialog&, const std::wstring& line)> atHook;  // before each hook is recorded
+    std::wstring indicatorAfter;  // the indicator's text afterwards
     Texts hooks;         // each hook called, with " busy" when it came in the busy state
     Texts checked;       // the projects checked, in the grid's order
     Texts shownFiles;     // the file grid at the last notice
