@@ -130,14 +130,34 @@ bool AnswerNextBox(testsupport::HostProgram& host, HWND& box, int button, const 
     return true;
 }
 
+// The export halfway: while the host takes its time over the first project
+// told to it, the screen as the file manager painted it (nothing repainted
+// for the picture: the export holds its thread).
+bool PictureHalfway(testsupport::HostProgram& host, HWND dialog, const std::wstring& folder, const std::wstring& name)
+{
+    for (DWORD start = ::GetTickCount(); host.Journal(L"hook onExported").empty();) {
+        if (::GetTickCount() - start > kPatience) {
+            Print(L"    no project was exported");
+            return false;
+        }
+        ::Sleep(10);
+    }
+    Print(L"    journal  " + host.Journal(L"hook onExported").front());
+    const std::wstring path = folder + L"\\" + name;
+    Print(demo::TakePicture(dialog, path) ? L"    picture (the export halfway, its progress under the lists): " + path
+                                          : L"    no picture: the export halfway");
+    return true;
+}
+
 // Export of projects to the bundled U disk, the question and the summary as
 // the host's real message boxes on the screen.
 bool ExportToUDisk(testsupport::HostProgram& host, const std::wstring& record, int language,
                    const std::wstring& pictures)
 {
     Print(L"");
-    Print(L"Q9Main.exe /host opens the file manager again, for an export to the U disk (real message boxes):");
-    HWND dialog = host.Start(record) ? host.WaitForDialog() : nullptr;
+    Print(L"Q9Main.exe /host opens the file manager again, for an export to the U disk (real message boxes;");
+    Print(L"its onExported takes 2 s over each project):");
+    HWND dialog = host.Start(record + L" exported=2000") ? host.WaitForDialog() : nullptr;
     if (!dialog) {
         Print(L"the file manager did not show");
         return false;
@@ -157,6 +177,7 @@ bool ExportToUDisk(testsupport::HostProgram& host, const std::wstring& record, i
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXPORT, BN_CLICKED), 0);
     HWND box = nullptr;
     ok = ok && AnswerNextBox(host, box, IDYES, L"question", pictures) &&
+         PictureHalfway(host, dialog, pictures, L"export-" + LanguageTag(language) + L"-halfway.png") &&
          AnswerNextBox(host, box, IDOK, L"summary", pictures, L"export-" + LanguageTag(language) + L".png");
     Print(L"  Exit is pressed");
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), 0);

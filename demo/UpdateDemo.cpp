@@ -283,6 +283,12 @@ int wmain(int argc, wchar_t** argv)
                                                       : L" was created"));
     }
     Print(L"  staging folder " + stagingFolder + (stagingGone ? L" removed" : L" still there"));
+    // Its log beside it (UTF-16LE, CR LF).
+    const std::string log = testsupport::FileBytes(std::wstring(testsupport::kUpdateFolder) + L"update.log");
+    const std::wstring lines(reinterpret_cast<const wchar_t*>(log.data()), log.size() / sizeof(wchar_t));
+    Print(L"  " + std::wstring(testsupport::kUpdateFolder) + L"update.log:");
+    for (size_t start = 0, end; (end = lines.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+        Print(L"    " + lines.substr(start, end - start));
 
     // The main program started again keeps running; tools/demo ends the Wine session.
     bool succeeded = code == 0 && same == release.size() && stagingGone;

@@ -41,6 +41,7 @@ struct Settings {
     std::vector<int> answers;
     bool deletes = true;
     bool uploads = true;
+    long exportedMilliseconds = 0;  // how long onExported takes
     bool listFolder = false;
     Text folder;
     fw::WString control = L"combo";
@@ -80,6 +81,17 @@ fw::WString Quoted(const Text& text)
 int32_t CORVANE_CALL OnExported(const wchar_t* folder)
 {
     Journal(L"hook onExported folder=" + Quoted(folder));
+    // The host's own work on the folder, while the export waits (the demo
+    // pictures it so); its windows are served meanwhile, as a busy host's are.
+    const DWORD wait = static_cast<DWORD>(g_session.settings->exportedMilliseconds);
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < wait;) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
     return 0;
 }
 
@@ -88,8 +100,12 @@ int32_t CORVANE_CALL AskUser(CorvaneString text, CorvaneString caption, int32_t 
     const Settings& settings = *g_session.settings;
     int answer = 0;
     if (!settings.scripted) {
+        // Owned by the window it speaks for (the file manager), so that closing it gives that window back.
         fw::Window* main = g_session.app->MainWindow();
-        answer = ::MessageBoxW(main ? main->Handle() : nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(type));
+        HWND owner = ::GetActiveWindow();
+        if (!owner && main)
+            owner = main->Handle();
+        answer = ::MessageBoxW(owner, text.c_str(), caption.c_str(), static_cast<UINT>(type));
     } else if (g_session.nextAnswer < settings.answers.size()) {
         answer = settings.answers[g_session.nextAnswer++];
     } else {
@@ -277,6 +293,8 @@ bool Apply(Settings& settings, const fw::WString& key, const fw::WString& value)
         return ReadAnswers(value, settings.answers);
     } else if (key == L"delete")
         return ReadYesNo(value, settings.deletes);
+    else if (key == L"exported")
+        return ReadNumber(value, 10, settings.exportedMilliseconds) && settings.exportedMilliseconds >= 0;
     else if (key == L"upload")
         return ReadYesNo(value, settings.uploads);
     else if (key == L"folder") {
