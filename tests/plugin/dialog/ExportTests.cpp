@@ -131,6 +131,11 @@ TEST_F(Export, AMissingOccupiedOrFullUDiskStopsTheExportAndSaysSo)
     EXPECT_EQ((Texts{kAsk, L"messageBox(U盘空间不足，需要1MB，剩余0MB|提示|0)"}), host.Journal());
     EXPECT_FALSE(device.Exists(kOut));
     EXPECT_EQ(3u, stillChecked.size());
+    host.language = 1;
+    Operate(IDC_EXPORT, {L"*"});
+    EXPECT_EQ(L"messageBox(Not enough space on U Disk, 1MB needed, 0MB free|Notice|0)", host.Journal().back());
+    EXPECT_FALSE(device.Exists(kOut));
+    host.language = 0;
 
     // Room for their bytes, but each small file takes a page of the volume: full during the second project.
     fill(60, 1);
