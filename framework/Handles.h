@@ -30,7 +30,10 @@ public:
 
     Handle Get() const { return m_handle; }
     // The platform returns either null or INVALID_HANDLE_VALUE for "no handle", by call.
-    explicit operator bool() const { return m_handle != nullptr && m_handle != static_cast<Handle>(INVALID_HANDLE_VALUE); }
+    explicit operator bool() const
+    {
+        return m_handle != nullptr && m_handle != static_cast<Handle>(INVALID_HANDLE_VALUE);
+    }
     Handle Release()
     {
         Handle handle = m_handle;

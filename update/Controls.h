@@ -8,6 +8,7 @@
 
 class ProgressCtrl : public fw::Window {
 public:
+    using fw::Window::Window;
     // The control keeps a 16-bit range.
     void SetRange(int low, int high) const
     {

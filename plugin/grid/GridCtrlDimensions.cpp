@@ -96,7 +96,8 @@ bool CGridCtrl::FillRow(GridRow& row, int rowIndex)
 {
     return MakeCells(
         static_cast<int>(row.size()), [&](int col) { return CreateCell(rowIndex, col); },
-        [&](int col, CGridCellBase* cell) { row[col] = cell; }, [&](int col) { return std::exchange(row[col], nullptr); });
+        [&](int col, CGridCellBase* cell) { row[col] = cell; },
+        [&](int col) { return std::exchange(row[col], nullptr); });
 }
 
 bool CGridCtrl::InsertColumnCells(int col)

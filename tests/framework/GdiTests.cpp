@@ -25,19 +25,6 @@ TEST(Gdi, GuardsPutBackWhatTheySelectedAndChanged)
     EXPECT_EQ(OPAQUE, GetBkMode(dc));
 }
 
-TEST(Gdi, OwnersDeleteTheirObjectAndHandItOverOnMove)
-{
-    HBRUSH raw = CreateSolidBrush(RGB(0, 0, 255));
-    {
-        fw::Brush first(raw);
-        fw::Brush second(std::move(first));
-        EXPECT_FALSE(first);
-        EXPECT_EQ(raw, second.Get());
-        EXPECT_EQ(OBJ_BRUSH, static_cast<int>(GetObjectType(raw)));
-    }
-    EXPECT_EQ(0u, GetObjectType(raw));  // deleted exactly once, by the last owner
-}
-
 TEST(Gdi, MemoryBitmapReadsBackWhatWasDrawn)
 {
     fw::MemoryBitmap bitmap(10, 6);

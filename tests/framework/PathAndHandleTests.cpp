@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "framework/Gdi.h"
 #include "framework/Handles.h"
 #include "framework/Path.h"
 
@@ -46,4 +47,7 @@ TEST(Handles, OwnersCloseOnceAndMove)
     HANDLE snapshot = fw::SnapshotHandle(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)).Get();
     EXPECT_NE(INVALID_HANDLE_VALUE, snapshot);
     EXPECT_FALSE(isOpen(snapshot));
+    HBRUSH brush = ::CreateSolidBrush(RGB(0, 0, 255));
+    fw::Brush{brush};
+    EXPECT_EQ(0u, ::GetObjectType(brush));  // the same owner deletes a GDI object
 }

@@ -86,9 +86,7 @@ bool HostProgram::Key(UINT key)
         target = focus.hwndFocus;
     if (!target || !::PostMessageW(target, WM_KEYDOWN, key, 1))
         return false;
-    // A key that ends the dialog ends the host too: the key up may find the
-    // window gone already, and the host takes a while to end after its own
-    // window (where Settle posts) has gone.
+    // A key that ends the dialog ends the host: the key up and Settle's mark may find its windows gone.
     ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
     return Settle() || m_program.Wait(kPatience);
 }

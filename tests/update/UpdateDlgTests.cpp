@@ -104,12 +104,7 @@ public:
         Post(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetItem(id).Handle()));
     }
     LRESULT SendCommand(int id) const { return Send(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-    ProgressCtrl Bar() const
-    {
-        ProgressCtrl bar;
-        bar.Attach(GetItem(IDC_UPDATE_PROGRESS).Handle());
-        return bar;
-    }
+    ProgressCtrl Bar() const { return ProgressCtrl(GetItem(IDC_UPDATE_PROGRESS).Handle()); }
 
 protected:
     bool OnInitDialog() override
