@@ -9,7 +9,11 @@ export PATH=/usr/lib/wine:$PATH
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
-if [ ! -f "$prefix/.ready" ]; then
+# A prefix made without 32-bit Wine has no 32-bit system folder: it is made
+# again once 32-bit Wine is there (and when it has gone).
+state="wine32=$([ -x /usr/lib/wine/wine ] && echo yes || echo no)"
+if [ "$(cat "$prefix/.ready" 2>/dev/null)" != "$state" ]; then
+    [ -d "$prefix" ] && { wineserver -k </dev/null >/dev/null 2>&1 || true; }
     rm -rf "$prefix"
     wine64 wineboot -i </dev/null >/dev/null 2>&1
     wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
@@ -22,7 +26,7 @@ if [ ! -f "$prefix/.ready" ]; then
         wine64 reg add "$L" /v "$f" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1
     done
     wineserver -w
-    touch "$prefix/.ready"
+    echo "$state" >"$prefix/.ready"
 fi
 # A persistent server; neither its output nor the lock may stay with it, or
 # the caller's pipes and the next start would wait for it to end.
