@@ -17,6 +17,7 @@ SetWindowLongPtrW SetWindowLongW
 GetTextExtentPoint32W GetTextExtentExPointW
 TextOutW ExtTextOutW
 LockResource -
+GetCurrentThreadId -
 lstrlenW wcslen
 GetProcAddress GetProcAddressW
 ShellExecuteExW ShellExecuteEx
