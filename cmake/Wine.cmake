@@ -24,9 +24,14 @@ set(WINE_CODEPAGE_936_ENVIRONMENT
 
 # Registers one CTest entry per test executable (one Wine process each).
 # CODEPAGE 936 runs it with the device's ANSI code page (default: 1252);
-# ARGS are its command line, ENV more variables for it.
+# ARGS are its command line, ENV more variables for it; NAME names the entry
+# when one executable serves several (default: the target).
 function(add_wine_test target)
-    cmake_parse_arguments(PARSE_ARGV 1 WINE_TEST "" "CODEPAGE" "ARGS;ENV")
+    cmake_parse_arguments(PARSE_ARGV 1 WINE_TEST "" "CODEPAGE;NAME" "ARGS;ENV")
+    set(name ${target})
+    if(WINE_TEST_NAME)
+        set(name ${WINE_TEST_NAME})
+    endif()
     set(environment ${WINE_TEST_ENVIRONMENT} ${WINE_TEST_ENV})
     set(fixtures wine)
     if(WINE_TEST_CODEPAGE STREQUAL "936")
@@ -38,12 +43,12 @@ function(add_wine_test target)
     endif()
     # A GoogleTest executable writes its results, so that the test command can
     # list the cases it skipped (cmake/skip-summary.sh); others ignore it.
-    list(APPEND environment GTEST_OUTPUT=xml:Z:${CMAKE_BINARY_DIR}/testresults/${target}.xml)
-    add_test(NAME ${target} COMMAND ${target} ${WINE_TEST_ARGS})
+    list(APPEND environment GTEST_OUTPUT=xml:Z:${CMAKE_BINARY_DIR}/testresults/${name}.xml)
+    add_test(NAME ${name} COMMAND ${target} ${WINE_TEST_ARGS})
     # All show windows on the one desktop of the Wine session, where a dialog
     # shown takes the activation (and the keyboard) from another's: even with
     # ctest -j they run one at a time.
-    set_tests_properties(${target} PROPERTIES
+    set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "${environment}"
         FIXTURES_REQUIRED "${fixtures}"
         RESOURCE_LOCK wine_desktop
@@ -51,6 +56,6 @@ function(add_wine_test target)
     # At 32 bits the program runs through cmake/wine32.sh, which ends with 77
     # and the reason when there is no 32-bit Wine.
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-        set_tests_properties(${target} PROPERTIES SKIP_RETURN_CODE 77)
+        set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
     endif()
 endfunction()
