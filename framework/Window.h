@@ -12,6 +12,7 @@
 //   object goes first, it lets go of the window and destroys it.
 // - Every message goes to the virtual WindowProc; what it leaves, and what a
 //   handler that failed leaves, goes on to the window's own procedure.
+
 #include <windows.h>
 
 #include "RuntimeClass.h"
