@@ -219,20 +219,36 @@ int main(int argc, char** argv)
     fw::MemoryBitmap listBitmap(kWidth, kHeight);
     PaintInto(list, listBitmap);
 
-    // Repeatable steps run in turns, grid then list, and the best round counts:
-    // other work on the machine then disturbs both alike.
+    // Repeatable steps run in rounds, grid and list in turns whose order
+    // alternates, and the medians count: other work on the machine then
+    // disturbs both alike.
+    constexpr int kRounds = 5;
+    auto inTurns = [](const std::function<double()>& gridStep, const std::function<double()>& listStep,
+                      double& gridMedian, double& listMedian) {
+        std::vector<double> grids;
+        std::vector<double> lists;
+        for (int round = 0; round < kRounds; ++round) {
+            if (round % 2 == 0) {
+                grids.push_back(gridStep());
+                lists.push_back(listStep());
+            } else {
+                lists.push_back(listStep());
+                grids.push_back(gridStep());
+            }
+        }
+        gridMedian = bench::Median(grids);
+        listMedian = bench::Median(lists);
+    };
     auto paintTen = [](HWND window, fw::MemoryBitmap& bitmap) {
         return Time([&] {
             for (int i = 0; i < 10; ++i)
                 PaintInto(window, bitmap);
         }) / 10;
     };
-    double gridPaint = 1e300;
-    double listPaint = 1e300;
-    for (int round = 0; round < 5; ++round) {
-        gridPaint = std::min(gridPaint, paintTen(grid->Handle(), gridBitmap));
-        listPaint = std::min(listPaint, paintTen(list, listBitmap));
-    }
+    double gridPaint = 0;
+    double listPaint = 0;
+    inTurns([&] { return paintTen(grid->Handle(), gridBitmap); }, [&] { return paintTen(list, listBitmap); },
+            gridPaint, listPaint);
 
     // --- row by row, each in a window of its own
     auto rowByRow = [&](bool redrawOff) {
@@ -288,22 +304,21 @@ int main(int argc, char** argv)
     // Enough pages to pass the same rows as the line steps.
     const int rowsPerPage = std::max(1, (kHeight - grid->GetRowHeight(0)) / std::max(1, grid->GetRowHeight(1)));
     const int pageSteps = std::max(1, (lineSteps + rowsPerPage - 1) / rowsPerPage);
-    double gridLine = 1e300;
-    double listLine = 1e300;
-    double gridPage = 1e300;
-    double listPage = 1e300;
-    for (int round = 0; round < 3; ++round) {
-        gridLine = std::min(gridLine, scrollGrid(SB_LINEDOWN, lineSteps));
-        listLine = std::min(listLine, scrollList(SB_LINEDOWN, lineSteps));
-        gridPage = std::min(gridPage, scrollGrid(SB_PAGEDOWN, pageSteps));
-        listPage = std::min(listPage, scrollList(SB_PAGEDOWN, pageSteps));
-    }
+    double gridLine = 0;
+    double listLine = 0;
+    double gridPage = 0;
+    double listPage = 0;
+    inTurns([&] { return scrollGrid(SB_LINEDOWN, lineSteps); }, [&] { return scrollList(SB_LINEDOWN, lineSteps); },
+            gridLine, listLine);
+    inTurns([&] { return scrollGrid(SB_PAGEDOWN, pageSteps); }, [&] { return scrollList(SB_PAGEDOWN, pageSteps); },
+            gridPage, listPage);
     results.push_back({"scroll a line and paint (per step)", gridLine, listLine});
     results.push_back({"scroll a page and paint (per step)", gridPage, listPage});
 
     std::printf("Grid control against the list view (report mode), %d rows x %d columns, %dx%d window\n",
                 kRows, kCols, kWidth, kHeight);
-    std::printf("scrolling: %d line steps, %d page steps\n\n", lineSteps, pageSteps);
+    std::printf("painting and scrolling: medians of %d rounds in alternating order; %d line steps, %d page steps\n\n",
+                kRounds, lineSteps, pageSteps);
     Print(results);
     const double cells = static_cast<double>(kRows + 1) * kCols;
     std::printf("\ngrid memory per cell: %.1f bytes asked of operator new in %.2f allocations\n",

@@ -1,16 +1,22 @@
-// Update run benchmark: installs a generated release (about 2,000 files of
-// mixed sizes, about 200 MB, in nested folders) with the real run (listing,
-// worker thread, the space checks, both passes with a progress message per
-// file, every installed file flushed, the log, the pause and the removal of
-// the staging folder), and measures in the same process and run the plain
-// two-pass copy of the same files with CopyFileW, the second pass flushing
-// each file (FlushFileBuffers on the copy opened again), and nothing else. Rounds alternate their order;
-// the medians are compared. The passes' share of the run (up to the message
-// of the last installed file) is printed apart from the pause and the removal
-// of the staging folder that follow. Then what the run adds per file on its
-// own: the log's lines, the space checks, and the flush, by the run's own copy
-// loop against CopyFileW with the file opened again to flush it, and against
-// no flush at all.
+// Update run benchmark: installs a generated release (2,000 files of mixed
+// sizes, about 240 MB, in nested folders) with the updater's own dialog, its
+// button pressed as a person does: the programs stopped (none runs), the log,
+// the listing, the worker with its space checks, both passes with a progress
+// message per file that the dialog's bar shows, every installed file flushed,
+// the pause, the removal of the staging folder and the success shown. In the
+// same process and run, the plain work of the same files: the two-pass copy
+// with CopyFileW, the second pass flushing each file (FlushFileBuffers on the
+// copy opened again), then the staged tree removed with DeleteFileW and
+// RemoveDirectoryW, and nothing else. Rounds alternate their order; the
+// medians are compared:
+//
+//   passes:    button to the message of the last installed file / the two-pass copy
+//   whole run: button to the success shown / (copy + removal + the 0.200 s pause)
+//
+// Then the breakdown: what the run does beside the plain copy, each piece
+// timed alone on the same files (the listing, the space checks, the folder
+// looks per file, the 4,001 messages and the bar's repaint for each, the log,
+// the removal by the run's own walk, the second pass by the run's copy loop).
 // Figures only: nothing here passes or fails.
 //
 // Run it with bench/update/run (working directory on a device drive).
@@ -19,13 +25,19 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "FileTree.h"
+#include "Processes.h"
+#include "UpdateDlg.h"
 #include "UpdateLog.h"
 #include "UpdateRun.h"
+#include "bench/Clock.h"
 #include "framework/Files.h"
+#include "framework/Path.h"
+#include "resource.h"
 
 namespace {
 
@@ -33,17 +45,18 @@ constexpr wchar_t kRelease[] = L"\\硬盘\\Q9Soft\\";
 constexpr wchar_t kInstall[] = L"\\Flash Disk\\Q9Soft\\";
 constexpr wchar_t kStaging[] = L"\\Flash Disk\\temp\\";
 constexpr wchar_t kLog[] = L"\\Flash Disk\\Update\\update.log";
+constexpr wchar_t kNotRunning[] = L"\\Flash Disk\\Q9Soft\\NotRunning.exe";
 constexpr int kFiles = 2000;
-constexpr int kRounds = 5;
+constexpr int kDefaultRounds = 7;
+constexpr double kPause = 0.200;  // the run's fixed pause before it removes the staging folder
 
+// Seconds.
 double Now()
 {
-    LARGE_INTEGER counter;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return bench::Now() / 1000;
 }
+
+using bench::Median;
 
 // A small deterministic generator, so that every run installs the same release.
 struct Random {
@@ -67,7 +80,7 @@ size_t FileSize(Random& random)
 }
 
 struct Release {
-    std::vector<std::wstring> folders;  // relative, without trailing "\"
+    std::vector<std::wstring> folders;  // relative, without trailing "\", each after the one above it
     std::vector<std::wstring> files;    // relative
     unsigned long long bytes = 0;
 };
@@ -119,99 +132,248 @@ bool CopyThenFlush(const std::wstring& source, const std::wstring& target)
     return file && FlushFileBuffers(file.Get());
 }
 
-void MakeFolders(const Release& release)
+void MakeFolders(const Release& release, const wchar_t* root)
 {
-    for (const std::wstring& folder : release.folders) {
-        CreateDirectoryTree(kStaging + folder);
-        CreateDirectoryTree(kInstall + folder);
-    }
+    for (const std::wstring& folder : release.folders)
+        CreateDirectoryTree(root + folder);
 }
 
-// The plain two-pass copy: the platform's file copy, the second pass flushing
-// every file by the platform's flush as well, and nothing else (folders made beforehand).
-double PlainCopy(const Release& release)
+// The staged copy of the release, made the plain way.
+void Stage(const Release& release)
 {
-    MakeFolders(release);
+    MakeFolders(release, kStaging);
+    for (const std::wstring& file : release.files)
+        CopyFileW((kRelease + file).c_str(), (kStaging + file).c_str(), FALSE);
+}
+
+// The staged tree removed the plain way: every file by name, then the folders, deepest first.
+void RemoveStagedPlainly(const Release& release)
+{
+    for (const std::wstring& file : release.files)
+        DeleteFileW((kStaging + file).c_str());
+    for (auto folder = release.folders.rbegin(); folder != release.folders.rend(); ++folder)
+        RemoveDirectoryW((kStaging + *folder).c_str());
+}
+
+struct PlainResult {
+    double copy = 0;     // both passes
+    double removal = 0;  // of the staged tree
+};
+
+// The plain two-pass copy (folders made beforehand): the platform's file copy,
+// the second pass flushing every file by the platform's flush as well; then
+// the plain removal of the staged tree.
+PlainResult PlainRun(const Release& release)
+{
+    MakeFolders(release, kStaging);
+    MakeFolders(release, kInstall);
+    PlainResult result;
     double start = Now();
     for (const std::wstring& file : release.files)
         CopyFileW((kRelease + file).c_str(), (kStaging + file).c_str(), FALSE);
     for (const std::wstring& file : release.files)
         CopyThenFlush(kStaging + file, kInstall + file);
-    return Now() - start;
+    result.copy = Now() - start;
+    start = Now();
+    RemoveStagedPlainly(release);
+    result.removal = Now() - start;
+    return result;
 }
 
-// One second pass of the staged release by one way of copying.
-enum class Flush { OwnLoop, CopyThenFlush, None };
-double SecondPass(const Release& release, Flush flush)
+struct PlainThread {
+    const Release* release;
+    double copy;
+};
+
+DWORD WINAPI PlainCopyThread(void* parameter)
 {
-    double start = Now();
-    for (const std::wstring& file : release.files) {
-        std::wstring from = kStaging + file;
-        std::wstring to = kInstall + file;
-        if (flush == Flush::OwnLoop)
-            fw::CopyFileFlushed(from, to);
-        else if (flush == Flush::CopyThenFlush)
-            CopyThenFlush(from, to);
-        else
-            CopyFileW(from.c_str(), to.c_str(), FALSE);
-    }
-    return Now() - start;
+    PlainThread& plain = *static_cast<PlainThread*>(parameter);
+    plain.copy = PlainRun(*plain.release).copy;
+    return 0;
 }
+
+// The plain copy on a thread of its own at that priority, as the run's worker is.
+double PlainCopyOnThread(const Release& release, int priority)
+{
+    PlainThread plain{&release, 0};
+    HANDLE thread = ::CreateThread(nullptr, 0, &PlainCopyThread, &plain, CREATE_SUSPENDED, nullptr);
+    ::SetThreadPriority(thread, priority);
+    ::ResumeThread(thread);
+    ::WaitForSingleObject(thread, INFINITE);
+    ::CloseHandle(thread);
+    return plain.copy;
+}
+
+UpdateSettings BenchSettings()
+{
+    UpdateSettings settings;
+    settings.uiLanguage = 1;
+    settings.exeFullName = kNotRunning;
+    settings.startExeWhenUpdateOver = 0;  // the dialog stays with its result, as a test would see it
+    settings.updateSrcPath = kRelease;
+    settings.updateDstPath = kInstall;
+    settings.tempPath = kStaging;
+    return settings;
+}
+
+constexpr UINT_PTR kStartTimer = 50;
+constexpr UINT kEndMessage = WM_APP + 10;
+
+// The updater's dialog, its button pressed once the dialog has been painted,
+// ended once the run's last message has been handled.
+class RunDialog : public UpdateDlg {
+public:
+    RunDialog(const UpdateSettings& settings, int listed) : UpdateDlg(settings, kLog), m_listed(listed)
+    {
+        MapTimer(kStartTimer, [this] {
+            ::KillTimer(m_hwnd, kStartTimer);
+            ::UpdateWindow(m_hwnd);
+            start = Now();
+            const HWND button = GetItem(IDC_UPDATE_BUTTON).Handle();
+            Send(WM_COMMAND, MAKEWPARAM(IDC_UPDATE_BUTTON, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        });
+        MapMessage(kEndMessage, [this](WPARAM, LPARAM) -> LRESULT {
+            end = Now();
+            succeeded = GetItem(IDC_UPDATE_TEXT).GetText() == L"Update Succeeded!";
+            EndDialog(IDOK);
+            return 0;
+        });
+    }
+
+    double start = 0;
+    double passesEnd = 0;  // the message of the last installed file arrived
+    double end = 0;        // its last message handled
+    int messages = 0;
+    bool succeeded = false;
+
+protected:
+    bool OnInitDialog() override
+    {
+        UpdateDlg::OnInitDialog();
+        ::SetTimer(m_hwnd, kStartTimer, 20, nullptr);
+        return true;
+    }
+    bool PreTranslateMessage(MSG* message) override
+    {
+        if (message->hwnd == m_hwnd && message->message == WM_UPDATE_PROGRESS) {
+            ++messages;
+            if (message->wParam == static_cast<WPARAM>(2 * m_listed))
+                passesEnd = Now();
+            const bool last = message->wParam == 0 ? message->lParam != 0
+                                                   : message->wParam == static_cast<WPARAM>(message->lParam);
+            if (last)
+                Post(kEndMessage);  // behind this one, so after its handling
+        }
+        return UpdateDlg::PreTranslateMessage(message);
+    }
+
+private:
+    int m_listed;
+};
 
 struct RunResult {
-    double seconds = 0;
-    double passesEnd = 0;  // when the message of the last installed file arrived
+    double passes = 0;
+    double whole = 0;
     int messages = 0;
     bool succeeded = false;
 };
 
-// The real run: listing as the dialog does, then the worker, with this thread
-// taking its messages until the last one.
-RunResult RealRun()
+RunResult RealRun(const Release& release)
 {
-    UpdateSettings settings;
-    settings.updateSrcPath = kRelease;
-    settings.updateDstPath = kInstall;
-    settings.tempPath = kStaging;
-    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    UpdateLog log(kLog);
-    UpdateJob job;
-    job.settings = &settings;
-    job.window = window;
-    job.log = &log;
-
+    const UpdateSettings settings = BenchSettings();
+    RunDialog dialog(settings, static_cast<int>(release.files.size()));
     RunResult result;
-    double start = Now();
-    // The dialog's lines, then its listing.
-    log.Open();
-    log.Write(L"start " + UpdateLog::Now());
-    log.Write(L"source " + UpdateLog::Quoted(settings.updateSrcPath));
-    log.Write(L"staging " + UpdateLog::Quoted(settings.tempPath));
-    log.Write(L"installation " + UpdateLog::Quoted(settings.updateDstPath));
-    CollectFiles(settings.updateSrcPath, job.files);
-    const int listed = static_cast<int>(job.files.size());  // the list is the worker's from here on
-    log.Write(fw::WString::Format(L"files %d", listed));
-    fw::KernelHandle worker = StartUpdateRun(job);
-    MSG message;
-    while (worker && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message != WM_UPDATE_PROGRESS)
-            continue;
-        ++result.messages;
-        if (message.wParam == static_cast<WPARAM>(2 * listed))
-            result.passesEnd = Now() - start;
-        bool last = message.wParam == 0 ? message.lParam != 0
-                                        : message.wParam == static_cast<WPARAM>(message.lParam) && job.succeeded;
-        if (last)
-            break;
-    }
-    if (worker)
-        WaitForSingleObject(worker.Get(), INFINITE);
-    log.Write(L"result " + UpdateLog::Quoted(L"Update Succeeded!"));
-    log.Write(L"end " + UpdateLog::Now());
-    result.seconds = Now() - start;
-    result.succeeded = job.succeeded;
-    DestroyWindow(window);
+    if (dialog.DoModal() != IDOK)
+        return result;
+    result.passes = dialog.passesEnd - dialog.start;
+    result.whole = dialog.end - dialog.start;
+    result.messages = dialog.messages;
+    result.succeeded = dialog.succeeded;
     return result;
+}
+
+// The messages of a run of n files alone, posted by a thread as the run posts
+// them, to the dialog whose bar shows each: until the last one is handled.
+class MessagesDialog : public UpdateDlg {
+public:
+    MessagesDialog(const UpdateSettings& settings, int listed) : UpdateDlg(settings), m_listed(listed)
+    {
+        MapTimer(kStartTimer, [this] {
+            ::KillTimer(m_hwnd, kStartTimer);
+            ::UpdateWindow(m_hwnd);
+            start = Now();
+            m_poster = ::CreateThread(nullptr, 0, &Post, this, 0, nullptr);
+        });
+        MapMessage(kEndMessage, [this](WPARAM, LPARAM) -> LRESULT {
+            end = Now();
+            ::WaitForSingleObject(m_poster, INFINITE);
+            ::CloseHandle(m_poster);
+            EndDialog(IDOK);
+            return 0;
+        });
+    }
+
+    double start = 0;
+    double end = 0;
+    double posted = 0;  // the poster's last post returned
+
+protected:
+    bool OnInitDialog() override
+    {
+        UpdateDlg::OnInitDialog();
+        ::SetTimer(m_hwnd, kStartTimer, 20, nullptr);
+        return true;
+    }
+
+private:
+    static DWORD WINAPI Post(void* parameter)
+    {
+        MessagesDialog& dialog = *static_cast<MessagesDialog*>(parameter);
+        const int n = dialog.m_listed;
+        const HWND window = dialog.m_hwnd;
+        // Progress only: the final message without the success flag moves the bar and nothing else.
+        for (int position = 1; position <= 2 * n; ++position)
+            ::PostMessageW(window, WM_UPDATE_PROGRESS, static_cast<WPARAM>(position), PassTotal(n));
+        ::PostMessageW(window, WM_UPDATE_PROGRESS, static_cast<WPARAM>(PassTotal(n)), PassTotal(n));
+        dialog.posted = Now();
+        ::PostMessageW(window, kEndMessage, 0, 0);
+        return 0;
+    }
+
+    int m_listed;
+    HANDLE m_poster = nullptr;
+};
+
+// The same messages to a window that only takes them from its queue.
+struct QueuePoster {
+    HWND window;
+    int n;
+};
+
+DWORD WINAPI PostToQueue(void* parameter)
+{
+    const QueuePoster& poster = *static_cast<QueuePoster*>(parameter);
+    for (int position = 1; position <= 2 * poster.n + 1; ++position)
+        ::PostMessageW(poster.window, WM_UPDATE_PROGRESS, static_cast<WPARAM>(position), PassTotal(poster.n));
+    return 0;
+}
+
+double MessagesToQueueOnly(int n)
+{
+    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    QueuePoster poster{window, n};
+    const double start = Now();
+    HANDLE thread = ::CreateThread(nullptr, 0, &PostToQueue, &poster, 0, nullptr);
+    MSG message;
+    int taken = 0;
+    while (taken < 2 * n + 1 && GetMessageW(&message, nullptr, 0, 0) > 0)
+        if (message.message == WM_UPDATE_PROGRESS)
+            ++taken;
+    const double seconds = Now() - start;
+    ::WaitForSingleObject(thread, INFINITE);
+    ::CloseHandle(thread);
+    DestroyWindow(window);
+    return seconds;
 }
 
 void Clean()
@@ -220,106 +382,209 @@ void Clean()
     RemoveDirectoryTree(kInstall);
 }
 
-double Median(std::vector<double> values)
+// The median of rounds of a step, each after its own preparation (not timed).
+double MedianOf(int rounds, const std::function<void()>& prepare, const std::function<double()>& step)
 {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        prepare();
+        times.push_back(step());
+    }
+    return Median(times);
+}
+
+double Timed(const std::function<void()>& step)
+{
+    const double start = Now();
+    step();
+    return Now() - start;
+}
+
+void Row(const char* what, double seconds, double plainCopy)
+{
+    std::printf("  %-64s %8.1f ms  %5.1f %%\n", what, seconds * 1000, 100 * seconds / plainCopy);
 }
 
 }  // namespace
 
-int wmain()
+int wmain(int argc, wchar_t** argv)
 {
+    const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : kDefaultRounds;
+    UpdateApp app;  // message boxes carry the program's name
     Clean();
     RemoveDirectoryTree(kRelease);
+    DeleteFileW(kLog);
     double generating = Now();
     Release release = Generate();
     generating = Now() - generating;
-    std::printf("release: %zu files in %zu folders, %.1f MB (generated in %.1f s)\n", release.files.size(),
-                release.folders.size(), release.bytes / 1e6, generating);
+    const int n = static_cast<int>(release.files.size());
+    std::printf("release: %d files in %zu folders, %.1f MB (generated in %.1f s)\n", n, release.folders.size(),
+                release.bytes / 1e6, generating);
 
-    std::vector<double> plain;
-    std::vector<double> run;
-    std::vector<double> passes;
-    for (int round = 0; round < kRounds; ++round) {
+    std::vector<double> plainCopy;
+    std::vector<double> plainRemoval;
+    std::vector<double> runPasses;
+    std::vector<double> runWhole;
+    std::vector<double> passesRatios;
+    std::vector<double> wholeRatios;
+    for (int round = 0; round < rounds; ++round) {
+        RunResult run;
+        PlainResult plain;
         for (int half = 0; half < 2; ++half) {
             Clean();
-            bool runFirst = round % 2 == 1;
-            if ((half == 0) == runFirst) {
-                RunResult result = RealRun();
-                run.push_back(result.seconds);
-                passes.push_back(result.passesEnd);
+            if ((half == 0) == (round % 2 == 1)) {
+                run = RealRun(release);
+                runPasses.push_back(run.passes);
+                runWhole.push_back(run.whole);
                 std::printf("round %d  real run    %7.3f s  (both passes done at %.3f s; %d messages, %s)\n",
-                            round + 1, result.seconds, result.passesEnd, result.messages,
-                            result.succeeded ? "succeeded" : "FAILED");
+                            round + 1, run.whole, run.passes, run.messages, run.succeeded ? "succeeded" : "FAILED");
             } else {
-                plain.push_back(PlainCopy(release));
-                std::printf("round %d  plain copy  %7.3f s\n", round + 1, plain.back());
+                plain = PlainRun(release);
+                plainCopy.push_back(plain.copy);
+                plainRemoval.push_back(plain.removal);
+                std::printf("round %d  plain       %7.3f s  (copy %.3f s, removal %.3f s)\n", round + 1,
+                            plain.copy + plain.removal, plain.copy, plain.removal);
             }
         }
+        passesRatios.push_back(run.passes / plain.copy);
+        wholeRatios.push_back(run.whole / (plain.copy + plain.removal + kPause));
     }
     Clean();
 
-    double plainMedian = Median(plain);
-    double runMedian = Median(run);
-    double passesMedian = Median(passes);
-    std::printf("\nmedian plain two-pass copy  %7.3f s  (%.0f MB/s per pass)\n", plainMedian,
-                release.bytes / 1e6 / (plainMedian / 2));
-    std::printf("median real run             %7.3f s\n", runMedian);
-    std::printf("  of which listing and both passes with their messages  %7.3f s  (%.3f x the plain copy)\n",
-                passesMedian, passesMedian / plainMedian);
-    std::printf("  of which the 0.200 s pause and removing the staging folder  %7.3f s\n",
-                runMedian - passesMedian);
-    std::vector<double> ratios;
-    for (size_t i = 0; i < run.size() && i < plain.size(); ++i)
-        ratios.push_back(run[i] / plain[i]);
-    std::printf("ratio run / plain copy      %7.3f  (target: at most 1.15; median of the rounds' own ratios %.3f)\n",
-                runMedian / plainMedian, Median(ratios));
+    const double copy = Median(plainCopy);
+    const double removal = Median(plainRemoval);
+    const double passes = Median(runPasses);
+    const double whole = Median(runWhole);
+    const double baseline = copy + removal + kPause;
+    std::printf("\nmedians of %d rounds (each round's own ratio in brackets, their median)\n", rounds);
+    std::printf("plain two-pass copy             %7.3f s  (%.0f MB/s a pass)\n", copy, release.bytes / 1e6 / (copy / 2));
+    std::printf("plain removal of the staged tree %6.3f s\n", removal);
+    std::printf("real run, listing and both passes with their messages  %7.3f s\n", passes);
+    std::printf("real run, whole                 %7.3f s\n", whole);
+    std::printf("passes:    listing and both passes / plain copy                   %6.3f  [%.3f]  (target <= 1.03)\n",
+                passes / copy, Median(passesRatios));
+    std::printf("whole run: run / (plain copy + plain removal + the 0.200 s pause) %6.3f  [%.3f]  (target <= 1.05)\n",
+                whole / baseline, Median(wholeRatios));
 
-    // What the run adds on its own. The log: a run writes about ten lines, each flushed.
-    constexpr int kLines = 200;
-    DeleteFileW(kLog);
-    UpdateLog log(kLog);
-    log.Open();
-    double logging = Now();
-    for (int line = 0; line < kLines; ++line)
-        log.Write(L"failed installing \"\\Flash Disk\\temp\\probes\\group1\\set0\\file1234.dat\" error=32");
-    logging = (Now() - logging) / kLines;
-    std::printf("\nthe log: %.3f ms a line (flushed), %.1f ms for the ten lines of a run\n", logging * 1000,
-                logging * 10000);
-
-    // The space checks: the sizes of the release and of what it replaces, twice.
+    // --- the breakdown: each piece of what the run does beside the plain copy, timed alone
+    std::printf("\nwhat the run does beside the plain copy, each piece alone (median of %d; share of the plain copy)\n",
+                rounds);
+    const auto nothing = [] {};
+    const UpdateSettings settings = BenchSettings();
+    FoundProcess found;
+    Row("stopping the two programs (none runs)", MedianOf(rounds, nothing, [&] {
+            return Timed([&] {
+                StopProgram(settings.exeFullName, found);
+                StopProgram(kBatteryProgram, found);
+            });
+        }),
+        copy);
+    FileList listed;
+    Row("listing the release", MedianOf(rounds, [&] { listed.clear(); }, [&] {
+            return Timed([&] { CollectFiles(kRelease, listed); });
+        }),
+        copy);
     Clean();
-    FileList files;
-    CollectFiles(kRelease, files);
-    double checking = Now();
-    volatile unsigned long long needed = SpaceNeeded(kRelease, files, kStaging) + SpaceNeeded(kRelease, files, kInstall);
-    checking = Now() - checking;
-    std::printf("the space checks: %.3f s for both passes (%.1f us a file and pass; %.1f MB needed)\n", checking,
-                checking * 1e6 / (2.0 * files.size()), needed / 2e6);
-
-    // The flush of the second pass, by each way, from the same staged release.
-    MakeFolders(release);
-    for (const std::wstring& file : release.files)
-        CopyFileW((kRelease + file).c_str(), (kStaging + file).c_str(), FALSE);
-    const char* names[] = {"own copy loop with FlushFileBuffers", "CopyFileW, opened again, FlushFileBuffers",
-                           "CopyFileW without flush"};
-    std::vector<double> pass[3];
-    for (int round = 0; round < kRounds; ++round) {
-        for (int i = 0; i < 3; ++i) {
-            int way = (i + round) % 3;
-            RemoveDirectoryTree(kInstall);
-            for (const std::wstring& folder : release.folders)
-                CreateDirectoryTree(kInstall + folder);
-            pass[way].push_back(SecondPass(release, static_cast<Flush>(way)));
-            std::printf("round %d  %-42s %7.3f s\n", round + 1, names[way], pass[way].back());
-        }
+    Stage(release);
+    FileList staged;
+    Row("listing the staged release", MedianOf(rounds, [&] { staged.clear(); }, [&] {
+            return Timed([&] { CollectFiles(kStaging, staged); });
+        }),
+        copy);
+    Clean();
+    Row("space check, first pass (nothing staged yet)", MedianOf(rounds, nothing, [&] {
+            return Timed([&] {
+                unsigned long long free = 0;
+                fw::FreeSpaceFor(kStaging, free);
+                volatile unsigned long long needed = SpaceNeeded(kRelease, listed, kStaging);
+                (void)needed;
+            });
+        }),
+        copy);
+    Stage(release);
+    Row("space check, second pass (nothing installed yet)", MedianOf(rounds, nothing, [&] {
+            return Timed([&] {
+                unsigned long long free = 0;
+                fw::FreeSpaceFor(kInstall, free);
+                volatile unsigned long long needed = SpaceNeeded(kStaging, staged, kInstall);
+                (void)needed;
+            });
+        }),
+        copy);
+    MakeFolders(release, kInstall);
+    Row("the target's folder looked up for each file, both passes", MedianOf(rounds, nothing, [&] {
+            return Timed([&] {
+                for (const fw::WString& path : listed) {
+                    IsExistingFolder(fw::WithoutFinalBackslash(fw::FolderOf(kStaging + path.Mid(wcslen(kRelease)))));
+                    IsExistingFolder(fw::WithoutFinalBackslash(fw::FolderOf(kInstall + path.Mid(wcslen(kRelease)))));
+                }
+            });
+        }),
+        copy);
+    int turn = 0;
+    Row("second pass by the run's copy loop less CopyFileW + flush", MedianOf(rounds, nothing, [&] {
+            const auto own = [&] {
+                return Timed([&] {
+                    for (const std::wstring& file : release.files)
+                        fw::CopyFileFlushed(kStaging + file, kInstall + file);
+                });
+            };
+            const auto plain = [&] {
+                return Timed([&] {
+                    for (const std::wstring& file : release.files)
+                        CopyThenFlush(kStaging + file, kInstall + file);
+                });
+            };
+            if (turn++ % 2 == 0) {
+                const double first = own();
+                return first - plain();
+            }
+            const double first = plain();
+            return own() - first;
+        }),
+        copy);
+    Row("the plain copy on a thread below normal priority, less on this one", MedianOf(rounds, Clean, [&] {
+            const bool below = turn++ % 2 == 0;
+            double first = below ? PlainCopyOnThread(release, THREAD_PRIORITY_BELOW_NORMAL) : PlainRun(release).copy;
+            Clean();
+            double second = below ? PlainRun(release).copy : PlainCopyOnThread(release, THREAD_PRIORITY_BELOW_NORMAL);
+            return below ? first - second : second - first;
+        }),
+        copy);
+    Row("removing the staged tree by the run's walk less the plain removal", MedianOf(rounds, [&] { Stage(release); }, [&] {
+            const double walk = Timed([&] { RemoveDirectoryTree(kStaging); });
+            Stage(release);
+            const double plain = Timed([&] { RemoveStagedPlainly(release); });
+            return walk - plain;
+        }),
+        copy);
+    Clean();
+    {
+        UpdateLog log(kLog);
+        log.Open();
+        Row("the log's twelve lines of a run, each flushed", MedianOf(rounds, nothing, [&] {
+                return Timed([&] {
+                    for (int line = 0; line < 12; ++line)
+                        log.Write(L"installation \"\\Flash Disk\\Q9Soft\\\"");
+                });
+            }),
+            copy);
     }
-    std::printf("second pass alone, median of %d rounds:\n", kRounds);
-    for (int way = 0; way < 3; ++way)
-        std::printf("  %-42s %7.3f s  (%.2f ms a file)\n", names[way], Median(pass[way]),
-                    Median(pass[way]) * 1000 / release.files.size());
+    Row("the 4,001 messages to a queue that only takes them", MedianOf(rounds, nothing, [&] {
+            return MessagesToQueueOnly(n);
+        }),
+        copy);
+    double posting = 0;
+    Row("the 4,001 messages to the dialog, its bar repainted for each", MedianOf(rounds, nothing, [&] {
+            MessagesDialog dialog(settings, n);
+            dialog.DoModal();
+            posting = dialog.posted - dialog.start;
+            return dialog.end - dialog.start;
+        }),
+        copy);
+    std::printf("    (of which the poster's own time, the last round: %.1f ms)\n", posting * 1000);
     Clean();
     RemoveDirectoryTree(kRelease);
+    DeleteFileW(kLog);
     return 0;
 }
