@@ -34,36 +34,6 @@ int DaysInMonth(int year, int month)
     return month == 2 && leap ? 29 : kDays[(month - 1) % 12];
 }
 
-// The zone as the system describes it: UTC = standard time + bias; daylight
-// time = standard time - shift (shift is -3600 for an hour forward in summer).
-struct Zone {
-    long long bias = 0;
-    bool daylight = false;
-    long long shift = 0;
-    SYSTEMTIME begins{};  // on the standard clock
-    SYSTEMTIME ends{};    // on the daylight clock
-};
-
-Zone CurrentZone()
-{
-    Zone zone;
-    TIME_ZONE_INFORMATION info{};
-    if (::GetTimeZoneInformation(&info) == TIME_ZONE_ID_INVALID)
-        return zone;
-    zone.bias = 60LL * (info.Bias + (info.StandardDate.wMonth ? info.StandardBias : 0));
-    // A rule in weekday form names its week 1 to 5 (5: the last); a rule that
-    // cannot be read counts as none.
-    auto week = [](WORD day) { return day >= 1 && day <= 5; };
-    zone.daylight = info.DaylightDate.wMonth != 0 && info.StandardDate.wMonth != 0 &&
-                    (info.StandardDate.wYear != 0 || (week(info.StandardDate.wDay) && week(info.DaylightDate.wDay)));
-    if (zone.daylight) {
-        zone.shift = 60LL * (info.DaylightBias - info.StandardBias);
-        zone.begins = info.DaylightDate;
-        zone.ends = info.StandardDate;
-    }
-    return zone;
-}
-
 // When a rule's change happens in a year, on the clock the rule is written
 // in: day wDay of the month when the rule names a year, otherwise the wDay-th
 // (5: last) weekday wDayOfWeek of the month; at wHour:wMinute.
@@ -85,21 +55,6 @@ long long ChangeIn(int year, const SYSTEMTIME& rule)
     return start + (day - 1) * kSecondsPerDay + rule.wHour * 3600LL + rule.wMinute * 60LL;
 }
 
-// Whether daylight time applies at a moment given on the standard clock,
-// by the rule applied to that moment's own year.
-bool IsDaylight(const Zone& zone, long long standard)
-{
-    SYSTEMTIME fields{}, onDaylightClock{};
-    if (!zone.daylight || !Split(standard, fields) || !Split(standard - zone.shift, onDaylightClock))
-        return false;
-    const int year = fields.wYear;
-    const bool beforeEnd = onDaylightClock.wYear == year ? standard - zone.shift < ChangeIn(year, zone.ends)
-                                                          : onDaylightClock.wYear < year;
-    const bool afterBegin = standard >= ChangeIn(year, zone.begins);
-    // North of the equator summer lies inside the year, south of it across its turn.
-    return zone.begins.wMonth < zone.ends.wMonth ? beforeEnd && afterBegin : beforeEnd || afterBegin;
-}
-
 }  // namespace
 
 long long CurrentTime()
@@ -111,30 +66,71 @@ long long CurrentTime()
     return seconds;
 }
 
-bool ToLocalTime(long long seconds, SYSTEMTIME& local)
+// The zone as the system describes it.
+LocalZone::LocalZone()
+{
+    TIME_ZONE_INFORMATION info{};
+    if (::GetTimeZoneInformation(&info) == TIME_ZONE_ID_INVALID)
+        return;
+    m_bias = 60LL * (info.Bias + (info.StandardDate.wMonth ? info.StandardBias : 0));
+    // A rule in weekday form names its week 1 to 5 (5: the last); a rule that
+    // cannot be read counts as none.
+    auto week = [](WORD day) { return day >= 1 && day <= 5; };
+    m_daylight = info.DaylightDate.wMonth != 0 && info.StandardDate.wMonth != 0 &&
+                 (info.StandardDate.wYear != 0 || (week(info.StandardDate.wDay) && week(info.DaylightDate.wDay)));
+    if (m_daylight) {
+        m_shift = 60LL * (info.DaylightBias - info.StandardBias);
+        m_begins = info.DaylightDate;
+        m_ends = info.StandardDate;
+    }
+}
+
+// By the rule applied to that moment's own year.
+bool LocalZone::IsDaylight(long long standard) const
+{
+    SYSTEMTIME fields{}, onDaylightClock{};
+    if (!m_daylight || !Split(standard, fields) || !Split(standard - m_shift, onDaylightClock))
+        return false;
+    const int year = fields.wYear;
+    const bool beforeEnd = onDaylightClock.wYear == year ? standard - m_shift < ChangeIn(year, m_ends)
+                                                          : onDaylightClock.wYear < year;
+    const bool afterBegin = standard >= ChangeIn(year, m_begins);
+    // North of the equator summer lies inside the year, south of it across its turn.
+    return m_begins.wMonth < m_ends.wMonth ? beforeEnd && afterBegin : beforeEnd || afterBegin;
+}
+
+bool LocalZone::ToLocal(long long seconds, SYSTEMTIME& local) const
 {
     if (seconds < 0 || seconds > kLatestTime)
         return false;
-    const Zone zone = CurrentZone();
-    long long standard = seconds - zone.bias;
-    if (IsDaylight(zone, standard))
-        standard -= zone.shift;
+    long long standard = seconds - m_bias;
+    if (IsDaylight(standard))
+        standard -= m_shift;
     return Split(standard, local);
 }
 
-bool FromLocalTime(const SYSTEMTIME& local, long long& seconds)
+bool LocalZone::FromLocal(const SYSTEMTIME& local, long long& seconds) const
 {
     long long standard = 0;
     if (local.wYear < 1970 || local.wYear > 3000 || !Join(local, standard))
         return false;
-    const Zone zone = CurrentZone();
-    if (IsDaylight(zone, standard))
-        standard += zone.shift;
-    const long long universal = standard + zone.bias;
+    if (IsDaylight(standard))
+        standard += m_shift;
+    const long long universal = standard + m_bias;
     if (universal < 0 || universal > kLatestTime)
         return false;
     seconds = universal;
     return true;
+}
+
+bool ToLocalTime(long long seconds, SYSTEMTIME& local)
+{
+    return LocalZone().ToLocal(seconds, local);
+}
+
+bool FromLocalTime(const SYSTEMTIME& local, long long& seconds)
+{
+    return LocalZone().FromLocal(local, seconds);
 }
 
 }  // namespace fw

@@ -22,4 +22,27 @@ bool ToLocalTime(long long seconds, SYSTEMTIME& local);
 // fields are not a valid time or the result is out of range.
 bool FromLocalTime(const SYSTEMTIME& local, long long& seconds);
 
+// The system's zone and its daylight-saving rule, read once for converting
+// many times (reading it takes longer than a conversion).
+class LocalZone {
+public:
+    LocalZone();
+    // As ToLocalTime, by this zone.
+    bool ToLocal(long long seconds, SYSTEMTIME& local) const;
+    // As FromLocalTime, by this zone.
+    bool FromLocal(const SYSTEMTIME& local, long long& seconds) const;
+
+private:
+    // Whether daylight time applies at a moment given on the standard clock.
+    bool IsDaylight(long long standard) const;
+
+    // UTC = standard time + bias; daylight time = standard time - shift
+    // (shift is -3600 for an hour forward in summer).
+    long long m_bias = 0;
+    bool m_daylight = false;
+    long long m_shift = 0;
+    SYSTEMTIME m_begins{};  // on the standard clock
+    SYSTEMTIME m_ends{};    // on the daylight clock
+};
+
 }  // namespace fw
