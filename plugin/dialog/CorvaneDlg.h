@@ -124,7 +124,7 @@ public:
     // The name of the file listed in that file-grid row, as the folder has it
     // (the row shows it without its extension); empty for no such row. Every
     // path of a single file that goes to the host or the disk ends with it.
-    fw::WString ListedFileName(int row);
+    const fw::WString& ListedFileName(int row);
     // Posts a click into the selected row of grid 7 or 8.
     void ClickSelectedRow(int id);
 
@@ -214,8 +214,15 @@ private:
     static void PostClick(CGridCtrl& grid, POINT point);
     // A host's or our grid behind a window object: a CGridCtrl by window and run-time class.
     static CGridCtrl* GridBehind(fw::Window* control);
-    // File rows: the status columns of rows 1 ... last, from the file and upload.ini.
-    void FillFileStatus(CGridCtrl& grid, const fw::WString& folder);
+    // What the status query told of a listed file (nothing when it failed).
+    struct FileStatus {
+        bool known = false;
+        FILETIME lastWrite{};
+        unsigned long long size = 0;
+    };
+    // File rows: the status columns of rows 1 ... last, from each row's status
+    // (of the entry row - first) and upload.ini.
+    void FillFileStatus(CGridCtrl& grid, const fw::WString& folder, int first, const std::vector<FileStatus>& statuses);
     void SelectHostStartFile(const fw::WString& folder);
 
     fw::WString m_resultPath;

@@ -5,8 +5,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "CorvaneTexts.h"
@@ -62,23 +64,44 @@ private:
     bool m_allowed;
 };
 
-// "%d.%02d.%02d-%02d:%02d" in local time; a time that cannot be converted
-// shows year, month and day 0 and hour and minute -1.
-fw::WString LocalTimeText(const FILETIME& time)
+// Appends the number in decimal, with zeros in front up to width digits: as
+// "%0<width>llu" gives it, without the formatter's cost, which a listing of
+// thousands of files would pay twice a row.
+void AppendNumber(std::wstring& text, unsigned long long number, int width = 1)
+{
+    wchar_t digits[24];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<wchar_t>(L'0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (count < width)
+        digits[count++] = L'0';
+    while (count > 0)
+        text += digits[--count];
+}
+
+// Appends "%d.%02d.%02d-%02d:%02d" in local time; a time that cannot be
+// converted shows year, month and day 0 and hour and minute -1.
+void AppendLocalTime(std::wstring& text, const FILETIME& time, const fw::LocalZone& zone)
 {
     const long long ticks = static_cast<long long>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
                                                    time.dwLowDateTime);
     const long long seconds = (ticks - kUnixEpochFileTime) / kFileTimeUnitsPerSecond;
-    int year = 0, month = 0, day = 0, hour = -1, minute = -1;
     SYSTEMTIME local{};
-    if (fw::ToLocalTime(seconds, local)) {
-        year = local.wYear;
-        month = local.wMonth;
-        day = local.wDay;
-        hour = local.wHour;
-        minute = local.wMinute;
+    if (!zone.ToLocal(seconds, local)) {
+        text += fw::WString::Format(L"%d.%02d.%02d-%02d:%02d", 0, 0, 0, -1, -1).str();
+        return;
     }
-    return fw::WString::Format(L"%d.%02d.%02d-%02d:%02d", year, month, day, hour, minute);
+    AppendNumber(text, local.wYear);
+    text += L'.';
+    AppendNumber(text, local.wMonth, 2);
+    text += L'.';
+    AppendNumber(text, local.wDay, 2);
+    text += L'-';
+    AppendNumber(text, local.wHour, 2);
+    text += L':';
+    AppendNumber(text, local.wMinute, 2);
 }
 
 }  // namespace
@@ -128,27 +151,44 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
     {
         std::optional<RedrawSuspended> suspended;
         std::vector<fw::WString> names;  // for a grid, in the order of the enumeration
+        std::vector<FileStatus> statuses;  // for a file grid, of each name
         if (grid) {
             grid->DeleteNonFixedRows();
             suspended.emplace(*grid);
         }
+        std::wstring path = folder.str();
         if (find.IsOpen()) {
             do {
                 if (find.IsDots() || find.IsFolder() != folders)
                     continue;
                 ++listed;
-                if (combo)
+                if (combo) {
                     ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(find.Name()));
-                else if (grid)
+                } else if (grid) {
                     names.push_back(find.Name());
+                    if (!folders) {
+                        // Each file's status is asked for as the listing meets it, while its
+                        // folder is being read: that costs less than asking afterwards.
+                        path.resize(folder.Length());
+                        path += find.Name();
+                        WIN32_FILE_ATTRIBUTE_DATA status{};
+                        statuses.emplace_back();
+                        if (::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &status)) {
+                            statuses.back().known = true;
+                            statuses.back().lastWrite = status.ftLastWriteTime;
+                            statuses.back().size =
+                                (static_cast<unsigned long long>(status.nFileSizeHigh) << 32) | status.nFileSizeLow;
+                        }
+                    }
+                }
                 // any other window: counted, nothing added
             } while (find.Next());
         }
         if (ownFileGrid)
             m_listedFiles.clear();
+        const int first = grid ? grid->GetRowCount() : 0;
         if (grid) {
             // All rows at once, appended as single inserts would: the grid grows in one step.
-            const int first = grid->GetRowCount();
             grid->SetRowCount(first + static_cast<int>(names.size()));
             for (int row = first; row < grid->GetRowCount(); ++row) {
                 fw::WString& entry = names[static_cast<size_t>(row - first)];
@@ -169,7 +209,7 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
             }
         }
         if (grid && !folders) {
-            FillFileStatus(*grid, folder);
+            FillFileStatus(*grid, folder, first, statuses);
             SetHeaderCount(*grid, listed);
             grid->AutoSizeColumns(GridAutoSize::kBoth);
             // Newest first: the time format sorts as text in time order.
@@ -204,49 +244,64 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
     return listed;
 }
 
-void CCorvaneDlg::FillFileStatus(CGridCtrl& grid, const fw::WString& folder)
+void CCorvaneDlg::FillFileStatus(CGridCtrl& grid, const fw::WString& folder, int first,
+                                 const std::vector<FileStatus>& statuses)
 {
     // Read once for the whole listing, for the listed files only, answering like the per-key reader.
-    const auto nameOf = [&](int row) {
-        return &grid == &m_fileGrid ? ListedFileName(row) : grid.GetItemText(row, kColumnName);
+    fw::WString text;  // of a host's grid
+    const auto nameOf = [&](int row) -> const fw::WString& {
+        if (&grid == &m_fileGrid)
+            return ListedFileName(row);
+        text = grid.GetItemText(row, kColumnName);
+        return text;
     };
     ProfileSection uploads;
     for (int row = 1; row < grid.GetRowCount(); ++row)
         uploads.Want(nameOf(row));
     uploads.Load(folder + kUploadStatusFile, kUploadStatusSection);
-    const fw::WString separator = kStatusSeparator;
-    for (int row = 1; row < grid.GetRowCount(); ++row) {
-        const fw::WString name = nameOf(row);
-        WIN32_FILE_ATTRIBUTE_DATA status{};
-        if (!::GetFileAttributesExW((folder + name).c_str(), GetFileExInfoStandard, &status))
+    const std::wstring separator = kStatusSeparator;
+    const fw::LocalZone zone;  // once for the listing
+    // The texts of a row, kept between the rows: a listing of thousands of
+    // files would otherwise make and free each of them for every one.
+    std::wstring shown;
+    std::wstring uploadTime;
+    std::wstring state;
+    for (int row = std::max(1, first); row < grid.GetRowCount(); ++row) {
+        const size_t entry = static_cast<size_t>(row - first);
+        if (entry >= statuses.size() || !statuses[entry].known)
             continue;
-        grid.SetItemText(row, kColumnModified, LocalTimeText(status.ftLastWriteTime).c_str());
-        const unsigned long long size =
-            (static_cast<unsigned long long>(status.nFileSizeHigh) << 32) | status.nFileSizeLow;
-        const fw::WString sizeText = size == 0 ? fw::WString(CorvaneText::kUnknownSize.EnglishFor1Only(m_language))
-                                               : fw::WString::Format(L"%llu", size >> 10);
-        grid.SetItemText(row, kColumnSize, sizeText.c_str());
+        const FileStatus& status = statuses[entry];
+        shown.clear();
+        AppendLocalTime(shown, status.lastWrite, zone);
+        grid.SetItemText(row, kColumnModified, shown.c_str());
+        shown.clear();
+        if (status.size == 0)
+            shown = CorvaneText::kUnknownSize.EnglishFor1Only(m_language);
+        else
+            AppendNumber(shown, status.size >> 10);
+        grid.SetItemText(row, kColumnSize, shown.c_str());
 
         // time + "##" + state + the writer's line end, which is dropped.
-        const fw::WString value = uploads.Get(name, fw::WString());
-        const size_t at = value.Find(separator);
-        fw::WString uploadTime;
-        fw::WString state;
-        if (!value.IsEmpty() && at != fw::WString::kNoPosition) {
-            uploadTime = value.Left(at);
-            const size_t rest = value.Length() - at - separator.Length();
-            state = value.Mid(at + separator.Length(), rest > 0 ? rest - 1 : 0);
+        uploadTime.clear();
+        state.clear();
+        const std::wstring* value = uploads.Find(nameOf(row));
+        const size_t at = value ? value->find(separator) : std::wstring::npos;
+        if (at != std::wstring::npos) {
+            uploadTime.assign(*value, 0, at);
+            const size_t rest = value->size() - at - separator.size();
+            state.assign(*value, at + separator.size(), rest > 0 ? rest - 1 : 0);
         }
         grid.SetItemText(row, kColumnState, state.c_str());
         grid.SetItemText(row, kColumnUploadTime, uploadTime.c_str());
     }
 }
 
-fw::WString CCorvaneDlg::ListedFileName(int row)
+const fw::WString& CCorvaneDlg::ListedFileName(int row)
 {
+    static const fw::WString none;
     const LPARAM entry = m_fileGrid.GetItemData(row, kColumnName);
     return entry > 0 && static_cast<size_t>(entry) <= m_listedFiles.size() ? m_listedFiles[static_cast<size_t>(entry - 1)]
-                                                                            : fw::WString();
+                                                                            : none;
 }
 
 void CCorvaneDlg::SelectHostStartFile(const fw::WString& folder)

@@ -196,6 +196,12 @@ bool ProfileSection::Load(const fw::WString& file, const fw::WString& section)
 
 fw::WString ProfileSection::Get(const fw::WString& key, const fw::WString& defaultValue) const
 {
+    const std::wstring* value = Find(key);
+    return value ? fw::WString(*value) : defaultValue;
+}
+
+const std::wstring* ProfileSection::Find(const fw::WString& key) const
+{
     auto found = m_values.find(key.str());
-    return found == m_values.end() || !found->second.found ? defaultValue : fw::WString(found->second.text);
+    return found == m_values.end() || !found->second.found ? nullptr : &found->second.text;
 }

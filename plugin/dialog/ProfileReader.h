@@ -41,6 +41,8 @@ public:
     bool Load(const fw::WString& file, const fw::WString& section);
     // The value of a wanted key; the default for a key not found or not wanted.
     fw::WString Get(const fw::WString& key, const fw::WString& defaultValue) const;
+    // The same without a copy: null for a key not found or not wanted.
+    const std::wstring* Find(const fw::WString& key) const;
 
 private:
     struct Value {
