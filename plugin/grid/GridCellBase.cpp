@@ -255,12 +255,19 @@ SIZE CGridCellBase::GetTextExtent(const wchar_t* text, HDC dc)
     }
 
     SIZE size{};
-    {
-        fw::SelectGuard select(dc, GetFontObject());
-        const UINT format = GetFormat();
+    const HFONT fontObject = GetFontObject();
+    const UINT format = GetFormat();
+    const bool singleLine = !(format & DT_WORDBREAK) || (format & DT_SINGLELINE);
+    // Only the cell's own text is remembered: it stays while the grid measures.
+    CGridCtrl* memo = singleLine && text == GetText() ? grid : nullptr;
+    if (!memo || !memo->MeasuredBefore(fontObject, text, size)) {
+        // Selecting a font costs more than measuring with it: only another one is selected.
+        fw::SelectGuard select(dc, ::GetCurrentObject(dc, OBJ_FONT) == fontObject ? nullptr : fontObject);
         const int length = static_cast<int>(wcslen(text));
-        if (!(format & DT_WORDBREAK) || (format & DT_SINGLELINE)) {
+        if (singleLine) {
             ::GetTextExtentPoint32W(dc, text, length, &size);
+            if (memo)
+                memo->Measured(fontObject, text, size);
         } else {
             // Wrapping text is as wide as its widest line.
             int widest = 0;

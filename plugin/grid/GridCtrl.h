@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -149,6 +150,12 @@ public:
     bool AutoSizeColumn(int col, UINT flags = 0, bool resetScroll = true);
     bool AutoSizeRow(int row, bool resetScroll = true);
     void AutoSizeColumns(UINT flags = 0);
+    // While a row or column is auto-sized, the extent of a cell's own text in
+    // a font as measured before (false: not measured yet, or not auto-sizing).
+    // Many cells hold the same texts: each is measured once. The text must
+    // stay as it is until the auto-size ends.
+    bool MeasuredBefore(HFONT font, const wchar_t* text, SIZE& extent) const;
+    void Measured(HFONT font, const wchar_t* text, SIZE extent);
 
     // --- options
     void SetGridBackColour(COLORREF colour) { m_backColour = colour; }
@@ -469,6 +476,12 @@ private:
     std::unique_ptr<CGridCellBase> m_scratchCell;  // virtual mode
     bool m_inSize = false;
     bool m_quietScrollBars = false;  // bars are redrawn once after a run of steps
+    // While AutoSize measures: the extents of the cells' texts in the font most of them use.
+    struct ExtentMemo {
+        HFONT font;
+        std::unordered_map<std::wstring_view, SIZE> extents;
+    };
+    ExtentMemo* m_extentMemo = nullptr;
     bool m_scrollBarsDue = false;     // the bars do not show the sizes yet
     bool m_scrollBarsPosted = false;  // kApplyScrollBarsMessage is on its way
     RECT m_trackingLine{};

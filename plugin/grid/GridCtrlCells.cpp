@@ -127,7 +127,8 @@ CGridCellBase* CGridCtrl::CreateCell(int row, int col)
 
 void CGridCtrl::DestroyCell(int row, int col)
 {
-    m_selected.erase(SelectionKey(row, col));
+    if (!m_selected.empty())
+        m_selected.erase(SelectionKey(row, col));
     if (row < static_cast<int>(m_rows.size()) && m_rows[row] && col < static_cast<int>(m_rows[row]->size())) {
         delete (*m_rows[row])[col];
         (*m_rows[row])[col] = nullptr;

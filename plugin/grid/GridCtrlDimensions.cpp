@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "framework/Gdi.h"
@@ -548,6 +549,16 @@ bool CGridCtrl::AutoSize(const Axis& axis, int index, int first, int last, bool 
     fw::ClientDC dc(m_hwnd);
     if (!dc.Get())
         return false;
+    // The font most cells measure in, selected once for all of them.
+    const HFONT normalFont = m_defaultCells[0].GetFontObject();
+    fw::SelectGuard font(dc.Get(), normalFont);
+    ExtentMemo memo{normalFont, {}};
+    struct Forget {
+        ExtentMemo*& memo;
+        ~Forget() { memo = nullptr; }
+    } forget{m_extentMemo};
+    if (!m_virtualMode)  // there one cell stands for all, its text changing from cell to cell
+        m_extentMemo = &memo;
     int size = -1;
     for (int across = first; across <= last; ++across) {
         const GridCellId at = axis.Cell(index, across);
@@ -562,6 +573,28 @@ bool CGridCtrl::AutoSize(const Axis& axis, int index, int first, int last, bool 
     if (resetScroll)
         ResetScrollBars();
     return true;
+}
+
+bool CGridCtrl::MeasuredBefore(HFONT font, const wchar_t* text, SIZE& extent) const
+{
+    if (!m_extentMemo || font != m_extentMemo->font)
+        return false;
+    const auto found = m_extentMemo->extents.find(text);
+    if (found == m_extentMemo->extents.end())
+        return false;
+    extent = found->second;
+    return true;
+}
+
+void CGridCtrl::Measured(HFONT font, const wchar_t* text, SIZE extent)
+{
+    if (!m_extentMemo || font != m_extentMemo->font)
+        return;
+    try {
+        m_extentMemo->extents.emplace(text, extent);
+    } catch (const std::bad_alloc&) {
+        // not remembered: measured again when it comes up again
+    }
 }
 
 void CGridCtrl::AutoSizeColumns(UINT flags)
