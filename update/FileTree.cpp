@@ -18,6 +18,11 @@ bool IsDriveRoot(const fw::WString& path)
     return (letter >= L'B' && letter <= L'Y') || (letter >= L'b' && letter <= L'y');
 }
 
+unsigned long long SizeOf(const WIN32_FIND_DATAW& entry)
+{
+    return (static_cast<unsigned long long>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+}
+
 void NoteNotRemoved(UpdateLog* log, const fw::WString& path)
 {
     const DWORD error = ::GetLastError();
@@ -27,7 +32,7 @@ void NoteNotRemoved(UpdateLog* log, const fw::WString& path)
 
 }  // namespace
 
-void CollectFiles(const fw::WString& folder, FileList& files)
+void CollectFiles(const fw::WString& folder, FileList& files, FileSizes* sizes)
 {
     // The folder is a plain prefix: names are appended to it as it stands.
     fw::FileFinder find(folder + L"*.*");
@@ -36,10 +41,13 @@ void CollectFiles(const fw::WString& folder, FileList& files)
     do {
         if (find.IsDots())
             continue;
-        if (find.IsFolder())
-            CollectFiles(fw::WithFinalBackslash(folder + find.Name()), files);
-        else if (wcslen(find.Name()) >= kShortestListedName)
+        if (find.IsFolder()) {
+            CollectFiles(fw::WithFinalBackslash(folder + find.Name()), files, sizes);
+        } else if (wcslen(find.Name()) >= kShortestListedName) {
             files.push_back(folder + find.Name());
+            if (sizes)
+                sizes->push_back(SizeOf(find.Entry()));
+        }
     } while (find.Next());
 }
 

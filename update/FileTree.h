@@ -11,11 +11,14 @@ class UpdateLog;
 
 // Full paths of files, in the order they were listed.
 using FileList = std::vector<fw::WString>;
+// The sizes of the files of a list, in its order.
+using FileSizes = std::vector<unsigned long long>;
 
 // Appends the files below the folder (ending with "\") to the list, depth
 // first in the order the file system returns them. Names of at most 4
-// characters are left out: they are never part of a release.
-void CollectFiles(const fw::WString& folder, FileList& files);
+// characters are left out: they are never part of a release. With sizes,
+// each listed file's size as the listing found it is appended there.
+void CollectFiles(const fw::WString& folder, FileList& files, FileSizes* sizes = nullptr);
 
 // Creates every missing level of the folder path. Failures, also for levels
 // that exist, are ignored; the result is that of the last attempt.

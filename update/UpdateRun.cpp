@@ -51,12 +51,17 @@ int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start
 
     int position = start;
     int copied = 0;
+    // The listing keeps a folder's files together: its target folder is looked
+    // up (and made) once for them, not once for each.
+    fw::WString knownFolder;
     for (const fw::WString& path : files) {
         // The list holds paths below the source root; the root's length is cut off as it stands.
         fw::WString target = destinationRoot + path.Mid(sourceRoot.Length());
         fw::WString folder = fw::WithoutFinalBackslash(fw::FolderOf(target));
-        if (!IsExistingFolder(folder))
-            CreateDirectoryTree(folder);
+        if (folder != knownFolder) {
+            const bool there = IsExistingFolder(folder) || CreateDirectoryTree(folder);
+            knownFolder = there ? folder : fw::WString();
+        }
 
         if (CopyOne(path, target, flush)) {
             ++copied;
@@ -76,13 +81,17 @@ int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start
     return copied;
 }
 
-unsigned long long SpaceNeeded(const fw::WString& sourceRoot, const FileList& files,
+unsigned long long SpaceNeeded(const fw::WString& sourceRoot, const FileList& files, const FileSizes& sizes,
                                const fw::WString& destinationRoot)
 {
+    const bool sized = sizes.size() == files.size();
+    // A destination that is not there yet (the staging folder, as a rule) has no file to replace.
+    const bool replaces = IsExistingFolder(fw::WithoutFinalBackslash(destinationRoot));
     unsigned long long needed = 0;
-    for (const fw::WString& path : files) {
-        const unsigned long long size = fw::FileSizeOf(path);
-        const unsigned long long replaced = fw::FileSizeOf(destinationRoot + path.Mid(sourceRoot.Length()));
+    for (size_t i = 0; i < files.size(); ++i) {
+        const unsigned long long size = sized ? sizes[i] : fw::FileSizeOf(files[i]);
+        const unsigned long long replaced =
+            replaces ? fw::FileSizeOf(destinationRoot + files[i].Mid(sourceRoot.Length())) : 0;
         if (size > replaced)
             needed += size - replaced;
     }
@@ -108,7 +117,7 @@ bool HasRoom(UpdateJob& job, const fw::WString& sourceRoot, const fw::WString& d
     unsigned long long free = 0;
     if (!fw::FreeSpaceFor(destinationRoot, free))
         return true;
-    const unsigned long long needed = SpaceNeeded(sourceRoot, job.files, destinationRoot);
+    const unsigned long long needed = SpaceNeeded(sourceRoot, job.files, job.sizes, destinationRoot);
     if (needed <= free)
         return true;
     Log(job.log, L"space " + fw::WString(step) + fw::WString::Format(L" needed=%llu free=%llu", needed, free));
@@ -143,7 +152,8 @@ DWORD RunJob(UpdateJob& job)
 
     // Whatever the staging folder holds takes part, also files an earlier run left there.
     job.files.clear();
-    CollectFiles(settings.tempPath, job.files);
+    job.sizes.clear();
+    CollectFiles(settings.tempPath, job.files, &job.sizes);
     if (!HasRoom(job, settings.tempPath, settings.updateDstPath, L"installing")) {
         // The installation is untouched; the staged copy goes, so the room it took is free again.
         RemoveDirectoryTree(settings.tempPath, job.log);

@@ -31,6 +31,7 @@ struct UpdateJob {
     HWND window = nullptr;                     // receives WM_UPDATE_PROGRESS
     UpdateLog* log = nullptr;                  // none: nothing is logged
     FileList files;
+    FileSizes sizes;  // of the listed files as the listing found them; empty: not known
     std::atomic<bool> succeeded{false};
     // What a refused pass needed and found, in whole MB (needed rounded up,
     // free down); written before (0, kNotEnoughSpace) is posted.
@@ -54,8 +55,10 @@ int CopyFileList(const fw::WString& sourceRoot, const FileList& files, int start
                  int total, bool stopOnAnyError, HWND progressWindow, UpdateLog* log = nullptr, bool flush = false);
 
 // What copying the listed files to the destination root takes of its volume:
-// each file's size less the size of the file it replaces there, where that is more.
-unsigned long long SpaceNeeded(const fw::WString& sourceRoot, const FileList& files,
+// each file's size less the size of the file it replaces there, where that is
+// more. The sizes are those of the files as their listing found them (or
+// empty: each file is asked for its own).
+unsigned long long SpaceNeeded(const fw::WString& sourceRoot, const FileList& files, const FileSizes& sizes,
                                const fw::WString& destinationRoot);
 
 // True for the C runtime, MFC and ATL libraries (the file title starts with

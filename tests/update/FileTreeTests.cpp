@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "FileTree.h"
 #include "UpdateTestSupport.h"
@@ -22,13 +23,20 @@ protected:
         device.Enter();
     }
 
-    std::vector<std::wstring> Collect(const wchar_t* folder)
+    // The paths listed, and with sizes asked for, each path's size as the listing found it.
+    std::vector<std::wstring> Collect(const wchar_t* folder, std::map<std::wstring, unsigned long long>* sizes = nullptr)
     {
         FileList files;
-        CollectFiles(folder, files);
+        FileSizes found;
+        CollectFiles(folder, files, sizes ? &found : nullptr);
         std::vector<std::wstring> paths;
         for (const fw::WString& file : files)
             paths.push_back(file.str());
+        if (sizes) {
+            EXPECT_EQ(files.size(), found.size());
+            for (size_t i = 0; i < std::min(files.size(), found.size()); ++i)
+                (*sizes)[files[i].str()] = found[i];
+        }
         return paths;
     }
 
@@ -51,7 +59,8 @@ TEST_F(FileTree, CollectsEveryFileDepthFirstAndLeavesShortNamesOut)
     SetFileAttributesW(device.Path(L"\\硬盘\\Q9Soft\\res\\Logo.bmp").c_str(),
                        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
 
-    std::vector<std::wstring> files = Collect(L"\\硬盘\\Q9Soft\\");
+    std::map<std::wstring, unsigned long long> sizes;
+    std::vector<std::wstring> files = Collect(L"\\硬盘\\Q9Soft\\", &sizes);
 
     std::vector<std::wstring> sorted = files;
     std::sort(sorted.begin(), sorted.end());
@@ -60,6 +69,12 @@ TEST_F(FileTree, CollectsEveryFileDepthFirstAndLeavesShortNamesOut)
                                          L"\\硬盘\\Q9Soft\\lang\\deep\\er\\Help.txt",
                                          L"\\硬盘\\Q9Soft\\res\\Logo.bmp"}),
               sorted);
+    EXPECT_EQ((std::map<std::wstring, unsigned long long>{{L"\\硬盘\\Q9Soft\\Q9Main.exe", 4},
+                                                          {L"\\硬盘\\Q9Soft\\abcde", 18},
+                                                          {L"\\硬盘\\Q9Soft\\lang\\English.lng", 2},
+                                                          {L"\\硬盘\\Q9Soft\\lang\\deep\\er\\Help.txt", 4},
+                                                          {L"\\硬盘\\Q9Soft\\res\\Logo.bmp", 4}}),
+              sizes);
     // Depth first: the files of a folder follow each other, whatever order the folders come in.
     auto first = std::find(files.begin(), files.end(), L"\\硬盘\\Q9Soft\\lang\\English.lng");
     auto deep = std::find(files.begin(), files.end(), L"\\硬盘\\Q9Soft\\lang\\deep\\er\\Help.txt");
