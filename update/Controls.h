@@ -22,5 +22,13 @@ public:
         high = range.iHigh;
     }
     int SetPos(int position) const { return static_cast<int>(Send(PBM_SETPOS, static_cast<WPARAM>(position))); }
+    // Holds the control back from drawing (false), or lets it draw again and
+    // draws it at once (true).
+    void SetRedraw(bool redraw) const
+    {
+        Send(WM_SETREDRAW, redraw ? TRUE : FALSE);
+        if (redraw)
+            ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
     int GetPos() const { return static_cast<int>(Send(PBM_GETPOS)); }
 };

@@ -13,6 +13,12 @@ constexpr UINT_PTR kWorkerWatchTimer = 1;
 constexpr UINT kWorkerWatchMilliseconds = 250;
 // Posted to itself once the worker has ended.
 constexpr UINT kWorkerEndedMessage = WM_APP;
+// A run posts a message for each file, faster than the bar is drawn (the
+// control draws at once for every new position, which took longer than
+// copying a file): while a run copies, the bar is drawn at most this often,
+// always with its latest range and position.
+constexpr UINT_PTR kBarTimer = 2;
+constexpr DWORD kBarMilliseconds = 40;
 
 }  // namespace
 
@@ -26,6 +32,7 @@ UpdateDlg::UpdateDlg(const UpdateSettings& settings, fw::WString logPath)
     MapMessage(WM_UPDATE_PROGRESS, [this](WPARAM wParam, LPARAM lParam) { return OnUpdateProgress(wParam, lParam); });
     MapMessage(WM_UPDATE_QUERY, [](WPARAM, LPARAM) -> LRESULT { return 1; });
     MapTimer(kWorkerWatchTimer, [this] { WatchWorker(); });
+    MapTimer(kBarTimer, [this] { DrawBar(); });
     MapMessage(kWorkerEndedMessage, [this](WPARAM, LPARAM) -> LRESULT {
         OnWorkerEnded();
         return 0;
@@ -118,7 +125,8 @@ bool UpdateDlg::PrepareRun()
     if (StopProgram(m_settings.exeFullName, m_found) == 1 || StopProgram(kBatteryProgram, m_found) == 1)
         return refuse(texts::kProgramNotStopped.In(language));
     m_job.files.clear();
-    CollectFiles(m_settings.updateSrcPath, m_job.files);
+    m_job.sizes.clear();
+    CollectFiles(m_settings.updateSrcPath, m_job.files, &m_job.sizes);
     Log(fw::WString::Format(L"files %d", static_cast<int>(m_job.files.size())));
     if (m_job.files.empty())
         return refuse(texts::kNoFilesInRelease.In(language));
@@ -146,8 +154,7 @@ void UpdateDlg::StartRun()
 LRESULT UpdateDlg::OnUpdateProgress(WPARAM position, LPARAM total)
 {
     if (position != 0) {
-        m_progress.SetRange(0, LOWORD(total));
-        m_progress.SetPos(static_cast<int>(position));
+        MoveBar(LOWORD(total), static_cast<int>(position), position == static_cast<WPARAM>(total));
         if (position == static_cast<WPARAM>(total) && m_job.succeeded.load())
             ShowSuccess();  // the final message
     } else {
@@ -157,6 +164,30 @@ LRESULT UpdateDlg::OnUpdateProgress(WPARAM position, LPARAM total)
         ShowFailure();
     }
     return 1;
+}
+
+void UpdateDlg::MoveBar(int high, int position, bool final)
+{
+    const bool due = final || !m_copying || ::GetTickCount() - m_barDrawnAt >= kBarMilliseconds;
+    if (!due && !m_barHeld) {
+        m_barHeld = true;
+        m_progress.SetRedraw(false);
+        ::SetTimer(m_hwnd, kBarTimer, kBarMilliseconds, nullptr);
+    }
+    m_progress.SetRange(0, high);
+    m_progress.SetPos(position);
+    if (due)
+        DrawBar();
+}
+
+void UpdateDlg::DrawBar()
+{
+    m_barDrawnAt = ::GetTickCount();
+    if (!m_barHeld)
+        return;  // it has drawn itself
+    m_barHeld = false;
+    ::KillTimer(m_hwnd, kBarTimer);
+    m_progress.SetRedraw(true);
 }
 
 void UpdateDlg::WatchWorker()
@@ -194,6 +225,7 @@ void UpdateDlg::OnWorkerEnded()
 void UpdateDlg::RunOver()
 {
     m_copying = false;
+    DrawBar();
     if (m_worker)
         ::WaitForSingleObject(m_worker.Get(), INFINITE);
     FlushLog();

@@ -52,6 +52,11 @@ private:
     // set) or a failed copy, whose text tells whether the U disk is still there.
     void ShowSuccess();
     void ShowFailure();
+    // The bar at a range of 0 … high and a position; while a run copies, drawn
+    // only when its last drawing is old enough or the position is final.
+    void MoveBar(int high, int position, bool final);
+    // Draws a bar held back from drawing itself.
+    void DrawBar();
     // The worker's end, noticed by the watch timer and answered by the message it posts.
     void WatchWorker();
     void OnWorkerEnded();
@@ -81,6 +86,8 @@ private:
     FoundProcess m_found;  // the last program found by name, and its id
     fw::KernelHandle m_worker;
     bool m_copying = false;
+    bool m_barHeld = false;   // drawing held back while a run copies
+    DWORD m_barDrawnAt = 0;   // tick count of the bar's last drawing
     UpdateLog m_log;
     std::vector<fw::WString> m_pendingLines;
     fw::WString m_loggedResult;

@@ -67,6 +67,23 @@ struct Arrival {
     int position;
 };
 
+// Notes the position the bar showed when it was last painted.
+class BarRecorder : public fw::WindowImpl {
+public:
+    explicit BarRecorder(int& position) : m_position(position) {}
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_PAINT)
+            m_position = static_cast<int>(DefaultProc(PBM_GETPOS, 0, 0));
+        return DefaultProc(message, wParam, lParam);
+    }
+
+private:
+    int& m_position;
+};
+
 // The update dialog with recorders on its controls, a script of commands
 // posted after initialisation, a hook before each progress message, and a
 // time limit so that a test never hangs.
@@ -91,6 +108,7 @@ public:
     Texts statusTexts;
     Texts buttonTexts;
     std::vector<Arrival> arrivals;  // progress messages and commands
+    int barPaintedAt = -1;          // the bar's position at its last painting
     std::vector<UINT> script;       // command ids posted after initialisation
     std::function<void(DialogUnderTest&)> onInit;
     std::function<void(DialogUnderTest&, WPARAM, LPARAM)> beforeProgress;
@@ -111,6 +129,7 @@ protected:
     {
         m_statusRecorder.SubclassWindow(GetItem(IDC_UPDATE_TEXT).Handle());
         m_buttonRecorder.SubclassWindow(GetItem(IDC_UPDATE_BUTTON).Handle());
+        m_barRecorder.SubclassWindow(GetItem(IDC_UPDATE_PROGRESS).Handle());
         bool result = UpdateDlg::OnInitDialog();
         ::SetTimer(m_hwnd, kTimeoutTimer, kTimeoutMilliseconds, nullptr);
         if (pressCloseWhenOffered)
@@ -142,6 +161,7 @@ protected:
 private:
     ControlRecorder m_statusRecorder{L"status", log, statusTexts};
     ControlRecorder m_buttonRecorder{L"button", log, buttonTexts};
+    BarRecorder m_barRecorder{barPaintedAt};
 };
 
 class Dialog : public ::testing::Test {
@@ -384,6 +404,8 @@ TEST_F(Dialog, TheBarShowsTheListedFilesThenBothPassesAndReachesItsEndOnlyWithTh
     DialogUnderTest dialog(settings);
     dialog.script = {IDC_UPDATE_BUTTON};
     dialog.beforeProgress = [](DialogUnderTest& d, WPARAM position, LPARAM total) {
+        if (position == 1)
+            ::Sleep(300);  // the messages of the passes queue up, faster than the bar draws
         if (position != 0 && position == static_cast<WPARAM>(total))
             d.PostCommand(IDC_UPDATE_BUTTON);
     };
@@ -411,6 +433,8 @@ TEST_F(Dialog, TheBarShowsTheListedFilesThenBothPassesAndReachesItsEndOnlyWithTh
     }
     EXPECT_EQ(2 * n + 5, arrivals.back().high);
     EXPECT_EQ(2 * n + 5, arrivals.back().position);
+    // However seldom it drew while the passes' messages queued up, it was drawn at its end.
+    EXPECT_EQ(2 * n + 5, dialog.barPaintedAt);
 }
 
 TEST_F(Dialog, PressedAgainAfterARefusalTheRunListsTheReleaseOnce)
