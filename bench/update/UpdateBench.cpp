@@ -228,6 +228,7 @@ public:
         MapTimer(kStartTimer, [this] {
             ::KillTimer(m_hwnd, kStartTimer);
             ::UpdateWindow(m_hwnd);
+            barDrawings = 0;
             start = Now();
             const HWND button = GetItem(IDC_UPDATE_BUTTON).Handle();
             Send(WM_COMMAND, MAKEWPARAM(IDC_UPDATE_BUTTON, BN_CLICKED), reinterpret_cast<LPARAM>(button));
@@ -250,31 +251,64 @@ protected:
     bool OnInitDialog() override
     {
         UpdateDlg::OnInitDialog();
+        CountBar();
         ::SetTimer(m_hwnd, kStartTimer, 20, nullptr);
         return true;
     }
     bool PreTranslateMessage(MSG* message) override
     {
-        if (message->hwnd == m_hwnd && message->message == WM_UPDATE_PROGRESS) {
-            ++messages;
-            if (message->wParam == static_cast<WPARAM>(2 * m_listed))
-                passesEnd = Now();
-            const bool last = message->wParam == 0 ? message->lParam != 0
-                                                   : message->wParam == static_cast<WPARAM>(message->lParam);
-            if (last)
-                Post(kEndMessage);  // behind this one, so after its handling
+        if (message->hwnd != m_hwnd || message->message != WM_UPDATE_PROGRESS)
+            return UpdateDlg::PreTranslateMessage(message);
+        ++messages;
+        if (message->wParam == static_cast<WPARAM>(2 * m_listed))
+            passesEnd = Now();
+        const bool last = message->wParam == 0 ? message->lParam != 0
+                                               : message->wParam == static_cast<WPARAM>(message->lParam);
+        if (last)
+            Post(kEndMessage);  // behind this one, so after its handling
+        // Handled here as the modal loop would, to time it.
+        const double before = Now();
+        if (!UpdateDlg::PreTranslateMessage(message) && !::IsDialogMessageW(m_hwnd, message)) {
+            ::TranslateMessage(message);
+            ::DispatchMessageW(message);
         }
-        return UpdateDlg::PreTranslateMessage(message);
+        handling += Now() - before;
+        return true;
     }
 
+public:
+    double handling = 0;  // this thread's time in the progress messages' handling
+    int barDrawings = 0;  // WM_PAINT of the bar during the run
+
 private:
+    // Counts the bar's drawings.
+    class BarCounter : public fw::WindowImpl {
+    public:
+        explicit BarCounter(int& count) : m_count(count) {}
+
+    protected:
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message == WM_PAINT)
+                ++m_count;
+            return DefaultProc(message, wParam, lParam);
+        }
+
+    private:
+        int& m_count;
+    };
+    BarCounter m_bar{barDrawings};
     int m_listed;
+
+    void CountBar() { m_bar.SubclassWindow(GetItem(IDC_UPDATE_PROGRESS).Handle()); }
 };
 
 struct RunResult {
     double passes = 0;
     double whole = 0;
+    double handling = 0;
     int messages = 0;
+    int barDrawings = 0;
     bool succeeded = false;
 };
 
@@ -287,13 +321,16 @@ RunResult RealRun(const Release& release)
         return result;
     result.passes = dialog.passesEnd - dialog.start;
     result.whole = dialog.end - dialog.start;
+    result.handling = dialog.handling;
     result.messages = dialog.messages;
+    result.barDrawings = dialog.barDrawings;
     result.succeeded = dialog.succeeded;
     return result;
 }
 
 // The messages of a run of n files alone, posted by a thread as the run posts
-// them, to the dialog whose bar shows each: until the last one is handled.
+// them, to the dialog outside a run (so its bar draws each position): until
+// the last one is handled.
 class MessagesDialog : public UpdateDlg {
 public:
     MessagesDialog(const UpdateSettings& settings, int listed) : UpdateDlg(settings), m_listed(listed)
@@ -425,6 +462,8 @@ int wmain(int argc, wchar_t** argv)
     std::vector<double> plainRemoval;
     std::vector<double> runPasses;
     std::vector<double> runWhole;
+    std::vector<double> runHandling;
+    std::vector<double> barDrawings;
     std::vector<double> passesRatios;
     std::vector<double> wholeRatios;
     for (int round = 0; round < rounds; ++round) {
@@ -436,6 +475,8 @@ int wmain(int argc, wchar_t** argv)
                 run = RealRun(release);
                 runPasses.push_back(run.passes);
                 runWhole.push_back(run.whole);
+                runHandling.push_back(run.handling);
+                barDrawings.push_back(run.barDrawings);
                 std::printf("round %d  real run    %7.3f s  (both passes done at %.3f s; %d messages, %s)\n",
                             round + 1, run.whole, run.passes, run.messages, run.succeeded ? "succeeded" : "FAILED");
             } else {
@@ -456,23 +497,25 @@ int wmain(int argc, wchar_t** argv)
     const double passes = Median(runPasses);
     const double whole = Median(runWhole);
     const double baseline = copy + removal + kPause;
-    std::printf("\nmedians of %d rounds (each round's own ratio in brackets, their median)\n", rounds);
-    std::printf("plain two-pass copy             %7.3f s  (%.0f MB/s a pass)\n", copy, release.bytes / 1e6 / (copy / 2));
-    std::printf("plain removal of the staged tree %6.3f s\n", removal);
-    std::printf("real run, listing and both passes with their messages  %7.3f s\n", passes);
-    std::printf("real run, whole                 %7.3f s\n", whole);
+    std::printf("\nmedians of %d rounds (in brackets: the median of each round's own ratio)\n", rounds);
+    std::printf("plain two-pass copy                          %7.3f s  (%.0f MB/s a pass)\n", copy,
+                release.bytes / 1e6 / (copy / 2));
+    std::printf("plain removal of the staged tree             %7.3f s\n", removal);
+    std::printf("real run: listing and both passes with their messages  %7.3f s\n", passes);
+    std::printf("real run: whole, button to the success shown %7.3f s\n", whole);
     std::printf("passes:    listing and both passes / plain copy                   %6.3f  [%.3f]  (target <= 1.03)\n",
                 passes / copy, Median(passesRatios));
     std::printf("whole run: run / (plain copy + plain removal + the 0.200 s pause) %6.3f  [%.3f]  (target <= 1.05)\n",
                 whole / baseline, Median(wholeRatios));
 
-    // --- the breakdown: each piece of what the run does beside the plain copy, timed alone
-    std::printf("\nwhat the run does beside the plain copy, each piece alone (median of %d; share of the plain copy)\n",
+    // --- the breakdown: what the run does beside the plain work, each piece timed alone
+    std::printf("\nwhere the run spends time beside the plain work, each piece alone on the same files\n"
+                "(median of %d; share of the plain copy). The worker's steps, in their order:\n",
                 rounds);
     const auto nothing = [] {};
     const UpdateSettings settings = BenchSettings();
     FoundProcess found;
-    Row("stopping the two programs (none runs)", MedianOf(rounds, nothing, [&] {
+    Row("stopping the two programs (none runs; the dialog, before the listing)", MedianOf(rounds, nothing, [&] {
             return Timed([&] {
                 StopProgram(settings.exeFullName, found);
                 StopProgram(kBatteryProgram, found);
@@ -480,82 +523,90 @@ int wmain(int argc, wchar_t** argv)
         }),
         copy);
     FileList listed;
-    Row("listing the release", MedianOf(rounds, [&] { listed.clear(); }, [&] {
-            return Timed([&] { CollectFiles(kRelease, listed); });
+    FileSizes listedSizes;
+    Row("listing the release (the dialog)", MedianOf(rounds, [&] { listed.clear(); listedSizes.clear(); }, [&] {
+            return Timed([&] { CollectFiles(kRelease, listed, &listedSizes); });
+        }),
+        copy);
+    Row("space check of the first pass (nothing staged yet)", MedianOf(rounds, nothing, [&] {
+            return Timed([&] {
+                unsigned long long free = 0;
+                fw::FreeSpaceFor(kStaging, free);
+                volatile unsigned long long needed = SpaceNeeded(kRelease, listed, listedSizes, kStaging);
+                (void)needed;
+            });
+        }),
+        copy);
+    // The run's passes against the plain loops, in turns whose order alternates;
+    // the passes post their messages to a window of this thread, taken afterwards.
+    HWND queue = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const auto drain = [] {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, WM_UPDATE_PROGRESS, WM_UPDATE_PROGRESS, PM_REMOVE)) {
+        }
+    };
+    int turn = 0;
+    const auto lessPlain = [&](const std::function<void()>& own, const std::function<void()>& plain,
+                               const std::function<void()>& between) {
+        const bool ownFirst = turn++ % 2 == 0;
+        between();
+        const double first = Timed(ownFirst ? own : plain);
+        drain();
+        between();
+        const double second = Timed(ownFirst ? plain : own);
+        drain();
+        return ownFirst ? first - second : second - first;
+    };
+    Row("first pass by the run's loop (folder looks, a message a file) less CopyFileW",
+        MedianOf(rounds, nothing, [&] {
+            return lessPlain(
+                [&] { CopyFileList(kRelease, listed, 0, kStaging, PassTotal(n), true, queue); },
+                [&] {
+                    for (const std::wstring& file : release.files)
+                        CopyFileW((kRelease + file).c_str(), (kStaging + file).c_str(), FALSE);
+                },
+                [&] {
+                    Clean();
+                    MakeFolders(release, kStaging);
+                });
         }),
         copy);
     Clean();
     Stage(release);
     FileList staged;
-    Row("listing the staged release", MedianOf(rounds, [&] { staged.clear(); }, [&] {
-            return Timed([&] { CollectFiles(kStaging, staged); });
+    FileSizes stagedSizes;
+    Row("listing the staged release", MedianOf(rounds, [&] { staged.clear(); stagedSizes.clear(); }, [&] {
+            return Timed([&] { CollectFiles(kStaging, staged, &stagedSizes); });
         }),
         copy);
-    Clean();
-    Row("space check, first pass (nothing staged yet)", MedianOf(rounds, nothing, [&] {
-            return Timed([&] {
-                unsigned long long free = 0;
-                fw::FreeSpaceFor(kStaging, free);
-                volatile unsigned long long needed = SpaceNeeded(kRelease, listed, kStaging);
-                (void)needed;
-            });
-        }),
-        copy);
-    Stage(release);
-    Row("space check, second pass (nothing installed yet)", MedianOf(rounds, nothing, [&] {
+    CreateDirectoryTree(kInstall);  // the run has made it by then
+    Row("space check of the second pass (nothing installed yet)", MedianOf(rounds, nothing, [&] {
             return Timed([&] {
                 unsigned long long free = 0;
                 fw::FreeSpaceFor(kInstall, free);
-                volatile unsigned long long needed = SpaceNeeded(kStaging, staged, kInstall);
+                volatile unsigned long long needed = SpaceNeeded(kStaging, staged, stagedSizes, kInstall);
                 (void)needed;
             });
         }),
         copy);
-    MakeFolders(release, kInstall);
-    Row("the target's folder looked up for each file, both passes", MedianOf(rounds, nothing, [&] {
-            return Timed([&] {
-                for (const fw::WString& path : listed) {
-                    IsExistingFolder(fw::WithoutFinalBackslash(fw::FolderOf(kStaging + path.Mid(wcslen(kRelease)))));
-                    IsExistingFolder(fw::WithoutFinalBackslash(fw::FolderOf(kInstall + path.Mid(wcslen(kRelease)))));
-                }
-            });
-        }),
-        copy);
-    int turn = 0;
-    Row("second pass by the run's copy loop less CopyFileW + flush", MedianOf(rounds, nothing, [&] {
-            const auto own = [&] {
-                return Timed([&] {
-                    for (const std::wstring& file : release.files)
-                        fw::CopyFileFlushed(kStaging + file, kInstall + file);
-                });
-            };
-            const auto plain = [&] {
-                return Timed([&] {
+    Row("second pass by the run's loop (own copy and flush) less CopyFileW + flush",
+        MedianOf(rounds, nothing, [&] {
+            return lessPlain(
+                [&] { CopyFileList(kStaging, staged, n, kInstall, PassTotal(n), false, queue, nullptr, true); },
+                [&] {
                     for (const std::wstring& file : release.files)
                         CopyThenFlush(kStaging + file, kInstall + file);
+                },
+                [&] {
+                    RemoveDirectoryTree(kInstall);
+                    MakeFolders(release, kInstall);
                 });
-            };
-            if (turn++ % 2 == 0) {
-                const double first = own();
-                return first - plain();
-            }
-            const double first = plain();
-            return own() - first;
         }),
         copy);
-    Row("the plain copy on a thread below normal priority, less on this one", MedianOf(rounds, Clean, [&] {
-            const bool below = turn++ % 2 == 0;
-            double first = below ? PlainCopyOnThread(release, THREAD_PRIORITY_BELOW_NORMAL) : PlainRun(release).copy;
-            Clean();
-            double second = below ? PlainRun(release).copy : PlainCopyOnThread(release, THREAD_PRIORITY_BELOW_NORMAL);
-            return below ? first - second : second - first;
-        }),
-        copy);
-    Row("removing the staged tree by the run's walk less the plain removal", MedianOf(rounds, [&] { Stage(release); }, [&] {
-            const double walk = Timed([&] { RemoveDirectoryTree(kStaging); });
-            Stage(release);
-            const double plain = Timed([&] { RemoveStagedPlainly(release); });
-            return walk - plain;
+    DestroyWindow(queue);
+    Row("removing the staged tree by the run's walk less the plain removal", MedianOf(rounds, nothing, [&] {
+            return lessPlain([&] { RemoveDirectoryTree(kStaging); }, [&] { RemoveStagedPlainly(release); },
+                             [&] { Stage(release); });
         }),
         copy);
     Clean();
@@ -570,19 +621,32 @@ int wmain(int argc, wchar_t** argv)
             }),
             copy);
     }
-    Row("the 4,001 messages to a queue that only takes them", MedianOf(rounds, nothing, [&] {
+    Row("the plain copy on a thread below normal priority, less on this one", MedianOf(rounds, nothing, [&] {
+            const bool below = turn++ % 2 == 0;
+            Clean();
+            const double first = below ? PlainCopyOnThread(release, THREAD_PRIORITY_BELOW_NORMAL) : PlainRun(release).copy;
+            Clean();
+            const double second = below ? PlainRun(release).copy : PlainCopyOnThread(release, THREAD_PRIORITY_BELOW_NORMAL);
+            return below ? first - second : second - first;
+        }),
+        copy);
+    Clean();
+    std::printf("The messages, on the dialog's thread beside the worker:\n");
+    Row("the real run's 4,001 messages handled by the dialog", Median(runHandling), copy);
+    std::printf("    (the bar drawn %.0f times in the run)\n", Median(barDrawings));
+    Row("4,001 messages alone to a queue that only takes them", MedianOf(rounds, nothing, [&] {
             return MessagesToQueueOnly(n);
         }),
         copy);
     double posting = 0;
-    Row("the 4,001 messages to the dialog, its bar repainted for each", MedianOf(rounds, nothing, [&] {
+    Row("4,001 messages alone to the dialog outside a run (the bar drawn for each)", MedianOf(rounds, nothing, [&] {
             MessagesDialog dialog(settings, n);
             dialog.DoModal();
             posting = dialog.posted - dialog.start;
             return dialog.end - dialog.start;
         }),
         copy);
-    std::printf("    (of which the poster's own time, the last round: %.1f ms)\n", posting * 1000);
+    std::printf("    (of which posting them, the last round: %.1f ms)\n", posting * 1000);
     Clean();
     RemoveDirectoryTree(kRelease);
     DeleteFileW(kLog);
