@@ -80,9 +80,9 @@ SyncTrace::~SyncTrace()
     Stop();
 }
 
-std::vector<std::wstring> SyncTrace::Stop()
+std::map<std::wstring, int> SyncTrace::Stop()
 {
-    std::vector<std::wstring> files;
+    std::map<std::wstring, int> files;
     if (m_pidFile.empty())
         return files;
     const std::wstring pid = L"$(cat " + ShellQuote(m_pidFile) + L")";
@@ -104,7 +104,7 @@ std::vector<std::wstring> SyncTrace::Stop()
             continue;
         const std::wstring path = Unescaped(line.substr(open + 1, close - open - 1));
         if (path != m_sentinel)
-            files.push_back(path);
+            ++files[path];
     }
     return files;
 }

@@ -3,8 +3,8 @@
 // Wine process) and strace attached to count the flushes that reach the
 // system (FlushFileBuffers becomes fsync).
 
+#include <map>
 #include <string>
-#include <vector>
 
 namespace testsupport {
 
@@ -24,8 +24,8 @@ public:
     bool IsAttached() const { return m_attached; }
     // Why it is not attached (strace missing, attaching not permitted).
     const std::wstring& Why() const { return m_why; }
-    // Detaches; the Linux path of the file of each call since attaching, in order.
-    std::vector<std::wstring> Stop();
+    // Detaches; how many calls each file had since attaching, by its Linux path.
+    std::map<std::wstring, int> Stop();
 
 private:
     std::wstring m_output;  // Linux paths
