@@ -528,15 +528,20 @@ int wmain(int argc, wchar_t** argv)
             return Timed([&] { CollectFiles(kRelease, listed, &listedSizes); });
         }),
         copy);
-    Row("space check of the first pass (nothing staged yet)", MedianOf(rounds, nothing, [&] {
-            return Timed([&] {
-                unsigned long long free = 0;
-                fw::FreeSpaceFor(kStaging, free);
-                volatile unsigned long long needed = SpaceNeeded(kRelease, listed, listedSizes, kStaging);
-                (void)needed;
-            });
-        }),
-        copy);
+    // A pass's space check as the worker makes it: the volume's free space, then what the pass needs.
+    const auto spaceCheck = [&](const char* what, const fw::WString& from, const FileList& files,
+                                const FileSizes& sizes, const fw::WString& to) {
+        Row(what, MedianOf(rounds, nothing, [&] {
+                return Timed([&] {
+                    unsigned long long free = 0;
+                    fw::FreeSpaceFor(to, free);
+                    volatile unsigned long long needed = SpaceNeeded(from, files, sizes, to);
+                    (void)needed;
+                });
+            }),
+            copy);
+    };
+    spaceCheck("space check of the first pass (nothing staged yet)", kRelease, listed, listedSizes, kStaging);
     // The run's passes against the plain loops, in turns whose order alternates;
     // the passes post their messages to a window of this thread, taken afterwards.
     HWND queue = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
@@ -580,15 +585,7 @@ int wmain(int argc, wchar_t** argv)
         }),
         copy);
     CreateDirectoryTree(kInstall);  // the run has made it by then
-    Row("space check of the second pass (nothing installed yet)", MedianOf(rounds, nothing, [&] {
-            return Timed([&] {
-                unsigned long long free = 0;
-                fw::FreeSpaceFor(kInstall, free);
-                volatile unsigned long long needed = SpaceNeeded(kStaging, staged, stagedSizes, kInstall);
-                (void)needed;
-            });
-        }),
-        copy);
+    spaceCheck("space check of the second pass (nothing installed yet)", kStaging, staged, stagedSizes, kInstall);
     Row("second pass by the run's loop (own copy and flush) less CopyFileW + flush",
         MedianOf(rounds, nothing, [&] {
             return lessPlain(
