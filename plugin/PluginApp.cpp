@@ -1,5 +1,6 @@
 #include "PluginApp.h"
 
+#include <algorithm>
 #include <new>
 
 #include "HostHooks.h"
@@ -81,17 +82,13 @@ const char* PluginApp::SetResult(const fw::WString& text) noexcept
 {
     ReleaseResult();
     // A text that the code page cannot write exactly would name another file, or none.
-    const int length = ConvertsToAnsiExactly(text) ? static_cast<int>(text.Length()) : 0;
-    int needed = length == 0 ? 0
-                             : ::WideCharToMultiByte(CP_ACP, kAnsiForHostFlags, text.c_str(), length, nullptr, 0,
-                                                     nullptr, nullptr);
-    if (needed < 0)
-        needed = 0;
+    const int needed = std::max(0, AnsiLengthForHost(text));
     m_result = new (std::nothrow) char[static_cast<size_t>(needed) + 1];
     if (!m_result)
         return kNoText;
     int converted = needed == 0 ? 0
-                                : ::WideCharToMultiByte(CP_ACP, kAnsiForHostFlags, text.c_str(), length, m_result,
+                                : ::WideCharToMultiByte(CP_ACP, kAnsiForHostFlags, text.c_str(),
+                                                        static_cast<int>(text.Length()), m_result,
                                                         needed + 1, nullptr, nullptr);
     m_result[converted > 0 ? converted : 0] = '\0';
     return m_result;

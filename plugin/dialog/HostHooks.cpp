@@ -13,12 +13,17 @@ CorvaneString ToHost(const fw::WString& text)
 
 bool ConvertsToAnsiExactly(const fw::WString& text) noexcept
 {
+    return AnsiLengthForHost(text) >= 0;
+}
+
+int AnsiLengthForHost(const fw::WString& text) noexcept
+{
     if (text.IsEmpty())
-        return true;
+        return 0;
     BOOL usedDefault = FALSE;
     const int needed = ::WideCharToMultiByte(CP_ACP, kAnsiForHostFlags, text.c_str(), static_cast<int>(text.Length()),
                                              nullptr, 0, nullptr, &usedDefault);
-    return needed > 0 && !usedDefault;
+    return needed > 0 && !usedDefault ? needed : -1;
 }
 
 void HostHooks::Take(const ShowManagerParams& params)

@@ -13,6 +13,9 @@
 // character has a form of its own there, none is replaced by the default
 // character or by a look-alike ("best fit"), which could name another file.
 bool ConvertsToAnsiExactly(const fw::WString& text) noexcept;
+// The bytes text takes in the ANSI code page when it converts exactly (0 for
+// the empty text); -1 when it does not.
+int AnsiLengthForHost(const fw::WString& text) noexcept;
 // The conversion for the host under that rule.
 constexpr unsigned kAnsiForHostFlags = WC_NO_BEST_FIT_CHARS;
 
