@@ -28,6 +28,11 @@ public:
     const WIN32_FIND_DATAW& Entry() const { return m_entry; }
     const wchar_t* Name() const { return m_entry.cFileName; }
     bool IsFolder() const { return (m_entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    // The entry's size in bytes, as the listing found it.
+    unsigned long long Size() const
+    {
+        return (static_cast<unsigned long long>(m_entry.nFileSizeHigh) << 32) | m_entry.nFileSizeLow;
+    }
     // "." or "..".
     bool IsDots() const;
 

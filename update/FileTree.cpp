@@ -18,11 +18,6 @@ bool IsDriveRoot(const fw::WString& path)
     return (letter >= L'B' && letter <= L'Y') || (letter >= L'b' && letter <= L'y');
 }
 
-unsigned long long SizeOf(const WIN32_FIND_DATAW& entry)
-{
-    return (static_cast<unsigned long long>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-}
-
 void NoteNotRemoved(UpdateLog* log, const fw::WString& path)
 {
     const DWORD error = ::GetLastError();
@@ -46,7 +41,7 @@ void CollectFiles(const fw::WString& folder, FileList& files, FileSizes* sizes)
         } else if (wcslen(find.Name()) >= kShortestListedName) {
             files.push_back(folder + find.Name());
             if (sizes)
-                sizes->push_back(SizeOf(find.Entry()));
+                sizes->push_back(find.Size());
         }
     } while (find.Next());
 }

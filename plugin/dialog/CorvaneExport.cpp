@@ -55,8 +55,7 @@ struct ExportPlan {
             if (find.IsFolder())
                 AddTree(from + name + L"\\", to + name + L"\\");
             else
-                Add((static_cast<unsigned long long>(find.Entry().nFileSizeHigh) << 32) | find.Entry().nFileSizeLow,
-                    to + name);
+                Add(find.Size(), to + name);
         } while (find.Next());
     }
 };
