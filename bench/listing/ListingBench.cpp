@@ -62,8 +62,8 @@ int BareEnumeration(const fw::WString& folder)
 // makes them, with no file behind them.
 void FillOnly(CGridCtrl& grid, int count)
 {
-    grid.DeleteNonFixedRows();
     grid.SetRedraw(false);
+    grid.DeleteNonFixedRows();
     grid.SetRowCount(count + 1);
     for (int row = 1; row <= count; ++row) {
         const int i = row;

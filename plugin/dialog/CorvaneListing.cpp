@@ -153,8 +153,9 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
         std::vector<fw::WString> names;  // for a grid, in the order of the enumeration
         std::vector<FileStatus> statuses;  // for a file grid, of each name
         if (grid) {
-            grid->DeleteNonFixedRows();
+            // Suspended first: the emptied grid would lay out its bars and paint them at once.
             suspended.emplace(*grid);
+            grid->DeleteNonFixedRows();
         }
         std::wstring path = folder.str();
         if (find.IsOpen()) {
