@@ -492,8 +492,20 @@ void CGridCtrl::ResetScrollBars()
         ::SetScrollInfo(m_hwnd, SB_HORZ, &info, FALSE);
     if (needVertical && !(style & WS_VSCROLL))
         ::SetScrollInfo(m_hwnd, SB_VERT, &info, FALSE);
-    ::SetScrollInfo(m_hwnd, SB_HORZ, &horizontal, TRUE);
-    ::SetScrollInfo(m_hwnd, SB_VERT, &vertical, TRUE);
+    // The platform paints a bar whenever it is set: one that keeps its
+    // range, page and visibility (a list made again of as many rows) is left alone.
+    const auto unchanged = [&](int bar, const SCROLLINFO& wanted, bool shown) {
+        SCROLLINFO now{};
+        now.cbSize = sizeof(now);
+        now.fMask = SIF_RANGE | SIF_PAGE;
+        return shown == ((style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0) &&
+               ::GetScrollInfo(m_hwnd, bar, &now) && now.nMin == wanted.nMin && now.nMax == wanted.nMax &&
+               now.nPage == wanted.nPage;
+    };
+    if (!unchanged(SB_HORZ, horizontal, needHorizontal))
+        ::SetScrollInfo(m_hwnd, SB_HORZ, &horizontal, TRUE);
+    if (!unchanged(SB_VERT, vertical, needVertical))
+        ::SetScrollInfo(m_hwnd, SB_VERT, &vertical, TRUE);
     m_scrollBars = (needHorizontal ? 0x1 : 0) | (needVertical ? 0x2 : 0);
     ForgetTopLeft();
 }
