@@ -444,7 +444,7 @@ private:
     const fw::RuntimeClass* m_cellClass;
     CGridDefaultCell m_defaultCells[4];  // normal, fixed column, fixed row, fixed row and column
     HIMAGELIST m_images = nullptr;
-    std::vector<std::unique_ptr<GridRow>> m_rows;
+    std::vector<GridRow> m_rows;
 
     MouseMode m_mouseMode = MouseMode::kNothing;
     bool m_leftButtonDown = false;

@@ -39,9 +39,9 @@ CGridCellBase* CGridCtrl::GetCell(int row, int col)
     if (!IsValid(row, col))
         return nullptr;
     if (!m_virtualMode) {
-        if (row >= static_cast<int>(m_rows.size()) || !m_rows[row] || col >= static_cast<int>(m_rows[row]->size()))
+        if (row >= static_cast<int>(m_rows.size()) || col >= static_cast<int>(m_rows[row].size()))
             return nullptr;
-        return (*m_rows[row])[col];
+        return m_rows[row][col];
     }
     if (m_destroying)
         return nullptr;
@@ -129,9 +129,9 @@ void CGridCtrl::DestroyCell(int row, int col)
 {
     if (!m_selected.empty())
         m_selected.erase(SelectionKey(row, col));
-    if (row < static_cast<int>(m_rows.size()) && m_rows[row] && col < static_cast<int>(m_rows[row]->size())) {
-        delete (*m_rows[row])[col];
-        (*m_rows[row])[col] = nullptr;
+    if (row < static_cast<int>(m_rows.size()) && col < static_cast<int>(m_rows[row].size())) {
+        delete m_rows[row][col];
+        m_rows[row][col] = nullptr;
     }
 }
 
@@ -148,7 +148,7 @@ bool CGridCtrl::SetCellType(int row, int col, const fw::RuntimeClass* cellClass)
     else
         cell->SetGrid(this);
     cell->SetCoords(row, col);
-    (*m_rows[row])[col] = cell;
+    m_rows[row][col] = cell;
     delete old;
     return true;
 }
@@ -304,7 +304,7 @@ void CGridCtrl::SetModified(bool modified, int row, int col)
     }
     if (!m_modified && !m_virtualMode) {
         for (auto& cells : m_rows)
-            for (CGridCellBase* cell : *cells)
+            for (CGridCellBase* cell : cells)
                 if (cell)
                     cell->SetState(cell->GetState() & ~GridState::kModified);
     }

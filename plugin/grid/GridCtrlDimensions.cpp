@@ -106,10 +106,10 @@ bool CGridCtrl::InsertColumnCells(int col)
     // The rows have room for the cell (reserved before), so placing it cannot fail.
     return MakeCells(
         m_rowCount, [&](int row) { return CreateCell(row, col); },
-        [&](int row, CGridCellBase* cell) { m_rows[row]->insert(m_rows[row]->begin() + col, cell); },
+        [&](int row, CGridCellBase* cell) { m_rows[row].insert(m_rows[row].begin() + col, cell); },
         [&](int row) {
-            CGridCellBase* cell = (*m_rows[row])[col];
-            m_rows[row]->erase(m_rows[row]->begin() + col);
+            CGridCellBase* cell = m_rows[row][col];
+            m_rows[row].erase(m_rows[row].begin() + col);
             return cell;
         });
 }
@@ -157,8 +157,8 @@ bool CGridCtrl::GrowRows(int rows)
     m_rowHeights.reserve(static_cast<size_t>(rows));
     const int height = NewSize(true, MadeBy::kCount);
     while (m_rowCount < rows) {
-        auto row = std::make_unique<GridRow>(static_cast<size_t>(m_colCount), nullptr);
-        if (!FillRow(*row, m_rowCount))
+        GridRow row(static_cast<size_t>(m_colCount), nullptr);
+        if (!FillRow(row, m_rowCount))
             return false;
         m_rows.push_back(std::move(row));
         m_rowHeights.push_back(height);
@@ -193,7 +193,7 @@ bool CGridCtrl::GrowColumns(int cols)
     m_colWidths.reserve(static_cast<size_t>(cols));
     if (!m_virtualMode)
         for (auto& row : m_rows)
-            row->reserve(static_cast<size_t>(cols));
+            row.reserve(static_cast<size_t>(cols));
     const int width = NewSize(false, MadeBy::kCount);
     // One column at a time, so that a failure leaves whole columns.
     while (m_colCount < cols) {
@@ -214,7 +214,7 @@ bool CGridCtrl::SetColumnCount(int cols)
             for (int row = 0; row < m_rowCount; ++row) {
                 for (int col = cols; col < m_colCount; ++col)
                     DestroyCell(row, col);
-                m_rows[row]->resize(static_cast<size_t>(cols));
+                m_rows[row].resize(static_cast<size_t>(cols));
             }
         }
         m_colWidths.resize(static_cast<size_t>(cols));
@@ -315,8 +315,8 @@ int CGridCtrl::InsertRow(const wchar_t* heading, int before)
             RoomForOneMore(m_rowOrder);
         } else {
             RoomForOneMore(m_rows);
-            auto row = std::make_unique<GridRow>(static_cast<size_t>(m_colCount), nullptr);
-            if (!FillRow(*row, index))
+            GridRow row(static_cast<size_t>(m_colCount), nullptr);
+            if (!FillRow(row, index))
                 return -1;
             m_rows.insert(m_rows.begin() + index, std::move(row));
         }
@@ -348,7 +348,7 @@ int CGridCtrl::InsertColumn(const wchar_t* heading, UINT format, int before)
         RoomForOneMore(m_colWidths);
         if (!m_virtualMode) {
             for (auto& row : m_rows)
-                RoomForOneMore(*row);
+                RoomForOneMore(row);
             if (!InsertColumnCells(index))
                 return -1;
         }
@@ -410,7 +410,7 @@ bool CGridCtrl::DeleteColumn(int col)
     if (!m_virtualMode) {
         for (int row = 0; row < m_rowCount; ++row) {
             DestroyCell(row, col);
-            m_rows[row]->erase(m_rows[row]->begin() + col);
+            m_rows[row].erase(m_rows[row].begin() + col);
         }
     }
     Removed(Columns(), col);
@@ -420,9 +420,9 @@ bool CGridCtrl::DeleteColumn(int col)
 void CGridCtrl::DeleteAllCells()
 {
     for (int row = 0; row < static_cast<int>(m_rows.size()); ++row)
-        for (int col = 0; col < static_cast<int>(m_rows[row]->size()); ++col)
+        for (int col = 0; col < static_cast<int>(m_rows[row].size()); ++col)
             DestroyCell(row, col);
-    std::vector<std::unique_ptr<GridRow>>().swap(m_rows);
+    std::vector<GridRow>().swap(m_rows);
 }
 
 bool CGridCtrl::DeleteAllItems()
