@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "GridCellBase.h"
-#include "framework/WString.h"
+#include "GridCellText.h"
 
 class CGridCell : public CGridCellBase {
     FW_RUNTIME_CLASS()
@@ -14,7 +14,7 @@ public:
     CGridCell();
     ~CGridCell() override;
 
-    void SetText(const wchar_t* text) override { m_text = fw::WString(text); }
+    void SetText(const wchar_t* text) override { m_text.Assign(text); }
     void SetImage(int image) override { m_image = image; }
     void SetData(LPARAM data) override { m_data = data; }
     void SetFormat(UINT format) override { m_format = format; }
@@ -48,7 +48,7 @@ protected:
     // The single-line editor over the cell, with the edit style (alignment and more).
     bool StartTextEdit(int row, int col, const RECT& rect, UINT id, UINT ch, DWORD style);
 
-    fw::WString m_text;
+    GridCellText m_text;
     LPARAM m_data = 0;
     int m_image = -1;
     UINT m_format = kGridDefaultFormat;

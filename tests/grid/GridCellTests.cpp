@@ -86,6 +86,18 @@ TEST(GridCell, NewAndResetCellsTakeEverythingFromTheirDefaultCell)
     EXPECT_NE(grid.GetDefaultCell(false, true), grid.GetDefaultCell(true, true));
 
     CGridCellBase* cell = grid.GetCell(2, 2);
+    // Texts of every length, also set from the cell's own text and from null.
+    for (const wchar_t* text : {L"2024.05.01-10:00###", L"2024.05.01-10:00####", L"a much longer text of a cell", L""}) {
+        cell->SetText(text);
+        cell->SetText(cell->GetText());
+        EXPECT_STREQ(text, cell->GetText());
+        if (*text) {
+            cell->SetText(cell->GetText() + 1);
+            EXPECT_STREQ(text + 1, cell->GetText());
+        }
+    }
+    cell->SetText(nullptr);
+    EXPECT_STREQ(L"", cell->GetText());
     cell->SetText(L"x");
     cell->SetFormat(DT_LEFT);
     cell->SetMargin(7);
