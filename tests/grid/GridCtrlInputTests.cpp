@@ -666,6 +666,20 @@ TEST(GridCtrlInput, RowsInsertedOneByOneEndWithTheBarsTheyNeed)
     EXPECT_EQ(0x2, grid->GetScrollBarState());
     ASSERT_TRUE(::GetScrollInfo(grid->Handle(), SB_VERT, &info));
     EXPECT_EQ(43 * height - 1, info.nMax);
+
+    // Listed again as many rows, then fewer, then in a lower window: the bar follows each.
+    for (int rows : {43, 20}) {
+        grid->SetRedraw(false);
+        grid->DeleteNonFixedRows();
+        fill(rows);
+        grid->SetRedraw(true, true);
+        ASSERT_TRUE(::GetScrollInfo(grid->Handle(), SB_VERT, &info));
+        EXPECT_EQ(rows * height - 1, info.nMax);
+        EXPECT_EQ(0x2, grid->GetScrollBarState());
+    }
+    ::SetWindowPos(grid->Handle(), nullptr, 0, 0, 300, 150, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(::GetScrollInfo(grid->Handle(), SB_VERT, &info));
+    EXPECT_EQ(static_cast<UINT>(grid->GetClientRect().bottom - 20), info.nPage);
 }
 
 TEST(GridCtrlInput, AnOpenEditEndsInItsOwnRowBeforeRowsMove)
