@@ -38,6 +38,7 @@
 #include "framework/Files.h"
 #include "framework/Path.h"
 #include "resource.h"
+#include "support/PaintWatcher.h"
 
 namespace {
 
@@ -281,23 +282,7 @@ public:
     int barDrawings = 0;  // WM_PAINT of the bar during the run
 
 private:
-    // Counts the bar's drawings.
-    class BarCounter : public fw::WindowImpl {
-    public:
-        explicit BarCounter(int& count) : m_count(count) {}
-
-    protected:
-        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-        {
-            if (message == WM_PAINT)
-                ++m_count;
-            return DefaultProc(message, wParam, lParam);
-        }
-
-    private:
-        int& m_count;
-    };
-    BarCounter m_bar{barDrawings};
+    testsupport::PaintWatcher m_bar{[this](HWND) { ++barDrawings; }};
     int m_listed;
 
     void CountBar() { m_bar.SubclassWindow(GetItem(IDC_UPDATE_PROGRESS).Handle()); }

@@ -10,6 +10,7 @@
 #include "framework/App.h"
 #include "resource.h"
 #include "support/Device.h"
+#include "support/PaintWatcher.h"
 #include "support/MessageBoxes.h"
 #include "support/Printers.h"
 #include "support/Process.h"
@@ -65,23 +66,6 @@ struct Arrival {
     int low;
     int high;
     int position;
-};
-
-// Notes the position the bar showed when it was last painted.
-class BarRecorder : public fw::WindowImpl {
-public:
-    explicit BarRecorder(int& position) : m_position(position) {}
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_PAINT)
-            m_position = static_cast<int>(DefaultProc(PBM_GETPOS, 0, 0));
-        return DefaultProc(message, wParam, lParam);
-    }
-
-private:
-    int& m_position;
 };
 
 // The update dialog with recorders on its controls, a script of commands
@@ -161,7 +145,9 @@ protected:
 private:
     ControlRecorder m_statusRecorder{L"status", log, statusTexts};
     ControlRecorder m_buttonRecorder{L"button", log, buttonTexts};
-    BarRecorder m_barRecorder{barPaintedAt};
+    // Notes the position the bar showed when it was last painted.
+    testsupport::PaintWatcher m_barRecorder{
+        [this](HWND bar) { barPaintedAt = static_cast<int>(::SendMessageW(bar, PBM_GETPOS, 0, 0)); }};
 };
 
 class Dialog : public ::testing::Test {
