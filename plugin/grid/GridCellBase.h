@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "GridCellPool.h"
 #include "GridTypes.h"
 #include "framework/RuntimeClass.h"
 
@@ -18,6 +19,9 @@ public:
     ~CGridCellBase() override = default;
     CGridCellBase(const CGridCellBase&) = delete;
     CGridCellBase& operator=(const CGridCellBase&) = delete;
+    // Cells of every class come from the cell pool.
+    static void* operator new(size_t size) { return GridCellPool::Allocate(size); }
+    static void operator delete(void* memory) noexcept { GridCellPool::Release(memory); }
 
     virtual void SetText(const wchar_t* text) = 0;
     virtual void SetImage(int image) = 0;

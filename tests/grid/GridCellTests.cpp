@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "GridCell.h"
 #include "GridCellCheck.h"
@@ -50,6 +52,21 @@ TEST(GridCell, ClassesAreMadeFromTheirDescriptorsAndKnowTheirBase)
     EXPECT_STREQ("CGridDefaultCell", CGridDefaultCell::Class.name);
     EXPECT_STREQ("CGridCellCheck", CGridCellCheck::Class.name);
     EXPECT_EQ(nullptr, CGridCellBase::Class.CreateObject());  // abstract
+}
+
+TEST(GridCell, CellsMadeAndDroppedInAnyOrderKeepTheirTexts)
+{
+    // Cells of two sizes, for several of the pool's blocks, dropped out of order while more are made.
+    std::vector<std::unique_ptr<CGridCellBase>> cells;
+    const auto textOf = [](size_t i) { return std::to_wstring(i) + L" cell"; };
+    for (size_t i = 0; i < 3000; ++i) {
+        cells.emplace_back(i % 3 ? static_cast<CGridCellBase*>(new CGridCell) : new CGridCellCheck);
+        cells.back()->SetText(textOf(i).c_str());
+        if (i % 4 == 1)
+            cells[i / 2].reset();
+    }
+    for (size_t i = 0; i < cells.size(); ++i)
+        EXPECT_TRUE(!cells[i] || textOf(i) == cells[i]->GetText()) << i;
 }
 
 TEST(GridCell, NewAndResetCellsTakeEverythingFromTheirDefaultCell)

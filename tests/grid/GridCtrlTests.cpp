@@ -462,7 +462,8 @@ TEST(GridCtrl, MemoryRunningOutLeavesAConsistentSmallerGridAndIsReported)
 
     const int rows = grid->GetRowCount();
     {
-        FailingAllocation failing(rows * 2 + 5);
+        // The rows' room for the columns, one allocation each, then a few blocks of cells.
+        FailingAllocation failing(rows + 10);
         grown = grid->SetColumnCount(40);
     }
     EXPECT_FALSE(grown);
@@ -478,7 +479,7 @@ TEST(GridCtrl, MemoryRunningOutLeavesAConsistentSmallerGridAndIsReported)
     EXPECT_EQ(-1, inserted);
     EXPECT_EQ(rows, grid->GetRowCount());
     {
-        FailingAllocation failing(1);
+        FailingAllocation failing(0);  // a column of so many cells takes a new block
         inserted = grid->InsertColumn(L"no room");
     }
     EXPECT_EQ(-1, inserted);

@@ -1,0 +1,139 @@
+#include "GridCellPool.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <new>
+
+namespace {
+
+// Small enough that a few cells kept from an old listing hold little.
+constexpr size_t kBlockSize = 16 * 1024;
+// What operator new promises; the heap's blocks may be aligned to less.
+constexpr size_t kAlignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
+
+struct Block {
+    size_t live;  // cells not released yet
+    char* next;  // the room not handed out yet starts here
+    bool current;  // new cells come from it
+};
+
+// Before each cell: its block, or null for a cell too large for one.
+struct Header {
+    Block* block;
+};
+
+constexpr size_t RoundUp(size_t size)
+{
+    return (size + kAlignment - 1) / kAlignment * kAlignment;
+}
+
+constexpr size_t kHeaderSize = RoundUp(sizeof(Header));
+
+char* FirstCell(Block* block)
+{
+    const auto after = reinterpret_cast<uintptr_t>(block + 1);
+    return reinterpret_cast<char*>(RoundUp(after));
+}
+
+char* EndOf(Block* block)
+{
+    return reinterpret_cast<char*>(block) + kBlockSize;
+}
+
+// Grids live on the threads of their windows; a listing may run on any of them.
+class Pool {
+public:
+    Pool() { ::InitializeCriticalSection(&m_lock); }
+    // Never destroyed: cells of static objects may go after it would.
+    Pool(const Pool&) = delete;
+    Pool& operator=(const Pool&) = delete;
+
+    void* Allocate(size_t size)
+    {
+        const size_t needed = kHeaderSize + RoundUp(size);
+        if (needed > kBlockSize / 4)
+            return Place(static_cast<char*>(::operator new(needed)), nullptr);
+        Locked locked(m_lock);
+        if (!m_current || static_cast<size_t>(EndOf(m_current) - m_current->next) < needed) {
+            Block* block = static_cast<Block*>(::operator new(kBlockSize));  // throws: the old block stays current
+            *block = Block{0, nullptr, true};
+            block->next = FirstCell(block);
+            Retire();
+            m_current = block;
+        }
+        char* at = m_current->next;
+        m_current->next += needed;
+        ++m_current->live;
+        return Place(at, m_current);
+    }
+
+    void Release(void* memory) noexcept
+    {
+        Header* header = reinterpret_cast<Header*>(static_cast<char*>(memory) - kHeaderSize);
+        Block* block = header->block;
+        if (!block) {
+            ::operator delete(header);
+            return;
+        }
+        Locked locked(m_lock);
+        if (--block->live > 0)
+            return;
+        if (block->current)
+            block->next = FirstCell(block);  // empty again: its room is handed out anew
+        else
+            ::operator delete(block);
+    }
+
+private:
+    class Locked {
+    public:
+        explicit Locked(CRITICAL_SECTION& lock) : m_lock(lock) { }
+        ~Locked() { }
+        Locked(const Locked&) = delete;
+        Locked& operator=(const Locked&) = delete;
+
+    private:
+        CRITICAL_SECTION& m_lock;
+    };
+
+    static void* Place(char* at, Block* block)
+    {
+        reinterpret_cast<Header*>(at)->block = block;
+        return at + kHeaderSize;
+    }
+
+    // The full block goes with its last cell; an empty one at once.
+    void Retire()
+    {
+        if (!m_current)
+            return;
+        m_current->current = false;
+        if (m_current->live == 0)
+            ::operator delete(m_current);
+        m_current = nullptr;
+    }
+
+    CRITICAL_SECTION m_lock;
+    Block* m_current = nullptr;
+};
+
+Pool& ThePool()
+{
+    alignas(Pool) static unsigned char storage[sizeof(Pool)];
+    static Pool* pool = new (storage) Pool;
+    return *pool;
+}
+
+}  // namespace
+
+void* GridCellPool::Allocate(size_t size)
+{
+    return ThePool().Allocate(size);
+}
+
+void GridCellPool::Release(void* memory) noexcept
+{
+    if (memory)
+        ThePool().Release(memory);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Memory for cells. A listing makes and drops cells by the ten thousand;
+// taken one by one from the heap, each costs an allocation and a release,
+// and they end up scattered. The pool hands them out from blocks in the
+// order they are made and gives a block back to the heap when its last cell
+// goes. The space of a single cell is not reused: the cells a grid makes
+// together stay together.
+
+#include <cstddef>
+
+namespace GridCellPool {
+
+// Throws std::bad_alloc when the heap has no room for a new block.
+void* Allocate(size_t size);
+void Release(void* memory) noexcept;
+
+}  // namespace GridCellPool
