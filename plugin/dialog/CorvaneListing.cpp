@@ -9,6 +9,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CorvaneTexts.h"
@@ -285,12 +286,12 @@ void CCorvaneDlg::FillFileStatus(CGridCtrl& grid, const fw::WString& folder, int
         // time + "##" + state + the writer's line end, which is dropped.
         uploadTime.clear();
         state.clear();
-        const std::wstring* value = uploads.Find(nameOf(row));
-        const size_t at = value ? value->find(separator) : std::wstring::npos;
-        if (at != std::wstring::npos) {
-            uploadTime.assign(*value, 0, at);
-            const size_t rest = value->size() - at - separator.size();
-            state.assign(*value, at + separator.size(), rest > 0 ? rest - 1 : 0);
+        std::wstring_view value;
+        const size_t at = uploads.Find(nameOf(row), &value) ? value.find(separator) : std::wstring_view::npos;
+        if (at != std::wstring_view::npos) {
+            uploadTime.assign(value.substr(0, at));
+            const size_t rest = value.size() - at - separator.size();
+            state.assign(value.substr(at + separator.size(), rest > 0 ? rest - 1 : 0));
         }
         grid.SetItemText(row, kColumnState, state.c_str());
         grid.SetItemText(row, kColumnUploadTime, uploadTime.c_str());

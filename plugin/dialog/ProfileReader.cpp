@@ -162,33 +162,71 @@ fw::WString ReadProfileString(const fw::WString& section, const fw::WString& key
     return value;
 }
 
+namespace {
+
+size_t HashOf(std::wstring_view key)
+{
+    size_t hash = 2166136261u;
+    for (wchar_t ch : key)
+        hash = (hash ^ static_cast<size_t>(ch)) * 16777619u;
+    return hash;
+}
+
+}  // namespace
+
+size_t ProfileSection::SlotOf(std::wstring_view key) const
+{
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = HashOf(key) & mask;; slot = (slot + 1) & mask)
+        if (m_slots[slot] == 0 || KeyOf(m_entries[m_slots[slot] - 1]) == key)
+            return slot;
+}
+
+// Keeps at least half of the slots empty, so that a search ends soon.
+void ProfileSection::Grow()
+{
+    if (!m_slots.empty() && (m_entries.size() + 1) * 2 <= m_slots.size())
+        return;
+    m_slots.assign(std::max<size_t>(64, m_slots.size() * 2), 0);
+    for (size_t index = 0; index < m_entries.size(); ++index)
+        m_slots[SlotOf(KeyOf(m_entries[index]))] = index + 1;
+}
+
 void ProfileSection::Want(const fw::WString& key)
 {
     // A key that leaves no room for its "=" in a line is never found.
-    if (key.Length() < m_keyLengths.size()) {
-        m_values.emplace(key.str(), Value());
-        m_keyLengths.set(key.Length());
-    }
+    if (key.Length() >= m_keyLengths.size())
+        return;
+    Grow();
+    const size_t slot = SlotOf(key.str());
+    if (m_slots[slot] != 0)
+        return;
+    m_entries.push_back(Entry{m_keys.size(), key.Length()});
+    m_keys += key.str();
+    m_slots[slot] = m_entries.size();
+    m_keyLengths.set(key.Length());
 }
 
 bool ProfileSection::Load(const fw::WString& file, const fw::WString& section)
 {
-    for (auto& wanted : m_values)
-        wanted.second = Value();
-    size_t missing = m_values.size();
-    std::wstring key;
+    for (Entry& entry : m_entries)
+        entry.found = false;
+    m_values.clear();
+    size_t missing = m_entries.size();
     return ForEachSectionLine(file, section, [&](const std::wstring& line) {
         // The line answers every wanted key that ends right before one of its "=", if none has yet.
         for (size_t equals = line.find(L'='); equals != std::wstring::npos; equals = line.find(L'=', equals + 1)) {
             if (!m_keyLengths.test(equals))
                 continue;
-            key.assign(line, 0, equals);
-            auto wanted = m_values.find(key);
-            if (wanted != m_values.end() && !wanted->second.found) {
-                wanted->second.text.assign(line, equals + 1, std::wstring::npos);
-                wanted->second.found = true;
-                --missing;
-            }
+            const size_t index = m_slots[SlotOf(std::wstring_view(line).substr(0, equals))];
+            if (index == 0 || m_entries[index - 1].found)
+                continue;
+            Entry& entry = m_entries[index - 1];
+            entry.valueAt = m_values.size();
+            entry.valueLength = line.size() - equals - 1;
+            entry.found = true;
+            m_values.append(line, equals + 1, std::wstring::npos);
+            --missing;
         }
         return missing > 0;
     });
@@ -196,12 +234,18 @@ bool ProfileSection::Load(const fw::WString& file, const fw::WString& section)
 
 fw::WString ProfileSection::Get(const fw::WString& key, const fw::WString& defaultValue) const
 {
-    const std::wstring* value = Find(key);
-    return value ? fw::WString(*value) : defaultValue;
+    std::wstring_view value;
+    return Find(key, &value) ? fw::WString(std::wstring(value)) : defaultValue;
 }
 
-const std::wstring* ProfileSection::Find(const fw::WString& key) const
+bool ProfileSection::Find(const fw::WString& key, std::wstring_view* value) const
 {
-    auto found = m_values.find(key.str());
-    return found == m_values.end() || !found->second.found ? nullptr : &found->second.text;
+    if (m_slots.empty())
+        return false;
+    const size_t index = m_slots[SlotOf(key.str())];
+    if (index == 0 || !m_entries[index - 1].found)
+        return false;
+    const Entry& entry = m_entries[index - 1];
+    *value = std::wstring_view(m_values).substr(entry.valueAt, entry.valueLength);
+    return true;
 }

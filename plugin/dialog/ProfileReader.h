@@ -18,7 +18,8 @@
 
 #include <bitset>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <vector>
 
 #include "framework/WString.h"
 
@@ -41,15 +42,29 @@ public:
     bool Load(const fw::WString& file, const fw::WString& section);
     // The value of a wanted key; the default for a key not found or not wanted.
     fw::WString Get(const fw::WString& key, const fw::WString& defaultValue) const;
-    // The same without a copy: null for a key not found or not wanted.
-    const std::wstring* Find(const fw::WString& key) const;
+    // The same without a copy, valid until the next Want or Load: false for a
+    // key not found or not wanted.
+    bool Find(const fw::WString& key, std::wstring_view* value) const;
 
 private:
-    struct Value {
-        std::wstring text;
+    // A listing asks for thousands of keys: they and their values are kept
+    // one after another in two texts, found through a table of their places.
+    struct Entry {
+        size_t keyAt;  // in m_keys
+        size_t keyLength;
+        size_t valueAt = 0;  // in m_values, once found
+        size_t valueLength = 0;
         bool found = false;
     };
-    std::unordered_map<std::wstring, Value> m_values;
+    std::wstring_view KeyOf(const Entry& entry) const { return std::wstring_view(m_keys).substr(entry.keyAt, entry.keyLength); }
+    // The slot of the key in m_slots, or the empty one where it would go.
+    size_t SlotOf(std::wstring_view key) const;
+    void Grow();
+
+    std::wstring m_keys;
+    std::wstring m_values;
+    std::vector<Entry> m_entries;
+    std::vector<size_t> m_slots;  // an entry's index + 1; 0 for none
     // The lengths of the wanted keys that a line can hold before its "=".
     std::bitset<259> m_keyLengths;
 };
