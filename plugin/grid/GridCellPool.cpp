@@ -9,8 +9,8 @@ namespace {
 
 // Small enough that a few cells kept from an old listing hold little.
 constexpr size_t kBlockSize = 16 * 1024;
-// What operator new promises; the heap's blocks may be aligned to less.
-constexpr size_t kAlignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
+// Cells hold pointers, integers and handles, none aligned to more.
+constexpr size_t kAlignment = 8;
 
 struct Block {
     size_t live;  // cells not released yet
@@ -41,7 +41,7 @@ char* EndOf(Block* block)
     return reinterpret_cast<char*>(block) + kBlockSize;
 }
 
-// Grids live on the threads of their windows; a listing may run on any of them.
+// A program may have grids on several threads, each on the thread of its window.
 class Pool {
 public:
     Pool() { ::InitializeCriticalSection(&m_lock); }

@@ -3,8 +3,9 @@
 // taken one by one from the heap, each costs an allocation and a release,
 // and they end up scattered. The pool hands them out from blocks in the
 // order they are made and gives a block back to the heap when its last cell
-// goes. The space of a single cell is not reused: the cells a grid makes
-// together stay together.
+// goes. The room of a single released cell is not handed out again, so the
+// cells a grid makes together stay together; a few cells kept from an old
+// listing keep their block.
 
 #include <cstddef>
 
