@@ -64,11 +64,10 @@ void FillOnly(CGridCtrl& grid, int count)
 {
     grid.SetRedraw(false);
     grid.DeleteNonFixedRows();
-    grid.SetRowCount(count + 1);
+    grid.SetRowCount(count + 1, 0, &CGridCellCheck::Class);
     for (int row = 1; row <= count; ++row) {
         const int i = row;
         grid.SetItemText(row, 1, fw::WString::Format(L"F%05d", i).c_str());
-        grid.SetCellType(row, 0, &CGridCellCheck::Class);
         grid.SetItemText(row, 2, L"uploaded");
         grid.SetItemText(row, 3, L"2024-05-01 10:00");
         grid.SetItemText(row, 4, L"2");

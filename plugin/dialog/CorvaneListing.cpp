@@ -191,7 +191,7 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
         const int first = grid ? grid->GetRowCount() : 0;
         if (grid) {
             // All rows at once, appended as single inserts would: the grid grows in one step.
-            grid->SetRowCount(first + static_cast<int>(names.size()));
+            grid->SetRowCount(first + static_cast<int>(names.size()), kColumnCheck, &CGridCellCheck::Class);
             for (int row = first; row < grid->GetRowCount(); ++row) {
                 fw::WString& entry = names[static_cast<size_t>(row - first)];
                 const fw::WString name = ownFileGrid ? DropLast(entry, extensionLength) : entry;
@@ -201,7 +201,6 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
                     m_listedFiles.push_back(std::move(entry));
                     grid->SetItemData(row, kColumnName, static_cast<LPARAM>(m_listedFiles.size()));
                 }
-                grid->SetCellType(row, kColumnCheck, &CGridCellCheck::Class);
                 const bool matches = (id == IDC_PROJECT_GRID && name == selectedProject) ||
                                      (id == IDC_FILE_GRID && !m_startFile.IsEmpty() && name == startName);
                 if (matches) {

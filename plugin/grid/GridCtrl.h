@@ -62,6 +62,9 @@ public:
 
     // --- dimensions
     bool SetRowCount(int rows);
+    // The same, the rows it adds having cells of cellClass in column
+    // classColumn: made so at once, not made and then replaced as by SetCellType.
+    bool SetRowCount(int rows, int classColumn, const fw::RuntimeClass* cellClass);
     bool SetColumnCount(int cols);
     bool SetFixedRowCount(int fixedRows);
     bool SetFixedColumnCount(int fixedCols);
@@ -341,11 +344,18 @@ private:
     // A cell that becomes fixed by flag (fixed row or column) or stops being so;
     // one that stays fixed the other way keeps its colours.
     void MarkFixed(int row, int col, UINT flag, bool fixed, bool fixedOtherWay);
-    bool GrowRows(int rows);
+    // The cell classes of a row being made: cellClass in column col, the default elsewhere.
+    struct RowClasses {
+        int col = -1;
+        const fw::RuntimeClass* cellClass = nullptr;
+    };
+    bool GrowRows(int rows, RowClasses classes);
     bool GrowColumns(int cols);
     // New cells for a whole row, or at col in every row. When one cannot be
     // made none is left: false for a missing cell, a failure goes on as thrown.
-    bool FillRow(GridRow& row, int rowIndex);
+    bool FillRow(GridRow& row, int rowIndex, RowClasses classes);
+    // A new cell of cellClass, made as CreateCell makes one of the default type.
+    CGridCellBase* CreateCellOf(const fw::RuntimeClass* cellClass, int row, int col);
     bool InsertColumnCells(int col);
     void ReportFailure(const std::exception& error) const;
     void DeleteAllCells();

@@ -109,9 +109,14 @@ void CGridCtrl::FillVirtualCell(CGridCellBase& target, int row, int col, int phy
 
 CGridCellBase* CGridCtrl::CreateCell(int row, int col)
 {
-    if (!m_cellClass || !m_cellClass->IsDerivedFrom(&CGridCellBase::Class))
+    return CreateCellOf(m_cellClass, row, col);
+}
+
+CGridCellBase* CGridCtrl::CreateCellOf(const fw::RuntimeClass* cellClass, int row, int col)
+{
+    if (!cellClass || !cellClass->IsDerivedFrom(&CGridCellBase::Class))
         return nullptr;
-    auto* cell = static_cast<CGridCellBase*>(m_cellClass->CreateObject());
+    auto* cell = static_cast<CGridCellBase*>(cellClass->CreateObject());
     if (!cell)
         return nullptr;
     cell->SetGrid(this);

@@ -93,10 +93,13 @@ int CGridCtrl::NewSize(bool rows, MadeBy by) const
     return m_defaultCells[by == MadeBy::kWindow ? 0 : 1].GetWidth();
 }
 
-bool CGridCtrl::FillRow(GridRow& row, int rowIndex)
+bool CGridCtrl::FillRow(GridRow& row, int rowIndex, RowClasses classes)
 {
+    const auto make = [&](int col) {
+        return col == classes.col ? CreateCellOf(classes.cellClass, rowIndex, col) : CreateCell(rowIndex, col);
+    };
     return MakeCells(
-        static_cast<int>(row.size()), [&](int col) { return CreateCell(rowIndex, col); },
+        static_cast<int>(row.size()), make,
         [&](int col, CGridCellBase* cell) { row[col] = cell; },
         [&](int col) { return std::exchange(row[col], nullptr); });
 }
@@ -150,7 +153,7 @@ bool CGridCtrl::SetCount(const Axis& axis, int count, Resize resize)
     return result;
 }
 
-bool CGridCtrl::GrowRows(int rows)
+bool CGridCtrl::GrowRows(int rows, RowClasses classes)
 {
     // Room first, so that adding a finished row cannot fail half-way.
     m_rows.reserve(static_cast<size_t>(rows));
@@ -158,7 +161,7 @@ bool CGridCtrl::GrowRows(int rows)
     const int height = NewSize(true, MadeBy::kCount);
     while (m_rowCount < rows) {
         GridRow row(static_cast<size_t>(m_colCount), nullptr);
-        if (!FillRow(row, m_rowCount))
+        if (!FillRow(row, m_rowCount, classes))
             return false;
         m_rows.push_back(std::move(row));
         m_rowHeights.push_back(height);
@@ -169,6 +172,13 @@ bool CGridCtrl::GrowRows(int rows)
 
 bool CGridCtrl::SetRowCount(int rows)
 {
+    return SetRowCount(rows, -1, nullptr);
+}
+
+bool CGridCtrl::SetRowCount(int rows, int classColumn, const fw::RuntimeClass* cellClass)
+{
+    if (cellClass && (!cellClass->IsDerivedFrom(&CGridCellBase::Class) || !cellClass->create))
+        return false;
     return SetCount(Rows(), rows, [&] {
         if (m_virtualMode) {
             m_rowHeights.resize(static_cast<size_t>(rows), NewSize(true, MadeBy::kCount));
@@ -177,7 +187,7 @@ bool CGridCtrl::SetRowCount(int rows)
             return true;
         }
         if (rows > m_rowCount)
-            return GrowRows(rows);
+            return GrowRows(rows, RowClasses{cellClass ? classColumn : -1, cellClass});
         for (int row = rows; row < m_rowCount; ++row)
             for (int col = 0; col < m_colCount; ++col)
                 DestroyCell(row, col);
@@ -316,7 +326,7 @@ int CGridCtrl::InsertRow(const wchar_t* heading, int before)
         } else {
             RoomForOneMore(m_rows);
             GridRow row(static_cast<size_t>(m_colCount), nullptr);
-            if (!FillRow(row, index))
+            if (!FillRow(row, index, RowClasses{}))
                 return -1;
             m_rows.insert(m_rows.begin() + index, std::move(row));
         }

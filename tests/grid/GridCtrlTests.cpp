@@ -317,6 +317,16 @@ TEST(GridCtrl, CellTypesAreChangedByDescriptorAndChecked)
     grid.SetRowCount(3);
     EXPECT_TRUE(grid.GetCell(2, 1)->IsKindOf(&CGridCellCheck::Class));
     EXPECT_FALSE(grid.GetCell(1, 1)->IsKindOf(&CGridCellCheck::Class));
+
+    // Rows made with a class for one column: only their cells there are of it.
+    ASSERT_TRUE(grid.SetDefaultCellType(&CGridCell::Class));
+    EXPECT_FALSE(grid.SetRowCount(5, 0, &CGridCellBase::Class));
+    ASSERT_TRUE(grid.SetRowCount(5, 0, &CGridCellCheck::Class));
+    for (int row = 3; row < 5; ++row) {
+        EXPECT_TRUE(grid.GetCell(row, 0)->IsKindOf(&CGridCellCheck::Class)) << row;
+        EXPECT_FALSE(grid.GetCell(row, 1)->IsKindOf(&CGridCellCheck::Class)) << row;
+        EXPECT_EQ(&grid, grid.GetCell(row, 0)->GetGrid());
+    }
 }
 
 TEST(GridCtrl, SizesHideColumnsAndAutoSizeKeepsThemHidden)
