@@ -88,8 +88,8 @@ public:
 private:
     class Locked {
     public:
-        explicit Locked(CRITICAL_SECTION& lock) : m_lock(lock) { }
-        ~Locked() { }
+        explicit Locked(CRITICAL_SECTION& lock) : m_lock(lock) { ::EnterCriticalSection(&m_lock); }
+        ~Locked() { ::LeaveCriticalSection(&m_lock); }
         Locked(const Locked&) = delete;
         Locked& operator=(const Locked&) = delete;
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,25 @@ TEST(GridCell, ClassesAreMadeFromTheirDescriptorsAndKnowTheirBase)
     EXPECT_EQ(nullptr, CGridCellBase::Class.CreateObject());  // abstract
 }
 
+namespace {
+
+// Makes and drops cells named after the thread; 1 when every one kept its text.
+DWORD WINAPI MakeAndDropCells(void* thread)
+{
+    const std::wstring text = L"thread " + std::to_wstring(reinterpret_cast<uintptr_t>(thread));
+    std::vector<std::unique_ptr<CGridCell>> cells(64);
+    bool kept = true;
+    for (int round = 0; round < 400000; ++round) {
+        auto& cell = cells[static_cast<size_t>(round) % cells.size()];
+        kept = kept && (!cell || text == cell->GetText());
+        cell.reset(new CGridCell);
+        cell->SetText(text.c_str());
+    }
+    return kept ? 1 : 0;
+}
+
+}  // namespace
+
 TEST(GridCell, CellsMadeAndDroppedInAnyOrderKeepTheirTexts)
 {
     // Cells of two sizes, for several of the pool's blocks, dropped out of order while more are made.
@@ -67,6 +87,16 @@ TEST(GridCell, CellsMadeAndDroppedInAnyOrderKeepTheirTexts)
     }
     for (size_t i = 0; i < cells.size(); ++i)
         EXPECT_TRUE(!cells[i] || textOf(i) == cells[i]->GetText()) << i;
+
+    // Threads with grids of their own share the pool.
+    HANDLE threads[2] = {::CreateThread(nullptr, 0, MakeAndDropCells, reinterpret_cast<void*>(1), 0, nullptr),
+                         ::CreateThread(nullptr, 0, MakeAndDropCells, reinterpret_cast<void*>(2), 0, nullptr)};
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForMultipleObjects(2, threads, TRUE, 60000));
+    for (HANDLE thread : threads) {
+        DWORD kept = 0;
+        EXPECT_TRUE(::GetExitCodeThread(thread, &kept) && kept == 1);
+        ::CloseHandle(thread);
+    }
 }
 
 TEST(GridCell, NewAndResetCellsTakeEverythingFromTheirDefaultCell)
