@@ -317,7 +317,8 @@ int main(int argc, char** argv)
     // size and range, set to the same positions.
     HWND bare = ::CreateWindowExW(0, L"GridBenchParent", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, kWidth,
                                   kHeight, parent, nullptr, nullptr, nullptr);
-    SCROLLINFO range{sizeof(range), SIF_RANGE | SIF_PAGE | SIF_POS, 0, grid->GetScrollPos32(SB_VERT) + kHeight, kHeight, 0, 0};
+    const int lowest = grid->GetScrollPos32(SB_VERT);  // as far down as the page steps went
+    SCROLLINFO range{sizeof(range), SIF_RANGE | SIF_PAGE | SIF_POS, 0, lowest + kHeight, kHeight, 0, 0};
     ::SetScrollInfo(bare, SB_VERT, &range, TRUE);
     const int rowHeight = std::max(1, grid->GetRowHeight(1));
     std::vector<double> bars;

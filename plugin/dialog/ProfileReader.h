@@ -56,7 +56,10 @@ private:
         size_t valueLength = 0;
         bool found = false;
     };
-    std::wstring_view KeyOf(const Entry& entry) const { return std::wstring_view(m_keys).substr(entry.keyAt, entry.keyLength); }
+    std::wstring_view KeyOf(const Entry& entry) const
+    {
+        return std::wstring_view(m_keys).substr(entry.keyAt, entry.keyLength);
+    }
     // The slot of the key in m_slots, or the empty one where it would go.
     size_t SlotOf(std::wstring_view key) const;
     void Grow();
