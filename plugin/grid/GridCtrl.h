@@ -354,6 +354,8 @@ private:
     // New cells for a whole row, or at col in every row. When one cannot be
     // made none is left: false for a missing cell, a failure goes on as thrown.
     bool FillRow(GridRow& row, int rowIndex, RowClasses classes);
+    // Whether the grid can make cells of the class.
+    static bool MakesCells(const fw::RuntimeClass* cellClass);
     // A new cell of cellClass, made as CreateCell makes one of the default type.
     CGridCellBase* CreateCellOf(const fw::RuntimeClass* cellClass, int row, int col);
     bool InsertColumnCells(int col);

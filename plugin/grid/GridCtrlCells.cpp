@@ -112,9 +112,15 @@ CGridCellBase* CGridCtrl::CreateCell(int row, int col)
     return CreateCellOf(m_cellClass, row, col);
 }
 
+bool CGridCtrl::MakesCells(const fw::RuntimeClass* cellClass)
+{
+    // Derived from the base and not abstract.
+    return cellClass && cellClass->IsDerivedFrom(&CGridCellBase::Class) && cellClass->create;
+}
+
 CGridCellBase* CGridCtrl::CreateCellOf(const fw::RuntimeClass* cellClass, int row, int col)
 {
-    if (!cellClass || !cellClass->IsDerivedFrom(&CGridCellBase::Class))
+    if (!MakesCells(cellClass))
         return nullptr;
     auto* cell = static_cast<CGridCellBase*>(cellClass->CreateObject());
     if (!cell)
@@ -142,7 +148,7 @@ void CGridCtrl::DestroyCell(int row, int col)
 
 bool CGridCtrl::SetCellType(int row, int col, const fw::RuntimeClass* cellClass)
 {
-    if (m_virtualMode || !IsValid(row, col) || !cellClass || !cellClass->IsDerivedFrom(&CGridCellBase::Class))
+    if (m_virtualMode || !IsValid(row, col) || !MakesCells(cellClass))
         return false;
     CGridCellBase* old = GetCell(row, col);
     auto* cell = static_cast<CGridCellBase*>(cellClass->CreateObject());
@@ -160,8 +166,7 @@ bool CGridCtrl::SetCellType(int row, int col, const fw::RuntimeClass* cellClass)
 
 bool CGridCtrl::SetDefaultCellType(const fw::RuntimeClass* cellClass)
 {
-    // Only classes the grid can make: derived from the base and not abstract.
-    if (!cellClass || !cellClass->IsDerivedFrom(&CGridCellBase::Class) || !cellClass->create)
+    if (!MakesCells(cellClass))
         return false;
     m_cellClass = cellClass;
     return true;

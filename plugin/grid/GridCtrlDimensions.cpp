@@ -177,7 +177,7 @@ bool CGridCtrl::SetRowCount(int rows)
 
 bool CGridCtrl::SetRowCount(int rows, int classColumn, const fw::RuntimeClass* cellClass)
 {
-    if (cellClass && (!cellClass->IsDerivedFrom(&CGridCellBase::Class) || !cellClass->create))
+    if (cellClass && !MakesCells(cellClass))
         return false;
     return SetCount(Rows(), rows, [&] {
         if (m_virtualMode) {
