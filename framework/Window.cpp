@@ -2,14 +2,70 @@
 
 #include "App.h"
 #include "Guard.h"
+#include "Lock.h"
 
+#include <algorithm>
+#include <new>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fw {
 
 namespace {
+
 constexpr wchar_t kObjectProperty[] = L"fw.WindowImpl";
+
+// The windows whose messages reach an object, beside their property: each
+// message finds its object here instead of asking the window manager for the
+// property, a call into the system. Never destroyed: static objects may let
+// go of their windows after it would be.
+class Routes {
+public:
+    // A handle may come again once its window has gone: it then routes to its new object.
+    void Add(HWND handle, WindowImpl* object)
+    {
+        Locked locked(m_lock);
+        auto found = Where(handle);
+        if (found != m_routes.end())
+            found->second = object;
+        else
+            m_routes.emplace_back(handle, object);
+    }
+    void Remove(HWND handle)
+    {
+        Locked locked(m_lock);
+        auto found = Where(handle);
+        if (found != m_routes.end())
+            m_routes.erase(found);
+    }
+    WindowImpl* Find(HWND handle)
+    {
+        Locked locked(m_lock);
+        auto found = Where(handle);
+        return found != m_routes.end() ? found->second : nullptr;
+    }
+
+private:
+    using Route = std::pair<HWND, WindowImpl*>;
+    std::vector<Route>::iterator Where(HWND handle)
+    {
+        return std::find_if(m_routes.begin(), m_routes.end(), [handle](const Route& route) {
+            return route.first == handle;
+        });
+    }
+    CriticalSection m_lock;
+    std::vector<Route> m_routes;
+};
+
+Routes& TheRoutes()
+{
+    alignas(Routes) static unsigned char storage[sizeof(Routes)];
+    static Routes* routes = new (storage) Routes;
+    return *routes;
 }
+
+}  // namespace
 
 const RuntimeClass WindowImpl::Class = RuntimeClass::Abstract("WindowImpl", &Object::Class);
 
@@ -67,6 +123,11 @@ bool WindowImpl::SubclassWindow(HWND handle)
         return false;
     if (!::SetPropW(handle, kObjectProperty, this))
         return false;
+    try {
+        TheRoutes().Add(handle, this);
+    } catch (const std::bad_alloc&) {
+        // Its messages find it through the property instead.
+    }
     m_hwnd = handle;
     m_previousProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowImpl::StaticProc)));
@@ -79,6 +140,7 @@ HWND WindowImpl::UnsubclassWindow()
     if (handle && m_previousProc) {
         ::SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
         ::RemovePropW(handle, kObjectProperty);
+        TheRoutes().Remove(handle);
     }
     m_previousProc = nullptr;
     m_hwnd = nullptr;
@@ -109,7 +171,9 @@ LRESULT WindowImpl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK WindowImpl::StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WindowImpl* self = FromHandle(handle);
+    WindowImpl* self = TheRoutes().Find(handle);
+    if (!self)
+        self = FromHandle(handle);
     if (!self)
         return ::DefWindowProcW(handle, message, wParam, lParam);
     LRESULT result = 0;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <new>
 
+#include "framework/Lock.h"
+
 namespace {
 
 // Small enough that a few cells kept from an old listing hold little.
@@ -44,7 +46,7 @@ char* EndOf(Block* block)
 // A program may have grids on several threads, each on the thread of its window.
 class Pool {
 public:
-    Pool() { ::InitializeCriticalSection(&m_lock); }
+    Pool() = default;
     // Never destroyed: cells of static objects may go after it would.
     Pool(const Pool&) = delete;
     Pool& operator=(const Pool&) = delete;
@@ -54,7 +56,7 @@ public:
         const size_t needed = kHeaderSize + RoundUp(size);
         if (needed > kBlockSize / 4)
             return Place(static_cast<char*>(::operator new(needed)), nullptr);
-        Locked locked(m_lock);
+        fw::Locked locked(m_lock);
         if (!m_current || static_cast<size_t>(EndOf(m_current) - m_current->next) < needed) {
             Block* block = static_cast<Block*>(::operator new(kBlockSize));  // throws: the old block stays current
             *block = Block{0, nullptr, true};
@@ -76,7 +78,7 @@ public:
             ::operator delete(header);
             return;
         }
-        Locked locked(m_lock);
+        fw::Locked locked(m_lock);
         if (--block->live > 0)
             return;
         if (block->current)
@@ -86,17 +88,6 @@ public:
     }
 
 private:
-    class Locked {
-    public:
-        explicit Locked(CRITICAL_SECTION& lock) : m_lock(lock) { ::EnterCriticalSection(&m_lock); }
-        ~Locked() { ::LeaveCriticalSection(&m_lock); }
-        Locked(const Locked&) = delete;
-        Locked& operator=(const Locked&) = delete;
-
-    private:
-        CRITICAL_SECTION& m_lock;
-    };
-
     static void* Place(char* at, Block* block)
     {
         reinterpret_cast<Header*>(at)->block = block;
@@ -114,7 +105,7 @@ private:
         m_current = nullptr;
     }
 
-    CRITICAL_SECTION m_lock;
+    fw::CriticalSection m_lock;
     Block* m_current = nullptr;
 };
 

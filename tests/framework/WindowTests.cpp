@@ -223,6 +223,16 @@ TEST(WindowImpl, TakesOverATemplateControlAndLetsGoWhenItIsDestroyed)
     ASSERT_TRUE(recorder.SubclassWindow(edit));
     EXPECT_EQ(&recorder, fw::WindowImpl::FromHandle(edit));
     EXPECT_FALSE(Recorder().SubclassWindow(edit));  // one object per window
+    {
+        // Let go and taken over by another, the window's messages reach the other.
+        EXPECT_EQ(edit, recorder.UnsubclassWindow());
+        Recorder other;
+        ASSERT_TRUE(other.SubclassWindow(edit));
+        SendMessageW(edit, WM_APP + 2, 0, 0);
+        EXPECT_EQ(std::vector<UINT>{WM_APP + 2}, other.seen);
+        EXPECT_EQ(edit, other.UnsubclassWindow());
+        ASSERT_TRUE(recorder.SubclassWindow(edit));
+    }
     EXPECT_EQ(77, SendMessageW(edit, WM_APP + 1, 0, 0));
     EXPECT_EQ(std::wstring(L"text"), recorder.GetText().str());  // the edit's own procedure still answers
     DestroyWindow(edit);
