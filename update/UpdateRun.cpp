@@ -211,7 +211,12 @@ bool ResumeUpdateRun(fw::KernelHandle& worker)
     if (::ResumeThread(worker.Get()) != static_cast<DWORD>(-1))
         return true;
     // Never resumed, the thread would keep the dialog waiting for good. It has
-    // not run any of its code yet, so it can be ended safely.
+    // not run any of its code yet, so it can be ended safely, once the system
+    // has finished starting it: asking for its context waits for that (32-bit
+    // Wine crashes when a thread is ended while it is still being started).
+    CONTEXT context{};
+    context.ContextFlags = CONTEXT_CONTROL;
+    ::GetThreadContext(worker.Get(), &context);
     ::TerminateThread(worker.Get(), 0);
     ::WaitForSingleObject(worker.Get(), INFINITE);
     worker.Reset();

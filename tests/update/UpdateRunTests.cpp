@@ -262,7 +262,7 @@ TEST_F(Run, TheWorkerRunsBelowNormalPriorityAndOneThatCannotBeSetGoingNeverRuns)
     ASSERT_TRUE(created);
     HANDLE limited = nullptr;
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), created.Get(), GetCurrentProcess(), &limited,
-                                SYNCHRONIZE | THREAD_TERMINATE, FALSE, 0));
+                                SYNCHRONIZE | THREAD_TERMINATE | THREAD_GET_CONTEXT, FALSE, 0));
     fw::KernelHandle unresumable(limited);
     EXPECT_FALSE(ResumeUpdateRun(unresumable));
     EXPECT_FALSE(unresumable);
