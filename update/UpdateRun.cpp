@@ -212,8 +212,8 @@ bool ResumeUpdateRun(fw::KernelHandle& worker)
         return true;
     // Never resumed, the thread would keep the dialog waiting for good. It has
     // not run any of its code yet, so it can be ended safely, once the system
-    // has finished starting it: asking for its context waits for that (32-bit
-    // Wine crashes when a thread is ended while it is still being started).
+    // has finished starting it: asking for its context waits for that. (A
+    // thread ended while it is still being started can take the process down.)
     CONTEXT context{};
     context.ContextFlags = CONTEXT_CONTROL;
     ::GetThreadContext(worker.Get(), &context);
