@@ -235,7 +235,7 @@ bool ProfileSection::Load(const fw::WString& file, const fw::WString& section)
 fw::WString ProfileSection::Get(const fw::WString& key, const fw::WString& defaultValue) const
 {
     std::wstring_view value;
-    return Find(key, &value) ? fw::WString(std::wstring(value)) : defaultValue;
+    return Find(key, &value) ? fw::WString(value.data(), value.size()) : defaultValue;
 }
 
 bool ProfileSection::Find(const fw::WString& key, std::wstring_view* value) const
