@@ -95,17 +95,25 @@ private:
     void Measure() override
     {
         CGridCtrl& grid = FileGrid();
-        for (int count : kCounts) {
-            const fw::WString folder = Folder(count);
-            Figures row{count, 0, 0, 0, 0};
-            // Rounds in turns whose order alternates; the medians count.
-            std::vector<double> bare;
-            std::vector<double> listing;
-            std::vector<double> fill;
-            for (int round = 0; round < kRounds; ++round) {
-                const auto enumerate = [&] { bare.push_back(Timed([&] { BareEnumeration(folder); })); };
+        constexpr size_t kSizes = sizeof kCounts / sizeof kCounts[0];
+        std::vector<double> bare[kSizes];
+        std::vector<double> listing[kSizes];
+        std::vector<double> fill[kSizes];
+        int listed[kSizes] = {};
+        // Each round lists every size, in turns whose order alternates, and
+        // so does the bare enumeration against the listing; the medians
+        // count. A slow spell of the machine then falls on both sizes alike
+        // and does not show as growth.
+        for (int round = 0; round < kRounds; ++round) {
+            for (size_t turn = 0; turn < kSizes; ++turn) {
+                const size_t size = round % 2 == 0 ? turn : kSizes - 1 - turn;
+                const int count = kCounts[size];
+                const fw::WString folder = Folder(count);
+                // Every listing replaces as many rows as it makes, as listing the same project again does.
+                FillOnly(grid, count);
+                const auto enumerate = [&] { bare[size].push_back(Timed([&] { BareEnumeration(folder); })); };
                 const auto list = [&] {
-                    listing.push_back(Timed([&] { row.listed = ListFolder(folder, FilePattern(), &grid); }));
+                    listing[size].push_back(Timed([&] { listed[size] = ListFolder(folder, FilePattern(), &grid); }));
                 };
                 if (round % 2 == 0) {
                     enumerate();
@@ -114,13 +122,12 @@ private:
                     list();
                     enumerate();
                 }
-                fill.push_back(Timed([&] { FillOnly(grid, count); }));
+                fill[size].push_back(Timed([&] { FillOnly(grid, count); }));
             }
-            row.bare = bench::Median(bare);
-            row.listing = bench::Median(listing);
-            row.fill = bench::Median(fill);
-            figures.push_back(row);
         }
+        for (size_t size = 0; size < kSizes; ++size)
+            figures.push_back(Figures{kCounts[size], listed[size], bench::Median(bare[size]),
+                                      bench::Median(listing[size]), bench::Median(fill[size])});
         grid.DeleteNonFixedRows();
         constexpr int kRows = 300;
         const double start = Now();
