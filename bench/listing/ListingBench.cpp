@@ -62,6 +62,7 @@ int BareEnumeration(const fw::WString& folder)
 // makes them, with no file behind them.
 void FillOnly(CGridCtrl& grid, int count)
 {
+    GridCellPool::KeepBlocks keep;
     grid.SetRedraw(false);
     grid.DeleteNonFixedRows();
     grid.SetRowCount(count + 1, 0, &CGridCellCheck::Class);

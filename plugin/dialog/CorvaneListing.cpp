@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "CorvaneTexts.h"
+#include "GridCellPool.h"
 #include "ProfileReader.h"
 #include "framework/FileFinder.h"
 #include "framework/LocalTime.h"
@@ -150,6 +151,8 @@ int CCorvaneDlg::ListFolder(const fw::WString& folder, const fw::WString& patter
     int matchRow = -1;
     fw::WString matchName;
     {
+        // The cells dropped here leave their memory for the rows made below.
+        GridCellPool::KeepBlocks keep;
         std::optional<RedrawSuspended> suspended;
         std::vector<fw::WString> names;  // for a grid, in the order of the enumeration
         std::vector<FileStatus> statuses;  // for a file grid, of each name

@@ -18,6 +18,7 @@ struct Block {
     size_t live;  // cells not released yet
     char* next;  // the room not handed out yet starts here
     bool current;  // new cells come from it
+    Block* spare;  // the next empty block kept for later
 };
 
 // Before each cell: its block, or null for a cell too large for one.
@@ -58,8 +59,12 @@ public:
             return Place(static_cast<char*>(::operator new(needed)), nullptr);
         fw::Locked locked(m_lock);
         if (!m_current || static_cast<size_t>(EndOf(m_current) - m_current->next) < needed) {
-            Block* block = static_cast<Block*>(::operator new(kBlockSize));  // throws: the old block stays current
-            *block = Block{0, nullptr, true};
+            Block* block = m_spare;
+            if (block)
+                m_spare = block->spare;
+            else
+                block = static_cast<Block*>(::operator new(kBlockSize));  // throws: the old block stays current
+            *block = Block{0, nullptr, true, nullptr};
             block->next = FirstCell(block);
             Retire();
             m_current = block;
@@ -84,7 +89,24 @@ public:
         if (block->current)
             block->next = FirstCell(block);  // empty again: its room is handed out anew
         else
+            Drop(block);
+    }
+
+    void Keep() noexcept
+    {
+        fw::Locked locked(m_lock);
+        ++m_keepers;
+    }
+
+    void StopKeeping()
+    {
+        fw::Locked locked(m_lock);
+        if (--m_keepers > 0)
+            return;
+        while (Block* block = m_spare) {
+            m_spare = block->spare;
             ::operator delete(block);
+        }
     }
 
 private:
@@ -101,12 +123,24 @@ private:
             return;
         m_current->current = false;
         if (m_current->live == 0)
-            ::operator delete(m_current);
+            Drop(m_current);
         m_current = nullptr;
+    }
+
+    void Drop(Block* block)
+    {
+        if (m_keepers == 0) {
+            ::operator delete(block);
+            return;
+        }
+        block->spare = m_spare;
+        m_spare = block;
     }
 
     fw::CriticalSection m_lock;
     Block* m_current = nullptr;
+    Block* m_spare = nullptr;  // empty blocks kept while someone keeps them
+    int m_keepers = 0;
 };
 
 Pool& ThePool()
@@ -127,4 +161,14 @@ void GridCellPool::Release(void* memory) noexcept
 {
     if (memory)
         ThePool().Release(memory);
+}
+
+GridCellPool::KeepBlocks::KeepBlocks() noexcept
+{
+    ThePool().Keep();
+}
+
+GridCellPool::KeepBlocks::~KeepBlocks()
+{
+    ThePool().StopKeeping();
 }

@@ -15,4 +15,17 @@ namespace GridCellPool {
 void* Allocate(size_t size);
 void Release(void* memory) noexcept;
 
+// While one lives, blocks that empty stay with the pool for the cells made
+// next, as when a listing drops its rows to make new ones. Handed back, the
+// heap may give their pages up and take fresh ones for the new cells, which
+// costs more than making the cells. The last one to go hands back the blocks
+// left over.
+class KeepBlocks {
+public:
+    KeepBlocks() noexcept;
+    ~KeepBlocks();
+    KeepBlocks(const KeepBlocks&) = delete;
+    KeepBlocks& operator=(const KeepBlocks&) = delete;
+};
+
 }  // namespace GridCellPool

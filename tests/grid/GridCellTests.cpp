@@ -14,6 +14,7 @@
 #include "GridCellCheck.h"
 #include "GridDefaultCell.h"
 #include "GridTestSupport.h"
+#include "support/Allocations.h"
 #include "support/Printers.h"
 
 using gridtest::MakeGrid;
@@ -97,6 +98,33 @@ TEST(GridCell, CellsMadeAndDroppedInAnyOrderKeepTheirTexts)
         EXPECT_TRUE(::GetExitCodeThread(thread, &kept) && kept == 1);
         ::CloseHandle(thread);
     }
+}
+
+TEST(GridCell, CellsMadeWhileBlocksAreKeptTakeTheDroppedOnesMemory)
+{
+    std::vector<std::unique_ptr<CGridCell>> cells(3000);  // cells for many blocks
+    const auto makeAll = [&] {
+        const long long before = testsupport::Allocated().calls;
+        for (auto& cell : cells)
+            cell.reset(new CGridCell);
+        return testsupport::Allocated().calls - before;
+    };
+    const auto dropAll = [&] {
+        for (auto& cell : cells)
+            cell.reset();
+    };
+    makeAll();
+    {
+        GridCellPool::KeepBlocks keep;
+        {
+            GridCellPool::KeepBlocks nested;
+            dropAll();
+        }
+        EXPECT_EQ(0, makeAll());  // still kept by the outer one
+        dropAll();
+    }
+    // The last keeper gave the blocks back: new cells ask for memory again.
+    EXPECT_GT(makeAll(), 10);
 }
 
 TEST(GridCell, NewAndResetCellsTakeEverythingFromTheirDefaultCell)
